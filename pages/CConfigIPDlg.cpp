@@ -1,0 +1,5 @@
+#include "pages/CConfigIPDlg.h"
+
+#include "res/resource.h"
+
+CConfigIPDlg::CConfigIPDlg() : CDialog(IDD_CONFIG_IP) {}
