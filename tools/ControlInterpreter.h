@@ -1,0 +1,51 @@
+// The simulator's control language: one command per line, from the command
+// line or the control port, answered with one line starting "ok" or "error".
+//
+//   ping                     -> ok pong
+//   delay MS                 every reply waits MS milliseconds (0 = none)
+//   drop N                   the next N replies are not sent
+//   corrupt N                the next N replies carry a check byte off by one
+//   split N [GAP_MS]         every reply goes out in N writes (1 = whole)
+//   garbage N                the next reply is preceded by N noise bytes
+//   send HEX...              these bytes go out now, as they are
+//   frame HEX...             b2..b11 (10 bytes) go out now as a command frame
+//                            with sync pair and check byte
+//   burst N [HEX...]         N copies of the bytes (default: the route report
+//                            of output A) go out now in one write
+//   set route OUT IN | edid IN VALUE | arc OUT on|off | autoswitch on|off |
+//       beep on|off | power on|off | input-link IN on|off |
+//       output-link OUT on|off | type N | size INPUTS OUTPUTS |
+//       version MAJOR MINOR      changes the device state
+//   state                    -> ok <the device state on one line>
+//   knobs                    -> ok <the fault knobs on one line>
+//   reset                    knobs and device state back to their start
+//   close                    closes the device's side of the pty
+//   quit                     ends the simulator
+#pragma once
+
+#include "tools/Bytes.h"
+#include "tools/FaultKnobs.h"
+#include "tools/SwitcherModel.h"
+
+#include <string>
+#include <vector>
+
+struct ControlOutcome {
+    std::string reply;               // one line, without line end
+    std::vector<Bytes> sends;        // to write now, past the fault knobs
+    bool closePort = false;
+    bool quit = false;
+};
+
+class ControlInterpreter {
+public:
+    ControlInterpreter(SwitcherModel& model, FaultKnobs& knobs) : m_model(model), m_knobs(knobs) {}
+
+    ControlOutcome Execute(const std::string& line);
+
+private:
+    ControlOutcome ExecuteSet(const std::vector<std::string>& words);
+
+    SwitcherModel& m_model;
+    FaultKnobs& m_knobs;
+};

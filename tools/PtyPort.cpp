@@ -1,0 +1,86 @@
+#include "tools/PtyPort.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+PtyPort::~PtyPort() { Close(); }
+
+bool PtyPort::Open(const std::string& linkPath, std::string& error) {
+    m_master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0) {
+        error = std::string("cannot open a pseudo-terminal: ") + std::strerror(errno);
+        return false;
+    }
+    const char* slave = ptsname(m_master);
+    if (slave == nullptr) {
+        error = "no slave name for the pseudo-terminal";
+        return false;
+    }
+    m_slavePath = slave;
+    m_slaveKeeper = open(slave, O_RDWR | O_NOCTTY);
+    termios settings{};
+    if (m_slaveKeeper < 0 || tcgetattr(m_slaveKeeper, &settings) != 0) {
+        error = "cannot open " + m_slavePath;
+        return false;
+    }
+    cfmakeraw(&settings);
+    tcsetattr(m_slaveKeeper, TCSANOW, &settings);
+
+    // Replace the link in one step, so a reader never sees it missing or
+    // pointing at a pty of an earlier run.
+    const std::string temporary = linkPath + ".new";
+    unlink(temporary.c_str());
+    if (symlink(m_slavePath.c_str(), temporary.c_str()) != 0 || rename(temporary.c_str(), linkPath.c_str()) != 0) {
+        error = "cannot link " + linkPath + " to " + m_slavePath + ": " + std::strerror(errno);
+        return false;
+    }
+    m_linkPath = linkPath;
+    return true;
+}
+
+void PtyPort::Close() {
+    RemoveLink();
+    if (m_master >= 0) {
+        close(m_master);
+        m_master = -1;
+    }
+    if (m_slaveKeeper >= 0) {
+        close(m_slaveKeeper);
+        m_slaveKeeper = -1;
+    }
+}
+
+void PtyPort::RemoveLink() {
+    if (m_linkPath.empty()) {
+        return;
+    }
+    // Only our own link: a newer simulator may already have replaced it.
+    char target[PATH_MAX] = {};
+    const ssize_t length = readlink(m_linkPath.c_str(), target, sizeof target - 1);
+    if (length > 0 && m_slavePath == std::string(target, static_cast<std::size_t>(length))) {
+        unlink(m_linkPath.c_str());
+    }
+    m_linkPath.clear();
+}
+
+long PtyPort::Read(std::uint8_t* buffer, std::size_t capacity) {
+    const ssize_t count = read(m_master, buffer, capacity);
+    if (count < 0) {
+        return errno == EAGAIN || errno == EINTR || errno == EIO ? 0 : -1;
+    }
+    return count;
+}
+
+long PtyPort::Write(const std::uint8_t* data, std::size_t length) {
+    const ssize_t count = write(m_master, data, length);
+    if (count < 0) {
+        return errno == EAGAIN || errno == EINTR ? 0 : -1;
+    }
+    return count;
+}

@@ -1,0 +1,42 @@
+// The device's end of the serial line: the master side of a pseudo-terminal
+// in raw mode, with a symlink to the slave side at a fixed path so that a
+// Wine COM port mapping can point at it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class PtyPort {
+public:
+    PtyPort() = default;
+    ~PtyPort();
+    PtyPort(const PtyPort&) = delete;
+    PtyPort& operator=(const PtyPort&) = delete;
+
+    // Opens the pty and (re)places the link; an error text on failure.
+    bool Open(const std::string& linkPath, std::string& error);
+
+    // Closes the device's side; the panel's reads then fail. The link is
+    // removed so nothing opens the dead line again.
+    void Close();
+
+    bool IsOpen() const { return m_master >= 0; }
+    int Descriptor() const { return m_master; }
+    const std::string& SlavePath() const { return m_slavePath; }
+
+    // Non-blocking; returns the bytes read or written, 0 when none could be,
+    // -1 on a lasting error.
+    long Read(std::uint8_t* buffer, std::size_t capacity);
+    long Write(const std::uint8_t* data, std::size_t length);
+
+private:
+    void RemoveLink();
+
+    int m_master = -1;
+    // Held open so the master never sees a hang-up while the panel has the
+    // port closed (between tests, or before it connects).
+    int m_slaveKeeper = -1;
+    std::string m_slavePath;
+    std::string m_linkPath;
+};

@@ -1,0 +1,107 @@
+#include "tools/SimulatorOptions.h"
+
+#include <cstdlib>
+#include <limits>
+
+namespace {
+
+constexpr int MAX_PORT = 65535;
+
+// Options that are control commands with one value: "--delay 500" is the
+// command "delay 500".
+constexpr const char* KNOB_OPTIONS[] = {"delay", "drop", "corrupt", "split", "garbage", "send", "burst"};
+
+bool ParseInt(const std::string& text, int minimum, int maximum, int& value) {
+    char* end = nullptr;
+    const long parsed = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || parsed < minimum || parsed > maximum) {
+        return false;
+    }
+    value = static_cast<int>(parsed);
+    return true;
+}
+
+bool IsKnobOption(const std::string& name) {
+    for (const char* knob : KNOB_OPTIONS) {
+        if (name == knob) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::optional<SimulatorOptions> SimulatorOptions::Parse(const std::vector<std::string>& arguments,
+                                                        std::string& error) {
+    SimulatorOptions options;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& option = arguments[i];
+        if (option == "--help" || option == "-h") {
+            options.help = true;
+            return options;
+        }
+        if (option == "--exit-with-control") {
+            options.exitWithControl = true;
+            continue;
+        }
+        if (option.rfind("--", 0) != 0 || i + 1 >= arguments.size()) {
+            error = "bad or incomplete option " + option;
+            return std::nullopt;
+        }
+        const std::string name = option.substr(2);
+        const std::string& value = arguments[++i];
+        if (name == "pty-link") {
+            options.ptyLink = value;
+        } else if (name == "log") {
+            options.logPath = value;
+        } else if (name == "control-port") {
+            if (!ParseInt(value, 0, MAX_PORT, options.controlPort)) {
+                error = "bad control port " + value;
+                return std::nullopt;
+            }
+        } else if (name == "max-lifetime") {
+            if (!ParseInt(value, 0, std::numeric_limits<int>::max(), options.maxLifetimeSeconds)) {
+                error = "bad lifetime " + value;
+                return std::nullopt;
+            }
+        } else if (name == "command") {
+            options.startupCommands.push_back(value);
+        } else if (IsKnobOption(name)) {
+            options.startupCommands.push_back(name + " " + value);
+        } else {
+            error = "unknown option " + option;
+            return std::nullopt;
+        }
+    }
+    if (options.ptyLink.empty()) {
+        error = "--pty-link is required";
+        return std::nullopt;
+    }
+    return options;
+}
+
+const char* SimulatorOptions::UsageText() {
+    return "usage: switcher-sim --pty-link PATH [options]\n"
+           "Plays the 4x4 HDMI matrix switcher on a pseudo-terminal; PATH becomes a\n"
+           "symlink to the pty (map a Wine COM port to it).\n"
+           "\n"
+           "  --pty-link PATH        where to put the link to the pty (required)\n"
+           "  --log PATH             append every frame received (RX) and written (TX),\n"
+           "                         with a timestamp, to PATH\n"
+           "  --control-port N       control channel on 127.0.0.1:N (0 = any free port;\n"
+           "                         the port is printed on stdout)\n"
+           "  --exit-with-control    end when the first control connection closes\n"
+           "  --max-lifetime S       end after S seconds at the latest\n"
+           "  --command LINE         run a control command at start (repeatable)\n"
+           "  --delay MS, --drop N, --corrupt N, --split N, --garbage N, --send HEX,\n"
+           "  --burst N              the control commands of the same name\n"
+           "\n"
+           "Control commands (one per line; each answered by one line, ok... or error...):\n"
+           "  ping | delay MS | drop N | corrupt N | split N [GAP_MS] | garbage N |\n"
+           "  send HEX... | frame HEX(b2..b11) | burst N [HEX...] | state | knobs |\n"
+           "  set route OUT IN | set edid IN VALUE | set arc OUT on|off |\n"
+           "  set autoswitch|beep|power on|off | set input-link IN on|off |\n"
+           "  set output-link OUT on|off | set type N | set size IN OUT |\n"
+           "  set version MAJOR MINOR | reset | close | quit\n"
+           "\n"
+           "Log lines: <unix seconds.microseconds> RX|TX|SKIP|SEND <hex bytes>\n";
+}

@@ -1,0 +1,461 @@
+#include "tools/SwitcherModel.h"
+
+#include "core/DeviceFrame.h"
+
+#include <algorithm>
+#include <initializer_list>
+#include <sstream>
+#include <utility>
+
+namespace {
+
+// Byte positions of a CommandFrame.
+constexpr std::size_t B_GROUP = 2;
+constexpr std::size_t B_ITEM = 3;
+constexpr std::size_t B4 = 4;
+constexpr std::size_t B5 = 5;
+constexpr std::size_t B6 = 6;
+constexpr std::size_t B7 = 7;
+constexpr std::size_t B10 = 10;
+constexpr std::size_t BODY_LENGTH = 10;     // b2..b11
+
+// Groups.
+constexpr std::uint8_t GROUP_QUERY = 0x01;
+constexpr std::uint8_t GROUP_ROUTING = 0x02;
+constexpr std::uint8_t GROUP_EDID = 0x03;
+constexpr std::uint8_t GROUP_BEEP = 0x06;
+constexpr std::uint8_t GROUP_SYSTEM = 0x08;
+constexpr std::uint8_t GROUP_ARC = 0x10;
+constexpr std::uint8_t GROUP_FLASH = 0xF8;
+constexpr std::uint8_t GROUP_LABELS = 0xFA;
+
+// Items of the query group.
+constexpr std::uint8_t QUERY_DEVICE_TYPE = 0x01;
+constexpr std::uint8_t QUERY_DEVICE_SIZE = 0x02;
+constexpr std::uint8_t QUERY_VERSION = 0x03;
+constexpr std::uint8_t QUERY_INPUT_LINK = 0x04;
+constexpr std::uint8_t QUERY_OUTPUT_LINK = 0x05;
+constexpr std::uint8_t QUERY_BEEP = 0x0B;
+constexpr std::uint8_t QUERY_EDID_MODE = 0x0C;
+constexpr std::uint8_t QUERY_AUTO_SWITCH = 0x0D;
+
+// Items of the routing group.
+constexpr std::uint8_t ROUTING_QUERY = 0x01;
+constexpr std::uint8_t ROUTING_SET = 0x03;
+constexpr std::uint8_t ROUTING_AUTO_SWITCH = 0x05;
+
+// Items of the EDID group.
+constexpr std::uint8_t EDID_SET_ALL = 0x01;
+constexpr std::uint8_t EDID_SET_ONE = 0x02;
+constexpr std::uint8_t EDID_COPY_ALL = 0x03;
+constexpr std::uint8_t EDID_COPY_ONE = 0x04;
+constexpr std::uint8_t EDID_WRITE_ALL = 0x06;
+constexpr std::uint8_t EDID_WRITE_ONE = 0x07;
+constexpr std::uint8_t EDID_PREPARE = 0x08;
+
+// Items of the beep and system groups.
+constexpr std::uint8_t BEEP_SET = 0x01;
+constexpr std::uint8_t SYSTEM_MCU_ENTER = 0x07;
+constexpr std::uint8_t SYSTEM_MCU_START = 0x08;
+constexpr std::uint8_t SYSTEM_FACTORY_RESET = 0x0A;
+constexpr std::uint8_t SYSTEM_POWER = 0x0B;
+constexpr std::uint8_t SYSTEM_QUERY_POWER = 0x0C;
+constexpr std::uint8_t SYSTEM_REBOOT = 0x0D;
+
+// Items of the ARC, flash and label groups.
+constexpr std::uint8_t ARC_SET = 0x01;
+constexpr std::uint8_t ARC_QUERY = 0x02;
+constexpr std::uint8_t FLASH_ENTER = 0x09;
+constexpr std::uint8_t LABEL_WRITE_FIRST = 0x21;
+constexpr std::uint8_t LABEL_WRITE_LAST = 0x24;
+constexpr std::uint8_t LABEL_READ_FIRST = 0x25;
+constexpr std::uint8_t LABEL_READ_LAST = 0x28;
+constexpr std::size_t LABEL_CHUNK = 8;
+
+// Parameter values.
+constexpr std::uint8_t ON = 0x0F;
+constexpr std::uint8_t OFF = 0xF0;
+constexpr std::uint8_t ACK_OK = 0x00;
+constexpr std::uint8_t ACK_FAILED = 0x0F;
+constexpr std::uint8_t LINK_CONNECTED = 0x00;
+constexpr std::uint8_t LINK_DISCONNECTED = 0x01;
+constexpr std::uint8_t BEEP_REPORT_ON = 0x00;
+constexpr std::uint8_t BEEP_REPORT_OFF = 0xF0;
+constexpr std::uint8_t BEEP_ACK_ON = 0xDD;
+constexpr std::uint8_t INFO_MARK = 0xCC;
+constexpr std::uint8_t EDID_FILE_MARK = 0xF0;
+constexpr std::uint8_t EDID_DATA_REQUEST = 0xAA;
+constexpr std::uint8_t EDID_DATA_HEADER = 0x56;
+constexpr std::uint8_t EDID_DATA_HEADER_B7 = 0x01;
+constexpr int EDID_MODE_COUNT = 18;
+constexpr int EDID_COPY_BASE = 17;          // copy from output o reported as 17 + o
+
+// UpgradeAckFrame fields.
+constexpr std::size_t ACK_BLOCK = 3;
+constexpr std::size_t ACK_MCU_STATUS = 4;
+constexpr std::size_t ACK_FLASH_STATUS = 5;
+constexpr std::size_t DATA_FLAG = 2;
+constexpr std::uint8_t BLOCK_NEXT = 0x00;
+constexpr std::uint8_t BLOCK_AGAIN = 0x01;
+
+// EDID data as it arrives: a 00 byte, then the file.
+constexpr std::size_t EDID_FILE_START = 1;
+constexpr std::size_t EDID_BASE_BLOCK = 128;
+constexpr std::uint8_t EDID_HEADER[] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
+
+using Field = std::pair<std::size_t, std::uint8_t>;
+
+Bytes Reply(std::uint8_t group, std::uint8_t item, std::initializer_list<Field> fields = {}) {
+    std::array<std::uint8_t, BODY_LENGTH> body{};
+    body[0] = group;
+    body[1] = item;
+    for (const auto& [position, value] : fields) {
+        body[position - B_GROUP] = value;
+    }
+    return SwitcherModel::MakeCommandFrame(body);
+}
+
+Bytes UpgradeAck(std::uint8_t flag, std::uint8_t block, std::size_t statusPosition, std::uint8_t status) {
+    Bytes frame(DeviceFrame::COMMAND_FRAME_LENGTH, 0);
+    frame[0] = DeviceFrame::DataSync[0];
+    frame[1] = DeviceFrame::DataSync[1];
+    frame[DATA_FLAG] = flag;
+    frame[ACK_BLOCK] = block;
+    frame[statusPosition] = status;
+    DeviceFrame::SetCheckByte(frame.data(), frame.size());
+    return frame;
+}
+
+bool IsIndex(int value, int count) { return value >= 1 && value <= count; }
+
+std::uint8_t OnOff(bool on) { return on ? ON : OFF; }
+
+std::uint8_t LinkState(bool connected) { return connected ? LINK_CONNECTED : LINK_DISCONNECTED; }
+
+bool HasValidCheckByte(const Bytes& frame) {
+    const std::size_t last = frame.size() - 1;
+    return DeviceFrame::ComputeCheckByte(frame.data(), last) == frame[last];
+}
+
+bool IsValidEdidBlock(const Bytes& block) {
+    if (!std::equal(std::begin(EDID_HEADER), std::end(EDID_HEADER), block.begin() + EDID_FILE_START)) {
+        return false;
+    }
+    std::uint8_t sum = 0;
+    for (std::size_t i = EDID_FILE_START; i < EDID_FILE_START + EDID_BASE_BLOCK; ++i) {
+        sum = static_cast<std::uint8_t>(sum + block[i]);
+    }
+    return sum == 0;
+}
+
+std::string OnOffText(bool on) { return on ? "on" : "off"; }
+
+template <typename Array, typename Format>
+std::string JoinFields(const Array& values, Format format) {
+    std::string text;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        text += (i == 0 ? "" : ",") + format(values[i]);
+    }
+    return text;
+}
+
+}  // namespace
+
+SwitcherModel::SwitcherModel() { Reset(); }
+
+void SwitcherModel::Reset() {
+    m_state = SwitcherState{};
+    m_state.route.fill(1);
+    m_state.inputConnected.fill(true);
+    m_state.outputConnected.fill(true);
+    m_state.labels.fill(' ');
+    m_upgrade = Upgrade::None;
+    m_rawBlockLength = 0;
+    m_edidWriteItem = 0;
+    m_edidWriteInput = 0;
+}
+
+std::size_t SwitcherModel::FrameLength(std::uint8_t first, std::uint8_t second) const {
+    if (first == DeviceFrame::CommandSync[0] && second == DeviceFrame::CommandSync[1]) {
+        return DeviceFrame::COMMAND_FRAME_LENGTH;
+    }
+    if (first == DeviceFrame::DataSync[0] && second == DeviceFrame::DataSync[1]) {
+        switch (m_upgrade) {
+            case Upgrade::Mcu: return DeviceFrame::MCU_DATA_FRAME_LENGTH;
+            case Upgrade::Flash: return DeviceFrame::FLASH_DATA_FRAME_LENGTH;
+            case Upgrade::None: return 0;
+        }
+    }
+    return 0;
+}
+
+std::size_t SwitcherModel::RawBlockLength() const { return m_rawBlockLength; }
+
+std::vector<Bytes> SwitcherModel::HandleFrame(const Bytes& frame) {
+    if (m_rawBlockLength != 0 && frame.size() == m_rawBlockLength) {
+        return HandleEdidBlock(frame);
+    }
+    switch (frame.size()) {
+        case DeviceFrame::COMMAND_FRAME_LENGTH: return HasValidCheckByte(frame) ? HandleCommand(frame) : std::vector<Bytes>{};
+        case DeviceFrame::MCU_DATA_FRAME_LENGTH: return HandleMcuBlock(frame);
+        case DeviceFrame::FLASH_DATA_FRAME_LENGTH: return HandleFlashBlock(frame);
+        default: return {};
+    }
+}
+
+std::vector<Bytes> SwitcherModel::HandleCommand(const Bytes& frame) {
+    if (!DeviceFrame::StartsWithSync(frame.data(), DeviceFrame::CommandSync)) {
+        return {};
+    }
+    switch (frame[B_GROUP]) {
+        case GROUP_QUERY: return HandleQuery(frame);
+        case GROUP_ROUTING: return HandleRouting(frame);
+        case GROUP_EDID: return HandleEdid(frame);
+        case GROUP_BEEP: return HandleBeep(frame);
+        case GROUP_SYSTEM: return HandleSystem(frame);
+        case GROUP_ARC: return HandleArc(frame);
+        case GROUP_FLASH: return HandleFlashEnter(frame);
+        case GROUP_LABELS: return HandleLabels(frame);
+        default: return {};
+    }
+}
+
+std::vector<Bytes> SwitcherModel::HandleQuery(const Bytes& frame) {
+    const std::uint8_t item = frame[B_ITEM];
+    const int index = frame[B4];
+    const auto u8 = [](int value) { return static_cast<std::uint8_t>(value); };
+    switch (item) {
+        case QUERY_DEVICE_TYPE:
+            return {Reply(GROUP_QUERY, item, {{B4, u8(m_state.deviceType)}, {B10, INFO_MARK}})};
+        case QUERY_DEVICE_SIZE:
+            return {Reply(GROUP_QUERY, item, {{B4, u8(m_state.inputs)}, {B6, u8(m_state.outputs)}, {B10, INFO_MARK}})};
+        case QUERY_VERSION:
+            return {Reply(GROUP_QUERY, item,
+                          {{B4, u8(m_state.versionMajor)}, {B6, u8(m_state.versionMinor)}, {B10, INFO_MARK}})};
+        case QUERY_INPUT_LINK:
+            if (!IsIndex(index, SwitcherState::INPUT_COUNT)) return {};
+            return {Reply(GROUP_QUERY, item, {{B4, frame[B4]}, {B6, LinkState(m_state.inputConnected[index - 1])}})};
+        case QUERY_OUTPUT_LINK:
+            if (!IsIndex(index, SwitcherState::OUTPUT_COUNT)) return {};
+            return {Reply(GROUP_QUERY, item, {{B4, frame[B4]}, {B6, LinkState(m_state.outputConnected[index - 1])}})};
+        case QUERY_BEEP:
+            return {Reply(GROUP_QUERY, item, {{B4, ACK_OK}, {B6, m_state.beep ? BEEP_REPORT_ON : BEEP_REPORT_OFF}})};
+        case QUERY_EDID_MODE:
+            if (!IsIndex(index, SwitcherState::INPUT_COUNT)) return {};
+            return {Reply(GROUP_QUERY, item, {{B4, frame[B4]}, {B6, u8(m_state.edid[index - 1])}})};
+        case QUERY_AUTO_SWITCH:
+            return {Reply(GROUP_QUERY, item, {{B4, OnOff(m_state.autoSwitch)}})};
+        default:
+            return {};
+    }
+}
+
+std::vector<Bytes> SwitcherModel::HandleRouting(const Bytes& frame) {
+    const std::uint8_t item = frame[B_ITEM];
+    if (item == ROUTING_QUERY) {
+        const int output = frame[B4];
+        if (!IsIndex(output, SwitcherState::OUTPUT_COUNT)) return {};
+        return {RouteReport(output)};
+    }
+    if (item == ROUTING_SET) {
+        const int input = frame[B4];
+        const int output = frame[B6];
+        if (!IsIndex(input, SwitcherState::INPUT_COUNT) || !IsIndex(output, SwitcherState::OUTPUT_COUNT)) return {};
+        m_state.route[output - 1] = input;
+        return {Reply(GROUP_ROUTING, item, {{B4, ACK_OK}, {B6, frame[B6]}})};
+    }
+    if (item == ROUTING_AUTO_SWITCH && (frame[B4] == ON || frame[B4] == OFF)) {
+        m_state.autoSwitch = frame[B4] == ON;
+        return {Reply(GROUP_ROUTING, item, {{B4, ACK_OK}})};
+    }
+    return {};
+}
+
+std::vector<Bytes> SwitcherModel::HandleEdid(const Bytes& frame) {
+    const std::uint8_t item = frame[B_ITEM];
+    const int value = frame[B4];
+    const int input = frame[B6];
+    switch (item) {
+        case EDID_SET_ALL:
+            if (!IsIndex(value, EDID_MODE_COUNT)) return {};
+            m_state.edid.fill(value - 1);
+            return {Reply(GROUP_EDID, item, {{B4, ACK_OK}})};
+        case EDID_SET_ONE:
+            // The EDID page sends a mode 1..18 marked F0 in b5 (reported as its
+            // index); the General page sends an audio mode 1..4 unmarked
+            // (reported as it was sent).
+            if (!IsIndex(value, EDID_MODE_COUNT) || !IsIndex(input, SwitcherState::INPUT_COUNT)) return {};
+            m_state.edid[input - 1] = frame[B5] == EDID_FILE_MARK ? value - 1 : value;
+            return {Reply(GROUP_EDID, item, {{B4, ACK_OK}, {B6, frame[B6]}})};
+        case EDID_COPY_ALL:
+            if (!IsIndex(value, SwitcherState::OUTPUT_COUNT)) return {};
+            m_state.edid.fill(EDID_COPY_BASE + value);
+            return {Reply(GROUP_EDID, item, {{B4, ACK_OK}})};
+        case EDID_COPY_ONE:
+            if (!IsIndex(value, SwitcherState::OUTPUT_COUNT) || !IsIndex(input, SwitcherState::INPUT_COUNT)) return {};
+            m_state.edid[input - 1] = EDID_COPY_BASE + value;
+            return {Reply(GROUP_EDID, item, {{B4, ACK_OK}, {B6, frame[B6]}})};
+        case EDID_WRITE_ALL:
+        case EDID_WRITE_ONE:
+            return HandleEdidWrite(frame);
+        case EDID_PREPARE:
+            return {Reply(GROUP_EDID, item, {{B4, ACK_OK}})};
+        default:
+            return {};
+    }
+}
+
+std::vector<Bytes> SwitcherModel::HandleEdidWrite(const Bytes& frame) {
+    const std::uint8_t item = frame[B_ITEM];
+    if (frame[B4] == EDID_DATA_HEADER && frame[B7] == EDID_DATA_HEADER_B7 && m_edidWriteItem == item) {
+        m_rawBlockLength = DeviceFrame::EDID_BLOCK_LENGTH;
+        return {};
+    }
+    if (frame[B5] != EDID_FILE_MARK) return {};
+    const int input = frame[B4];
+    if (item == EDID_WRITE_ONE && !IsIndex(input, SwitcherState::INPUT_COUNT)) return {};
+    m_edidWriteItem = item;
+    m_edidWriteInput = item == EDID_WRITE_ONE ? input : 0;
+    return {Reply(GROUP_EDID, item, {{B4, EDID_DATA_REQUEST}})};
+}
+
+std::vector<Bytes> SwitcherModel::HandleEdidBlock(const Bytes& block) {
+    m_rawBlockLength = 0;
+    const std::uint8_t item = m_edidWriteItem;
+    m_edidWriteItem = 0;
+    const bool valid = IsValidEdidBlock(block);
+    if (valid) {
+        for (int input = 1; input <= SwitcherState::INPUT_COUNT; ++input) {
+            if (m_edidWriteInput == 0 || m_edidWriteInput == input) {
+                m_state.uploadedEdid[input - 1] = block;
+            }
+        }
+    }
+    return {Reply(GROUP_EDID, item, {{B4, valid ? ACK_OK : ACK_FAILED}, {B7, EDID_DATA_HEADER_B7}})};
+}
+
+std::vector<Bytes> SwitcherModel::HandleBeep(const Bytes& frame) {
+    if (frame[B_ITEM] != BEEP_SET || (frame[B4] != ON && frame[B4] != OFF)) return {};
+    m_state.beep = frame[B4] == ON;
+    return {Reply(GROUP_BEEP, BEEP_SET, {{B4, ACK_OK}, {B6, m_state.beep ? BEEP_ACK_ON : ACK_OK}})};
+}
+
+std::vector<Bytes> SwitcherModel::HandleSystem(const Bytes& frame) {
+    const std::uint8_t item = frame[B_ITEM];
+    switch (item) {
+        case SYSTEM_MCU_ENTER:
+            m_upgrade = Upgrade::Mcu;
+            return {Reply(GROUP_SYSTEM, item, {{B4, ACK_OK}})};
+        case SYSTEM_MCU_START:
+            m_upgrade = Upgrade::Mcu;
+            return {Reply(GROUP_SYSTEM, item, {{B4, ACK_OK}})};
+        case SYSTEM_FACTORY_RESET:
+            Reset();
+            return {Reply(GROUP_SYSTEM, item, {{B4, ACK_OK}})};
+        case SYSTEM_POWER:
+            if (frame[B4] != ON && frame[B4] != OFF) return {};
+            m_state.power = frame[B4] == ON;
+            return {Reply(GROUP_SYSTEM, item, {{B4, ACK_OK}, {B6, OnOff(m_state.power)}})};
+        case SYSTEM_QUERY_POWER:
+            return {Reply(GROUP_SYSTEM, item, {{B4, OnOff(m_state.power)}})};
+        case SYSTEM_REBOOT:
+            m_state.power = true;
+            return {Reply(GROUP_SYSTEM, item, {{B4, ACK_OK}})};
+        default:
+            return {};
+    }
+}
+
+std::vector<Bytes> SwitcherModel::HandleArc(const Bytes& frame) {
+    const std::uint8_t item = frame[B_ITEM];
+    const int output = frame[B6];
+    if (!IsIndex(output, SwitcherState::OUTPUT_COUNT)) return {};
+    if (item == ARC_SET && (frame[B4] == ON || frame[B4] == OFF)) {
+        m_state.arc[output - 1] = frame[B4] == ON;
+        return {Reply(GROUP_ARC, item, {{B4, ACK_OK}, {B6, frame[B6]}, {B10, frame[B4]}})};
+    }
+    if (item == ARC_QUERY) {
+        return {Reply(GROUP_ARC, item, {{B4, OnOff(m_state.arc[output - 1])}, {B6, frame[B6]}})};
+    }
+    return {};
+}
+
+std::vector<Bytes> SwitcherModel::HandleFlashEnter(const Bytes& frame) {
+    if (frame[B_ITEM] != FLASH_ENTER) return {};
+    m_upgrade = Upgrade::Flash;
+    return {Reply(GROUP_FLASH, FLASH_ENTER, {{B4, ACK_OK}})};
+}
+
+std::vector<Bytes> SwitcherModel::HandleLabels(const Bytes& frame) {
+    const std::uint8_t item = frame[B_ITEM];
+    if (item >= LABEL_WRITE_FIRST && item <= LABEL_WRITE_LAST) {
+        const std::size_t offset = (item - LABEL_WRITE_FIRST) * LABEL_CHUNK;
+        std::copy_n(frame.begin() + B4, LABEL_CHUNK, m_state.labels.begin() + offset);
+        return {Reply(GROUP_LABELS, item, {{B4, ACK_OK}})};
+    }
+    if (item >= LABEL_READ_FIRST && item <= LABEL_READ_LAST) {
+        const std::size_t offset = (item - LABEL_READ_FIRST) * LABEL_CHUNK;
+        std::array<std::uint8_t, BODY_LENGTH> body{};
+        body[0] = GROUP_LABELS;
+        body[1] = item;
+        std::copy_n(m_state.labels.begin() + offset, LABEL_CHUNK, body.begin() + (B4 - B_GROUP));
+        return {MakeCommandFrame(body)};
+    }
+    return {};
+}
+
+std::vector<Bytes> SwitcherModel::HandleMcuBlock(const Bytes& frame) {
+    const std::uint8_t block = frame[ACK_BLOCK];
+    if (!DeviceFrame::StartsWithSync(frame.data(), DeviceFrame::DataSync)) return {};
+    if (!HasValidCheckByte(frame)) {
+        return {UpgradeAck(0, block, ACK_MCU_STATUS, BLOCK_AGAIN)};
+    }
+    if (frame[DATA_FLAG] == DeviceFrame::LAST_BLOCK_FLAG) {
+        m_upgrade = Upgrade::None;
+        return {UpgradeAck(DeviceFrame::LAST_BLOCK_FLAG, block, ACK_MCU_STATUS, BLOCK_NEXT)};
+    }
+    return {UpgradeAck(0, block, ACK_MCU_STATUS, BLOCK_NEXT)};
+}
+
+std::vector<Bytes> SwitcherModel::HandleFlashBlock(const Bytes& frame) {
+    if (!DeviceFrame::StartsWithSync(frame.data(), DeviceFrame::DataSync)) return {};
+    if (!HasValidCheckByte(frame)) {
+        return {UpgradeAck(0, 0, ACK_FLASH_STATUS, BLOCK_AGAIN)};
+    }
+    if (frame[DATA_FLAG] == DeviceFrame::LAST_BLOCK_FLAG) {
+        m_upgrade = Upgrade::None;
+        return {UpgradeAck(DeviceFrame::LAST_BLOCK_FLAG, 0, ACK_FLASH_STATUS, BLOCK_NEXT)};
+    }
+    return {UpgradeAck(0, 0, ACK_FLASH_STATUS, BLOCK_NEXT)};
+}
+
+Bytes SwitcherModel::RouteReport(int output) const {
+    return Reply(GROUP_ROUTING, ROUTING_QUERY,
+                 {{B4, static_cast<std::uint8_t>(output)},
+                  {B6, static_cast<std::uint8_t>(m_state.route[output - 1])}});
+}
+
+Bytes SwitcherModel::MakeCommandFrame(const std::array<std::uint8_t, 10>& body) {
+    Bytes frame(DeviceFrame::COMMAND_FRAME_LENGTH, 0);
+    frame[0] = DeviceFrame::CommandSync[0];
+    frame[1] = DeviceFrame::CommandSync[1];
+    std::copy(body.begin(), body.end(), frame.begin() + B_GROUP);
+    DeviceFrame::SetCheckByte(frame.data(), frame.size());
+    return frame;
+}
+
+std::string SwitcherModel::Describe() const {
+    const auto number = [](int value) { return std::to_string(value); };
+    const auto onOff = [](bool value) { return OnOffText(value); };
+    std::ostringstream text;
+    text << "route=" << JoinFields(m_state.route, number) << " edid=" << JoinFields(m_state.edid, number)
+         << " arc=" << JoinFields(m_state.arc, onOff) << " autoswitch=" << OnOffText(m_state.autoSwitch)
+         << " beep=" << OnOffText(m_state.beep) << " power=" << OnOffText(m_state.power)
+         << " input-links=" << JoinFields(m_state.inputConnected, onOff)
+         << " output-links=" << JoinFields(m_state.outputConnected, onOff) << " type=" << m_state.deviceType
+         << " size=" << m_state.inputs << 'x' << m_state.outputs << " version=" << m_state.versionMajor << '.'
+         << m_state.versionMinor << " labels=\"" << std::string(m_state.labels.begin(), m_state.labels.end())
+         << "\" upgrade="
+         << (m_upgrade == Upgrade::Mcu ? "mcu" : m_upgrade == Upgrade::Flash ? "flash" : "none");
+    return text.str();
+}

@@ -1,0 +1,171 @@
+#include "tools/SwitcherSimulator.h"
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <poll.h>
+#include <utility>
+
+namespace {
+
+constexpr std::size_t READ_CHUNK = 4096;
+constexpr int IDLE_POLL_MS = 1000;
+
+volatile std::sig_atomic_t g_stopSignal = 0;
+
+void OnStopSignal(int) { g_stopSignal = 1; }
+
+bool IsReadable(const pollfd& entry) { return (entry.revents & (POLLIN | POLLHUP | POLLERR)) != 0; }
+
+}  // namespace
+
+SwitcherSimulator::SwitcherSimulator(SimulatorOptions options)
+    : m_options(std::move(options)), m_interpreter(m_model, m_knobs) {}
+
+int SwitcherSimulator::Run() {
+    std::signal(SIGTERM, OnStopSignal);
+    std::signal(SIGINT, OnStopSignal);
+    std::signal(SIGPIPE, SIG_IGN);
+    std::string error;
+    if (!Start(error)) {
+        std::cerr << "switcher-sim: " << error << '\n';
+        return 1;
+    }
+    while (!ShouldStop()) {
+        std::vector<pollfd> descriptors;
+        if (m_pty.IsOpen()) {
+            descriptors.push_back({m_pty.Descriptor(), POLLIN, 0});
+        }
+        if (m_options.controlPort >= 0) {
+            m_control.AppendPollDescriptors(descriptors);
+        }
+        poll(descriptors.data(), descriptors.size(), PollTimeoutMs());
+        if (m_pty.IsOpen() && IsReadable(descriptors.front())) {
+            ReadFromPty();
+        }
+        if (m_options.controlPort >= 0) {
+            m_control.Service(descriptors, [this](const std::string& line) { return Execute(line); });
+        }
+        WriteDueBytes();
+    }
+    m_pty.Close();
+    return 0;
+}
+
+bool SwitcherSimulator::Start(std::string& error) {
+    m_started = Clock::now();
+    if (!m_options.logPath.empty() && !m_log.Open(m_options.logPath)) {
+        error = "cannot open the log " + m_options.logPath;
+        return false;
+    }
+    for (const std::string& command : m_options.startupCommands) {
+        const std::string answer = Execute(command);
+        if (answer.rfind("ok", 0) != 0) {
+            error = "command \"" + command + "\": " + answer;
+            return false;
+        }
+    }
+    if (!m_pty.Open(m_options.ptyLink, error)) {
+        return false;
+    }
+    std::cout << "pty " << m_pty.SlavePath() << " link " << m_options.ptyLink << std::endl;
+    // The control port opens last: a client that gets through knows the
+    // link is in place.
+    if (m_options.controlPort >= 0) {
+        if (!m_control.Open(m_options.controlPort, error)) {
+            return false;
+        }
+        std::cout << "control 127.0.0.1:" << m_control.Port() << std::endl;
+    }
+    return true;
+}
+
+std::string SwitcherSimulator::Execute(const std::string& line) {
+    ControlOutcome outcome = m_interpreter.Execute(line);
+    for (Bytes& bytes : outcome.sends) {
+        Queue(Clock::now(), std::move(bytes), "SEND");
+    }
+    if (outcome.closePort) {
+        WriteDueBytes();
+        m_pty.Close();
+        m_pending.clear();
+    }
+    m_quit = m_quit || outcome.quit;
+    return outcome.reply;
+}
+
+void SwitcherSimulator::ReadFromPty() {
+    std::uint8_t chunk[READ_CHUNK];
+    const long count = m_pty.Read(chunk, sizeof chunk);
+    if (count > 0) {
+        m_reader.Append(chunk, static_cast<std::size_t>(count));
+        AnswerFrames();
+    }
+}
+
+void SwitcherSimulator::AnswerFrames() {
+    const auto frameLength = [this](std::uint8_t first, std::uint8_t second) {
+        return m_model.FrameLength(first, second);
+    };
+    while (auto frame = m_reader.Next(frameLength, m_model.RawBlockLength())) {
+        if (frame->kind == InboundFrame::Kind::Skipped) {
+            m_log.Record("SKIP", frame->bytes);
+            continue;
+        }
+        m_log.Record("RX", frame->bytes);
+        const Clock::time_point now = Clock::now();
+        for (const Bytes& reply : m_model.HandleFrame(frame->bytes)) {
+            const std::vector<ScheduledWrite> writes = m_knobs.Plan(reply);
+            if (writes.empty()) {
+                m_log.Record("DROP", reply);
+            }
+            for (const ScheduledWrite& write : writes) {
+                Queue(now + write.after, write.bytes, "TX");
+            }
+        }
+    }
+}
+
+void SwitcherSimulator::Queue(Clock::time_point due, Bytes bytes, const char* tag) {
+    const auto after = std::upper_bound(m_pending.begin(), m_pending.end(), due,
+                                        [](Clock::time_point time, const PendingWrite& write) { return time < write.due; });
+    m_pending.insert(after, PendingWrite{due, std::move(bytes), tag});
+}
+
+void SwitcherSimulator::WriteDueBytes() {
+    while (m_pty.IsOpen() && !m_pending.empty() && m_pending.front().due <= Clock::now()) {
+        PendingWrite& write = m_pending.front();
+        const long count = m_pty.Write(write.bytes.data(), write.bytes.size());
+        if (count <= 0) {
+            return;   // the pty is full: try again on the next turn
+        }
+        const auto written = static_cast<std::size_t>(count);
+        m_log.Record(write.tag, Bytes(write.bytes.begin(), write.bytes.begin() + static_cast<std::ptrdiff_t>(written)));
+        if (written < write.bytes.size()) {
+            write.bytes.erase(write.bytes.begin(), write.bytes.begin() + static_cast<std::ptrdiff_t>(written));
+            return;
+        }
+        m_pending.erase(m_pending.begin());
+    }
+}
+
+int SwitcherSimulator::PollTimeoutMs() const {
+    int timeout = IDLE_POLL_MS;
+    if (!m_pending.empty()) {
+        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(m_pending.front().due - Clock::now());
+        timeout = static_cast<int>(std::clamp<long long>(wait.count() + 1, 0, IDLE_POLL_MS));
+    }
+    return timeout;
+}
+
+bool SwitcherSimulator::ShouldStop() const {
+    if (m_quit || g_stopSignal != 0) {
+        return true;
+    }
+    if (m_options.exitWithControl && m_control.FirstClientGone()) {
+        return true;
+    }
+    return m_options.maxLifetimeSeconds > 0 &&
+           Clock::now() - m_started >= std::chrono::seconds(m_options.maxLifetimeSeconds);
+}

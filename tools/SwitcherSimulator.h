@@ -1,0 +1,55 @@
+// The simulator program: the pty, the control channel, the frame log and the
+// timed writes around the pure SwitcherModel, in one poll loop.
+#pragma once
+
+#include "tools/ControlInterpreter.h"
+#include "tools/ControlServer.h"
+#include "tools/FaultKnobs.h"
+#include "tools/FrameLog.h"
+#include "tools/InboundFrameReader.h"
+#include "tools/PtyPort.h"
+#include "tools/SimulatorOptions.h"
+#include "tools/SwitcherModel.h"
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+class SwitcherSimulator {
+public:
+    explicit SwitcherSimulator(SimulatorOptions options);
+
+    // Runs until "quit", a signal, the end of the first control connection
+    // (with --exit-with-control) or the lifetime; returns the exit status.
+    int Run();
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    struct PendingWrite {
+        Clock::time_point due;
+        Bytes bytes;
+        const char* tag;
+    };
+
+    bool Start(std::string& error);
+    std::string Execute(const std::string& line);
+    void ReadFromPty();
+    void AnswerFrames();
+    void Queue(Clock::time_point due, Bytes bytes, const char* tag);
+    void WriteDueBytes();
+    int PollTimeoutMs() const;
+    bool ShouldStop() const;
+
+    SimulatorOptions m_options;
+    SwitcherModel m_model;
+    FaultKnobs m_knobs;
+    ControlInterpreter m_interpreter;
+    InboundFrameReader m_reader;
+    FrameLog m_log;
+    PtyPort m_pty;
+    ControlServer m_control;
+    std::vector<PendingWrite> m_pending;   // ordered by due time
+    Clock::time_point m_started;
+    bool m_quit = false;
+};
