@@ -3,8 +3,14 @@
 #include "res/resource.h"
 
 BEGIN_MESSAGE_MAP(CCorvaneDlg, CDialog)
+    ON_MESSAGE(WM_SERIAL_BYTE, OnSerialByte)
+    ON_MESSAGE(WM_SEND_REQUEST, OnSendRequest)
 END_MESSAGE_MAP()
 
 CCorvaneDlg::CCorvaneDlg() : CDialog(IDD_MAIN) {}
 
-BOOL CCorvaneDlg::OnInitDialog() { return CDialog::OnInitDialog(); }
+BOOL CCorvaneDlg::OnInitDialog() {
+    BOOL result = CDialog::OnInitDialog();
+    PrepareLogs();
+    return result;
+}

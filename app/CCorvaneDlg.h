@@ -1,14 +1,60 @@
 // The panel's main window.
 #pragma once
 
+#include "app/PanelMessages.h"
+#include "core/FrameAssembler.h"
 #include "framework/CDialog.h"
+#include "serial/CSerialPort.h"
+
+#include <winsock2.h>
 
 class CCorvaneDlg : public CDialog {
 public:
     CCorvaneDlg();
 
+    // Frame traffic: the one road of device frames into and out of the panel.
+    // Completes the check byte in `data`, hands the bytes to the serial
+    // worker or the TCP socket by the control mode, and logs them.
+    void SendFrame(BYTE* data, int length);
+    // The TCP read path: every whole frame in the bytes the socket brings.
+    void ReceiveTcpBytes(SOCKET socket);
+    // A new connection starts with no partly assembled frame.
+    void ResetSerialReceive();
+    void ResetTcpReceive();
+
+    BYTE m_nPage = PAGE_GENERAL;
+    CSerialPort m_serial;
+
 protected:
     BOOL OnInitDialog() override;
 
+    LRESULT OnSendRequest(WPARAM kind, LPARAM);
+    LRESULT OnSerialByte(WPARAM byte, LPARAM port);
+    void DispatchFrame(const BYTE* frame);
+    void LogSent(const BYTE* data, int length);
+    void LogReceived(const BYTE* frame);
+    // Reply handlers of the pages; each takes a 13-byte frame whose check
+    // byte is right.
+    virtual void HandleGeneralReply(const BYTE* frame);
+    virtual void HandleEdidReply(const BYTE* frame);
+    virtual void HandleMatrixReply(const BYTE* frame);
+    virtual void HandleUpgradeReply(const BYTE* frame);
+
     DECLARE_MESSAGE_MAP()
+
+private:
+    static FrameAssembler::State SerialReceiveState();
+    void PrepareLogs();
+    void AppendToLog(int logId, const std::wstring& text, int& frameCount);
+    void ClearLog(int logId);
+    int ReadTcpBytes(SOCKET socket);
+    void FeedTcpBytes();
+
+    // The serial state is process-wide (g_rx...); the TCP state is the window's.
+    FrameAssembler m_serialAssembler{SerialReceiveState()};
+    FrameAssemblyStorage m_tcpAssembly;
+    FrameAssembler m_tcpAssembler{m_tcpAssembly.Bind()};
+    // Bytes of g_tcpRxBuffer already handed to the assembler.
+    int m_nTcpBytesFed = 0;
+    bool m_bFeedingTcpBytes = false;
 };

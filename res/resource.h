@@ -28,6 +28,9 @@
 #define IDC_TAB_EDID 1011
 #define IDC_TAB_MATRIX 1012
 #define IDC_TAB_UPGRADE 1013
+#define IDC_COM_MODE 1016
+#define IDC_RECEIVE_LOG 1042
+#define IDC_SEND_LOG 1043
 
 // Message box
 #define IDC_MESSAGE_CLOSE 1057

@@ -1,0 +1,114 @@
+// One COM port opened for overlapped I/O, and the worker thread that serves
+// it: every received byte goes to the owner window in its own synchronous
+// WM_SERIAL_BYTE, and the frames the owner hands over are written whole, in
+// the order they were handed over. The port knows nothing of frames.
+//
+// The owner opens the port with OpenPort, starts the worker with StartWorker,
+// hands frames over with QueueFrame and stops the worker by setting
+// m_hStopEvent; the worker then closes the port and ends.
+#pragma once
+
+#include "serial/SerialMessages.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class CWnd;
+class CWinThread;
+
+class CSerialPort {
+public:
+    // The largest frame the owner hands over (an MCU data block).
+    static constexpr DWORD SEND_BUFFER_CAPACITY = 1029;
+    static constexpr UINT WORKER_EXIT_CODE = 100;
+
+    CSerialPort();
+    virtual ~CSerialPort();
+    CSerialPort(const CSerialPort&) = delete;
+    CSerialPort& operator=(const CSerialPort&) = delete;
+
+    // Opens and configures "\\.\COM<port>" with the line settings; stops a
+    // running worker first. TRUE when the device opened (a configuration call
+    // that fails is reported by FormatPortError and does not fail the open).
+    BOOL OpenPort(CWnd* owner, UINT port, UINT baudRate, wchar_t parity, UINT dataBits, UINT stopBits,
+                  DWORD eventMask);
+
+    // Starts the worker on the open port and records it in m_pWorker.
+    bool StartWorker();
+
+    // Hands one frame to the worker. False, and nothing is sent, when no
+    // port is open or the frame does not fit the send buffer.
+    bool QueueFrame(const BYTE* data, DWORD length);
+
+    static UINT WorkerThreadProc(LPVOID param);
+
+    // The warning for a failed system call, with the system's text for
+    // GetLastError(); also written to the debugger output.
+    std::wstring FormatPortError(const wchar_t* failedCall) const;
+
+    DWORD m_nSendLength = 1;
+    HANDLE m_hPort = nullptr;
+    CWinThread* m_pWorker = nullptr;
+    // Guards m_hPort and the I/O on it.
+    CRITICAL_SECTION m_lock;
+    std::atomic<BOOL> m_bWorkerAlive{FALSE};
+    HANDLE m_hSendEvent = nullptr;
+    HANDLE m_hStopEvent = nullptr;
+    // The worker's wait list: stop first, then the comm event, then send.
+    HANDLE m_waitHandles[3] = {};
+    // The comm-event wait; its event is the comm event.
+    OVERLAPPED m_overlapped{};
+    COMMTIMEOUTS m_timeouts{};
+    DCB m_deviceControl{};
+    CWnd* m_pOwnerWnd = nullptr;
+    UINT m_nPort = 0;
+    std::unique_ptr<BYTE[]> m_pSendBuffer;
+    DWORD m_dwEventMask = 0;
+    DWORD m_nSendCapacity = 0;
+
+private:
+    enum WaitIndex : DWORD { WAIT_STOP = 0, WAIT_COMM_EVENT = 1, WAIT_SEND = 2, WAIT_COUNT = 3 };
+
+    static void PrepareEvent(HANDLE& event);
+    void ConfigurePort(const std::wstring& settings);
+    void StopRunningWorker();
+    void WaitForWorkerExit() const;
+
+    [[noreturn]] void RunWorker();
+    bool BeginCommEventWait();
+    void FinishCommEventWait();
+    void CancelCommEventWait();
+    void HandleCommEvent();
+    void NotifyOwner(UINT message, WPARAM wParam = 0) const;
+    static void ReportFailure();
+    bool StopRequested() const;
+    [[noreturn]] void EndWorker();
+
+    void ReadAvailableBytes();
+    DWORD InputQueueLength();
+    bool ReadOneByte(BYTE& byte);
+    void WriteSendBuffer();
+    bool TakeQueuedFrame();
+    bool WriteFrame();
+    void DropQueuedFrames(bool acceptMore);
+
+    // Reads and writes: an overlapped record and event of their own, since
+    // the comm-event wait may still be outstanding on m_overlapped.
+    OVERLAPPED m_ioOverlapped{};
+    // Event word of the comm-event wait; written by the system when it ends.
+    DWORD m_dwCommEvent = 0;
+    bool m_bCommWaitPending = false;
+    // Signalled while no worker runs.
+    HANDLE m_hWorkerExited = nullptr;
+    HWND m_hOwner = nullptr;
+
+    std::mutex m_queueLock;
+    std::deque<std::vector<BYTE>> m_sendQueue;
+    bool m_bAcceptingFrames = false;
+};
