@@ -1,0 +1,7 @@
+#include "framework/CBrush.h"
+
+CBrush::CBrush(COLORREF color) { CreateSolidBrush(color); }
+
+BOOL CBrush::CreateSolidBrush(COLORREF color) { return Attach(::CreateSolidBrush(color)); }
+
+BOOL CBrush::CreateSysColorBrush(int index) { return CreateSolidBrush(::GetSysColor(index)); }

@@ -1,0 +1,15 @@
+// A push button, check box or radio button of a dialog. An owner-drawn
+// button paints itself in DrawItem, reflected from its parent.
+#pragma once
+
+#include "framework/CWnd.h"
+
+class CButton : public CWnd {
+public:
+    virtual void DrawItem(LPDRAWITEMSTRUCT drawItem);
+
+    int GetCheck() const;
+    void SetCheck(int check) const;
+    UINT GetState() const;
+    void SetButtonStyle(UINT style, BOOL redraw = TRUE) const;
+};

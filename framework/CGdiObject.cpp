@@ -1,0 +1,65 @@
+#include "framework/CGdiObject.h"
+
+#include <unordered_map>
+#include <utility>
+
+namespace {
+
+using WrappersByType = std::unordered_map<std::type_index, std::unique_ptr<CGdiObject>>;
+
+// GDI objects are drawn with on the UI thread only.
+std::unordered_map<HGDIOBJ, WrappersByType>& Temporaries() {
+    static std::unordered_map<HGDIOBJ, WrappersByType> map;
+    return map;
+}
+
+// A deleted handle's value can come back for another object.
+void ForgetTemporaries(HGDIOBJ handle) {
+    auto found = Temporaries().find(handle);
+    if (found == Temporaries().end()) return;
+    for (auto& entry : found->second) entry.second->m_hObject = nullptr;
+    Temporaries().erase(found);
+}
+
+}  // namespace
+
+CGdiObject::~CGdiObject() { DeleteObject(); }
+
+CGdiObject* CGdiObject::FromHandle(HGDIOBJ handle) { return TemporaryFor<CGdiObject>(handle); }
+
+CGdiObject* CGdiObject::FindTemporary(std::type_index type, HGDIOBJ handle) {
+    auto byHandle = Temporaries().find(handle);
+    if (byHandle == Temporaries().end()) return nullptr;
+    auto byType = byHandle->second.find(type);
+    return byType == byHandle->second.end() ? nullptr : byType->second.get();
+}
+
+CGdiObject* CGdiObject::AddTemporary(std::type_index type, HGDIOBJ handle, std::unique_ptr<CGdiObject> object) {
+    object->m_hObject = handle;
+    CGdiObject* raw = object.get();
+    Temporaries()[handle][type] = std::move(object);
+    return raw;
+}
+
+BOOL CGdiObject::Attach(HGDIOBJ handle) {
+    if (handle == nullptr || m_hObject != nullptr) return FALSE;
+    m_hObject = handle;
+    return TRUE;
+}
+
+HGDIOBJ CGdiObject::Detach() {
+    HGDIOBJ handle = m_hObject;
+    m_hObject = nullptr;
+    return handle;
+}
+
+BOOL CGdiObject::DeleteObject() {
+    if (m_hObject == nullptr) return FALSE;
+    HGDIOBJ handle = Detach();
+    ForgetTemporaries(handle);
+    return ::DeleteObject(handle);
+}
+
+int CGdiObject::GetObject(int size, void* buffer) const { return ::GetObjectW(m_hObject, size, buffer); }
+
+BOOL CGdiObject::CreateStockObject(int index) { return Attach(::GetStockObject(index)); }
