@@ -5,19 +5,26 @@
 
 namespace {
 
-using WrappersByType = std::unordered_map<std::type_index, std::unique_ptr<CGdiObject>>;
+// A temporary object lets go of its handle before it goes: the object is not its to delete.
+struct DetachingDelete {
+    void operator()(CGdiObject* object) const {
+        object->m_hObject = nullptr;
+        delete object;
+    }
+};
+using WrappersByType = std::unordered_map<std::type_index, std::unique_ptr<CGdiObject, DetachingDelete>>;
 
-// GDI objects are drawn with on the UI thread only.
+// GDI objects are drawn with on the UI thread only. The map outlives every
+// process-wide object, which may still delete its handle at exit.
 std::unordered_map<HGDIOBJ, WrappersByType>& Temporaries() {
-    static std::unordered_map<HGDIOBJ, WrappersByType> map;
-    return map;
+    static auto* map = new std::unordered_map<HGDIOBJ, WrappersByType>;
+    return *map;
 }
 
 // A deleted handle's value can come back for another object.
 void ForgetTemporaries(HGDIOBJ handle) {
     auto found = Temporaries().find(handle);
     if (found == Temporaries().end()) return;
-    for (auto& entry : found->second) entry.second->m_hObject = nullptr;
     Temporaries().erase(found);
 }
 
@@ -37,7 +44,7 @@ CGdiObject* CGdiObject::FindTemporary(std::type_index type, HGDIOBJ handle) {
 CGdiObject* CGdiObject::AddTemporary(std::type_index type, HGDIOBJ handle, std::unique_ptr<CGdiObject> object) {
     object->m_hObject = handle;
     CGdiObject* raw = object.get();
-    Temporaries()[handle][type] = std::move(object);
+    Temporaries()[handle][type].reset(object.release());
     return raw;
 }
 

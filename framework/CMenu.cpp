@@ -6,21 +6,30 @@
 
 namespace {
 
-// Menus belong to the UI thread, so the maps are only touched there.
+// Menus belong to the UI thread, so the maps are only touched there. They
+// outlive every process-wide menu object, which may still detach at exit.
 std::unordered_map<HMENU, CMenu*>& Permanents() {
-    static std::unordered_map<HMENU, CMenu*> map;
-    return map;
+    static auto* map = new std::unordered_map<HMENU, CMenu*>;
+    return *map;
 }
 
-std::unordered_map<HMENU, std::unique_ptr<CMenu>>& Temporaries() {
-    static std::unordered_map<HMENU, std::unique_ptr<CMenu>> map;
-    return map;
+// A temporary object lets go of its handle before it goes: the menu is not its to destroy.
+struct DetachingDelete {
+    void operator()(CMenu* menu) const {
+        menu->m_hMenu = nullptr;
+        delete menu;
+    }
+};
+using TemporaryMenu = std::unique_ptr<CMenu, DetachingDelete>;
+
+std::unordered_map<HMENU, TemporaryMenu>& Temporaries() {
+    static auto* map = new std::unordered_map<HMENU, TemporaryMenu>;
+    return *map;
 }
 
 void DropTemporary(HMENU menu) {
     auto found = Temporaries().find(menu);
     if (found == Temporaries().end()) return;
-    found->second->m_hMenu = nullptr;
     Temporaries().erase(found);
 }
 
@@ -38,16 +47,13 @@ CMenu* CMenu::FromHandle(HMENU menu) {
     if (CMenu* permanent = FromHandlePermanent(menu)) return permanent;
     auto& temporary = Temporaries()[menu];
     if (!temporary) {
-        temporary = std::make_unique<CMenu>();
+        temporary.reset(new CMenu);
         temporary->m_hMenu = menu;
     }
     return temporary.get();
 }
 
-void CMenu::DeleteTempMap() {
-    for (auto& entry : Temporaries()) entry.second->m_hMenu = nullptr;
-    Temporaries().clear();
-}
+void CMenu::DeleteTempMap() { Temporaries().clear(); }
 
 BOOL CMenu::Attach(HMENU menu) {
     if (menu == nullptr || m_hMenu != nullptr || FromHandlePermanent(menu) != nullptr) return FALSE;
