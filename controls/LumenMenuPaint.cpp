@@ -92,6 +92,8 @@ HBITMAP LumenMenu::CheckedMarkOf(LPDRAWITEMSTRUCT drawItem) {
 }
 
 void LumenMenu::DrawItem(LPDRAWITEMSTRUCT drawItem) {
+    // An owner-drawn item that some other code put into the menu has no record.
+    if (RecordOf(drawItem) == nullptr) return;
     const bool palette = (::GetDeviceCaps(drawItem->hDC, RASTERCAPS) & RC_PALETTE) != 0;
     if (!palette && IsFlatLookWanted()) {
         DrawItemFlat(drawItem);

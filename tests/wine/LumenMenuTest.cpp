@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <set>
 #include <string>
 #include <utility>
@@ -485,4 +486,40 @@ TEST(LumenMenuMemDCTest, DrawingLandsOnTheTargetAtTheSamePlace) {
     EXPECT_EQ(target.Pixel(5, 6), RGB(255, 0, 0));
     EXPECT_EQ(target.Pixel(6, 7), RGB(255, 0, 0));
     EXPECT_EQ(target.Pixel(4, 6), RGB(255, 255, 255));
+}
+
+TEST(LumenMenuStatics, StartUpValues) {
+    EXPECT_EQ(LumenMenu::s_nOsClass, LumenMenu::ClassifyWindowsVersion());
+    EXPECT_EQ(LumenMenu::s_sharedImages.m_hImageList, nullptr);
+    EXPECT_TRUE(LumenMenu::s_sharedImageIds.empty());
+    EXPECT_EQ(LumenMenu::s_nDrawMode, 0);
+    EXPECT_EQ(LumenMenu::s_bGrayedSelectable, 0);
+}
+
+TEST(LumenMenuTheme, ClassicThemeIsReadOnceFromTheRegistry) {
+    constexpr wchar_t KEY[] = L"Software\\Microsoft\\Plus!\\Themes\\Current";
+    auto setTheme = [&KEY](const wchar_t* file) {
+        HKEY key = nullptr;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, KEY, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(file),
+                         static_cast<DWORD>((std::wcslen(file) + 1) * sizeof(wchar_t)));
+        ::RegCloseKey(key);
+    };
+    setTheme(L"C:\\WINDOWS\\Resources\\Themes\\WINDOWS CLASSIC.THEME");
+    EXPECT_TRUE(LumenMenu::IsClassicTheme());
+    setTheme(L"C:\\WINDOWS\\Resources\\Themes\\Luna.theme");
+    EXPECT_TRUE(LumenMenu::IsClassicTheme()) << "a theme change while the program runs is not seen";
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, KEY);
+}
+
+TEST(LumenMenuPaintGuard, ItemWithoutRecordIsLeftAlone) {
+    LumenMenu menu;
+    DibCanvas canvas(20, 20, WHITE);
+    DRAWITEMSTRUCT draw{};
+    draw.CtlType = ODT_MENU;
+    draw.hDC = canvas.Dc();
+    draw.rcItem = canvas.Rect();
+    menu.DrawItem(&draw);
+    EXPECT_TRUE(PaintedPixels(canvas, WHITE).empty());
 }
