@@ -61,7 +61,7 @@ BOOL LumenMenu::AppendItem(const wchar_t* text, UINT flags, UINT_PTR id) {
         shared == s_sharedImageIds.end() ? -1 : static_cast<int>(shared - s_sharedImageIds.begin());
     record->m_nMenuFlags = flags;
     record->m_nCommand = id;
-    const BOOL appended = ::AppendMenuW(m_hMenu, flags, id, reinterpret_cast<LPCWSTR>(record));
+    const BOOL appended = AppendMenu(flags, id, record);
     if (m_bLoaded) RefreshPopupTexts();
     return appended;
 }
@@ -71,8 +71,7 @@ LumenMenuData* LumenMenu::ModifyItemAt(UINT position, UINT flags, UINT_PTR id, c
     record->SetText(text.c_str());
     record->m_nMenuFlags = flags;
     record->m_nCommand = id;
-    const auto* itemData = (flags & MF_OWNERDRAW) != 0 ? reinterpret_cast<LPCWSTR>(record) : nullptr;
-    ::ModifyMenuW(m_hMenu, position, flags, id, itemData);
+    ModifyMenu(position, flags, id, (flags & MF_OWNERDRAW) != 0 ? record : nullptr);
     return record;
 }
 
@@ -150,11 +149,11 @@ void LumenMenu::TurnRootItemsIntoText() {
         HMENU subMenu = ::GetSubMenu(m_hMenu, position);
         if (subMenu != nullptr) {
             record->m_nMenuFlags = ROOT_POPUP_FLAGS;
-            ::ModifyMenuW(m_hMenu, static_cast<UINT>(position), ROOT_POPUP_FLAGS, reinterpret_cast<UINT_PTR>(subMenu),
-                          text.c_str());
+            ModifyMenu(static_cast<UINT>(position), ROOT_POPUP_FLAGS, reinterpret_cast<UINT_PTR>(subMenu),
+                       text.c_str());
         } else {
             record->m_nMenuFlags = ROOT_COMMAND_FLAGS;
-            ::ModifyMenuW(m_hMenu, static_cast<UINT>(position), ROOT_COMMAND_FLAGS, record->m_nCommand, text.c_str());
+            ModifyMenu(static_cast<UINT>(position), ROOT_COMMAND_FLAGS, record->m_nCommand, text.c_str());
         }
     }
 }

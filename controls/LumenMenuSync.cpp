@@ -45,8 +45,7 @@ void LumenMenu::RefreshPopupTexts() {
         if (subMenu == nullptr) continue;
         const std::wstring text = m_items[index]->GetText();
         m_items[index]->m_nMenuFlags = TEXT_POPUP_FLAGS;
-        ::ModifyMenuW(m_hMenu, static_cast<UINT>(position), TEXT_POPUP_FLAGS, reinterpret_cast<UINT_PTR>(subMenu),
-                      text.c_str());
+        ModifyMenu(static_cast<UINT>(position), TEXT_POPUP_FLAGS, reinterpret_cast<UINT_PTR>(subMenu), text.c_str());
     }
 }
 
@@ -107,7 +106,7 @@ void LumenMenu::SyncWithMenu() {
                 // By position always: a separator's command id is 0, which
                 // could name some other item.
                 record->m_nMenuFlags |= MF_BYPOSITION;
-                ::ModifyMenuW(m_hMenu, at, record->m_nMenuFlags, 0, reinterpret_cast<LPCWSTR>(record));
+                ModifyMenu(at, record->m_nMenuFlags, 0, record);
             } else {
                 record = ModifyItemAt(at, state | OWNERDRAWN_SEPARATOR_FLAGS, 0, L"");
             }
@@ -117,7 +116,7 @@ void LumenMenu::SyncWithMenu() {
             if (record != nullptr) {
                 record->m_nMenuFlags = state | OWNERDRAWN_FLAGS;
                 if (!text.empty()) record->SetText(text.c_str());
-                ::ModifyMenuW(m_hMenu, at, record->m_nMenuFlags, id, reinterpret_cast<LPCWSTR>(record));
+                ModifyMenu(at, record->m_nMenuFlags, id, record);
             } else {
                 record = ModifyItemAt(at, state | OWNERDRAWN_FLAGS, id, text);
             }

@@ -5,9 +5,3 @@
 BOOL CBitmap::CreateCompatibleBitmap(CDC* dc, int width, int height) {
     return Attach(::CreateCompatibleBitmap(dc != nullptr ? dc->m_hDC : nullptr, width, height));
 }
-
-BOOL CBitmap::CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits) {
-    return Attach(::CreateBitmap(width, height, planes, bitsPerPixel, bits));
-}
-
-int CBitmap::GetBitmap(BITMAP* info) const { return GetObject(sizeof(BITMAP), info); }

@@ -3,5 +3,3 @@
 CBrush::CBrush(COLORREF color) { CreateSolidBrush(color); }
 
 BOOL CBrush::CreateSolidBrush(COLORREF color) { return Attach(::CreateSolidBrush(color)); }
-
-BOOL CBrush::CreateSysColorBrush(int index) { return CreateSolidBrush(::GetSysColor(index)); }

@@ -11,6 +11,5 @@ public:
     static CBrush* FromHandle(HBRUSH brush) { return TemporaryFor<CBrush>(brush); }
 
     BOOL CreateSolidBrush(COLORREF color);
-    BOOL CreateSysColorBrush(int index);
     operator HBRUSH() const { return static_cast<HBRUSH>(m_hObject); }
 };

@@ -7,9 +7,4 @@
 class CButton : public CWnd {
 public:
     virtual void DrawItem(LPDRAWITEMSTRUCT drawItem);
-
-    int GetCheck() const;
-    void SetCheck(int check) const;
-    UINT GetState() const;
-    void SetButtonStyle(UINT style, BOOL redraw = TRUE) const;
 };

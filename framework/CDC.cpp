@@ -45,8 +45,6 @@ COLORREF CDC::SetTextColor(COLORREF color) { return ::SetTextColor(m_hDC, color)
 
 COLORREF CDC::SetBkColor(COLORREF color) { return ::SetBkColor(m_hDC, color); }
 
-COLORREF CDC::GetBkColor() const { return ::GetBkColor(m_hAttribDC); }
-
 int CDC::SetBkMode(int mode) { return ::SetBkMode(m_hDC, mode); }
 
 POINT CDC::SetWindowOrg(int x, int y) {

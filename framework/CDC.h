@@ -38,7 +38,6 @@ public:
 
     COLORREF SetTextColor(COLORREF color);
     COLORREF SetBkColor(COLORREF color);
-    COLORREF GetBkColor() const;
     int SetBkMode(int mode);
     POINT SetWindowOrg(int x, int y);
     int GetDeviceCaps(int index) const;

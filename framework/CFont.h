@@ -8,5 +8,4 @@ public:
     static CFont* FromHandle(HFONT font) { return TemporaryFor<CFont>(font); }
 
     BOOL CreateFontIndirect(const LOGFONTW* logFont);
-    operator HFONT() const { return static_cast<HFONT>(m_hObject); }
 };

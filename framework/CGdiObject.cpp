@@ -32,8 +32,6 @@ void ForgetTemporaries(HGDIOBJ handle) {
 
 CGdiObject::~CGdiObject() { DeleteObject(); }
 
-CGdiObject* CGdiObject::FromHandle(HGDIOBJ handle) { return TemporaryFor<CGdiObject>(handle); }
-
 CGdiObject* CGdiObject::FindTemporary(std::type_index type, HGDIOBJ handle) {
     auto byHandle = Temporaries().find(handle);
     if (byHandle == Temporaries().end()) return nullptr;
@@ -66,7 +64,3 @@ BOOL CGdiObject::DeleteObject() {
     ForgetTemporaries(handle);
     return ::DeleteObject(handle);
 }
-
-int CGdiObject::GetObject(int size, void* buffer) const { return ::GetObjectW(m_hObject, size, buffer); }
-
-BOOL CGdiObject::CreateStockObject(int index) { return Attach(::GetStockObject(index)); }

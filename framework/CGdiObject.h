@@ -19,14 +19,9 @@ public:
 
     HGDIOBJ m_hObject = nullptr;
 
-    static CGdiObject* FromHandle(HGDIOBJ handle);
-
     BOOL Attach(HGDIOBJ handle);
     HGDIOBJ Detach();
     BOOL DeleteObject();
-    HGDIOBJ GetSafeHandle() const { return m_hObject; }
-    int GetObject(int size, void* buffer) const;
-    BOOL CreateStockObject(int index);
 
 protected:
     // The temporary wrapper of class T for `handle`, made on first request.

@@ -20,7 +20,6 @@ public:
     BOOL Attach(HIMAGELIST list);
     HIMAGELIST Detach();
     BOOL DeleteImageList();
-    HIMAGELIST GetSafeHandle() const { return m_hImageList; }
 
     int Add(HICON icon);
     int GetImageCount() const;

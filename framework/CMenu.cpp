@@ -108,10 +108,6 @@ std::wstring CMenu::GetMenuString(UINT id, UINT flags) const {
 
 CMenu* CMenu::GetSubMenu(int position) const { return FromHandle(::GetSubMenu(m_hMenu, position)); }
 
-BOOL CMenu::GetMenuItemInfo(UINT item, MENUITEMINFOW* info, BOOL byPosition) const {
-    return ::GetMenuItemInfoW(m_hMenu, item, byPosition, info);
-}
-
 BOOL CMenu::TrackPopupMenu(UINT flags, int x, int y, HWND owner, const RECT* excluded) const {
     return ::TrackPopupMenu(m_hMenu, flags, x, y, 0, owner, excluded);
 }

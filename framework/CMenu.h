@@ -23,7 +23,6 @@ public:
     BOOL Attach(HMENU menu);
     HMENU Detach();
     HMENU GetSafeHmenu() const { return m_hMenu; }
-    operator HMENU() const { return m_hMenu; }
 
     BOOL CreateMenu();
     BOOL CreatePopupMenu();
@@ -43,7 +42,6 @@ public:
     // The item's text; empty when it has none or the call fails.
     std::wstring GetMenuString(UINT id, UINT flags) const;
     CMenu* GetSubMenu(int position) const;
-    BOOL GetMenuItemInfo(UINT item, MENUITEMINFOW* info, BOOL byPosition = FALSE) const;
     // The chosen command with TPM_RETURNCMD, else success.
     BOOL TrackPopupMenu(UINT flags, int x, int y, HWND owner, const RECT* excluded = nullptr) const;
 };

@@ -11,5 +11,4 @@ public:
     static CPen* FromHandle(HPEN pen) { return TemporaryFor<CPen>(pen); }
 
     BOOL CreatePen(int style, int width, COLORREF color);
-    operator HPEN() const { return static_cast<HPEN>(m_hObject); }
 };

@@ -523,3 +523,70 @@ TEST(LumenMenuPaintGuard, ItemWithoutRecordIsLeftAlone) {
     menu.DrawItem(&draw);
     EXPECT_TRUE(PaintedPixels(canvas, WHITE).empty());
 }
+
+class MenuImageTest : public MenuPaintTest {
+protected:
+    static constexpr COLORREF RED = RGB(255, 0, 0);
+
+    // Gives the first item an image list of its own holding one red image.
+    void SetUp() override {
+        MenuPaintTest::SetUp();
+        HDC screen = ::GetDC(nullptr);
+        HBITMAP color = ::CreateCompatibleBitmap(screen, menu.m_nIconWidth, menu.m_nIconHeight);
+        ::ReleaseDC(nullptr, screen);
+        HBITMAP mask = ::CreateBitmap(menu.m_nIconWidth, menu.m_nIconHeight, 1, 1, nullptr);
+        HDC dc = ::CreateCompatibleDC(nullptr);
+        HGDIOBJ previous = ::SelectObject(dc, color);
+        const RECT all{0, 0, menu.m_nIconWidth, menu.m_nIconHeight};
+        HBRUSH red = ::CreateSolidBrush(RED);
+        ::FillRect(dc, &all, red);
+        ::DeleteObject(red);
+        ::SelectObject(dc, mask);
+        ::PatBlt(dc, 0, 0, menu.m_nIconWidth, menu.m_nIconHeight, BLACKNESS);
+        ::SelectObject(dc, previous);
+        ::DeleteDC(dc);
+        ICONINFO info{TRUE, 0, 0, mask, color};
+        HICON icon = ::CreateIconIndirect(&info);
+        ::DeleteObject(color);
+        ::DeleteObject(mask);
+        LumenMenuData* record = menu.m_items[0];
+        record->m_pImages = new CImageList;
+        ASSERT_TRUE(record->m_pImages->Create(menu.m_nIconWidth, menu.m_nIconHeight, ILC_COLOR32 | ILC_MASK, 1, 0));
+        ASSERT_EQ(record->m_pImages->Add(icon), 0);
+        ::DestroyIcon(icon);
+        record->m_nImage = 0;
+        record->m_nOwnListMarker = 0;
+    }
+};
+
+TEST_F(MenuImageTest, ClassicImageIsDrawnPlainOrEmbossedWhenGrayed) {
+    DibCanvas canvas(WIDTH, HEIGHT, RGB(255, 0, 255));
+    Paint(0, 0, canvas);
+    const int dy = (HEIGHT - menu.m_nIconHeight - 4) / 2;
+    EXPECT_EQ(canvas.Pixel(2, dy + 2), RED);
+    EXPECT_EQ(canvas.Pixel(2 + menu.m_nIconWidth - 1, dy + 2 + menu.m_nIconHeight - 1), RED);
+    canvas.Fill(RGB(255, 0, 255));
+    Paint(0, ODS_GRAYED, canvas);
+    int red = 0;
+    int shadow = 0;
+    for (int y = 0; y < HEIGHT; ++y) {
+        for (int x = 0; x < 20; ++x) {
+            red += canvas.Pixel(x, y) == RED ? 1 : 0;
+            shadow += canvas.Pixel(x, y) == ::GetSysColor(COLOR_BTNSHADOW) ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(red, 0);
+    EXPECT_GT(shadow, 0) << "the image shows as an embossed silhouette";
+}
+
+TEST_F(MenuImageTest, FlatSelectedCheckedImageMovesUpAndLeftInsideAFramedCell) {
+    LumenMenu::s_nDrawMode = 1;
+    DibCanvas canvas(WIDTH, HEIGHT, RGB(255, 0, 255));
+    Paint(0, ODS_SELECTED | ODS_CHECKED, canvas);
+    LumenMenu::s_nDrawMode = 0;
+    const int dx = (16 + 7 - menu.m_nIconWidth + 1) / 2;
+    const int dy = static_cast<int>((HEIGHT - menu.m_nIconHeight) * 0.5 + 0.5);
+    EXPECT_EQ(canvas.Pixel(dx - 1, dy - 1), RED);
+    EXPECT_NE(canvas.Pixel(dx - 1 + menu.m_nIconWidth, dy - 1 + menu.m_nIconHeight), RED);
+    EXPECT_EQ(canvas.Pixel(1, HEIGHT - 2), ::GetSysColor(COLOR_HIGHLIGHT)) << "the cell's frame";
+}
