@@ -402,6 +402,14 @@ TEST_F(IconButtonTest, OneIconServesEveryStateAndNoIconLeavesTheFaceEmpty) {
     ::DestroyIcon(normal);
 }
 
+TEST_F(IconButtonTest, ColourIndexOutsideTheTableIsIgnored) {
+    CIconButton button;
+    ASSERT_TRUE(button.SubclassDlgItem(IDC_ICON_FIRST, &host));
+    button.SetStateColor(BUTTON_COLOR_COUNT, RGB(1, 2, 3), TRUE);
+    EXPECT_EQ(button.m_hMenuOwner, nullptr);
+    EXPECT_FALSE(button.m_bMenuShown);
+}
+
 TEST_F(IconButtonTest, UnreadableIconFailsAndLeavesNoImage) {
     CIconButton button;
     MakeCloseButton(button);

@@ -590,3 +590,18 @@ TEST_F(MenuImageTest, FlatSelectedCheckedImageMovesUpAndLeftInsideAFramedCell) {
     EXPECT_NE(canvas.Pixel(dx - 1 + menu.m_nIconWidth, dy - 1 + menu.m_nIconHeight), RED);
     EXPECT_EQ(canvas.Pixel(1, HEIGHT - 2), ::GetSysColor(COLOR_HIGHLIGHT)) << "the cell's frame";
 }
+
+TEST(LumenMenuSync, SeparatorIsModifiedByPositionNotAsCommandId) {
+    LumenMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    menu.AppendItem(L"Command two", MF_STRING, 2);
+    menu.AppendItem(L"Other", MF_STRING, 5);
+    menu.AppendItem(L"", MF_STRING, 0);
+    ::AppendMenuW(menu.m_hMenu, MF_STRING, 9, L"Foreign");
+    menu.SyncWithMenu();
+    const MENUITEMINFOW first = ItemInfo(menu.m_hMenu, 0);
+    EXPECT_EQ(first.fType & MFT_SEPARATOR, 0u) << "the item whose id equals the separator's position is untouched";
+    EXPECT_EQ(first.wID, 2u);
+    EXPECT_NE(ItemInfo(menu.m_hMenu, 2).fType & MFT_SEPARATOR, 0u);
+    EXPECT_NE(menu.m_items[2]->m_nMenuFlags & MF_BYPOSITION, 0u);
+}
