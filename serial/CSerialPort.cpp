@@ -15,6 +15,9 @@ constexpr std::size_t NAME_BUFFER_LENGTH = 64;
 constexpr DWORD PORT_TIMEOUT_MS = 1000;
 constexpr char EVENT_CHARACTER = 'q';
 constexpr DWORD PURGE_ALL = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
+// Before a write only the input is discarded: purging the output as well
+// would cut off a frame handed over earlier that is still on its way out.
+constexpr DWORD PURGE_INPUT = PURGE_RXABORT | PURGE_RXCLEAR;
 
 // Monitored events and what each one sends to the owner, in the order the
 // worker acts on them; received characters are read rather than announced.
@@ -82,6 +85,7 @@ BOOL CSerialPort::OpenPort(CWnd* owner, UINT port, UINT baudRate, wchar_t parity
     m_waitHandles[WAIT_SEND] = m_hSendEvent;
     m_bCommWaitPending = false;
 
+    if (m_relay.m_hWnd == nullptr) m_relay.Create();
     m_pOwnerWnd = owner;
     m_hOwner = owner != nullptr ? owner->m_hWnd : nullptr;
     m_pSendBuffer = std::make_unique<BYTE[]>(SEND_BUFFER_CAPACITY);
@@ -208,6 +212,7 @@ UINT CSerialPort::WorkerThreadProc(LPVOID param) { static_cast<CSerialPort*>(par
 void CSerialPort::RunWorker() {
     m_bWorkerAlive = TRUE;
     ::ResetEvent(m_hWorkerExited);
+    m_bLineFailed = false;
     if (m_hPort != nullptr) ::PurgeComm(m_hPort, PURGE_ALL);
     for (;;) {
         if (!BeginCommEventWait()) continue;
@@ -229,31 +234,51 @@ void CSerialPort::RunWorker() {
 // Starts a comm-event wait unless one is still outstanding. False when the
 // event was already there but nothing waits to be read: start over at once.
 bool CSerialPort::BeginCommEventWait() {
-    if (m_bCommWaitPending) return true;
-    ZeroOffset(m_overlapped);
-    if (::WaitCommEvent(m_hPort, &m_dwCommEvent, &m_overlapped)) {
-        if (InputQueueLength() == 0) return false;
-        // Make sure the wait below sees the event that is already there.
-        ::SetEvent(m_overlapped.hEvent);
+    if (m_bLineFailed) {
+        // Only the stop and send events can wake the worker now.
+        ::ResetEvent(m_overlapped.hEvent);
         return true;
     }
-    DWORD error = ::GetLastError();
-    if (error == ERROR_IO_PENDING || error == ERROR_INVALID_PARAMETER) {
+    if (!m_bCommWaitPending) {
+        ZeroOffset(m_overlapped);
+        if (::WaitCommEvent(m_hPort, &m_dwCommEvent, &m_overlapped)) {
+            if (InputQueueLength() == 0) return false;
+            ::SetEvent(m_overlapped.hEvent);
+            return true;
+        }
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_IO_PENDING && error != ERROR_INVALID_PARAMETER) {
+            LineFailed();
+            return true;
+        }
         m_bCommWaitPending = true;
-        return true;
     }
-    ReportFailure();
-    // Nothing is pending on the comm event now: wait for stop or send only,
-    // rather than spinning on a stale signal.
-    ::ResetEvent(m_overlapped.hEvent);
+    // Bytes that came before the wait began raise no event of their own (a
+    // full input queue raises none at all): go and read them.
+    if (InputQueueLength() > 0) ::SetEvent(m_overlapped.hEvent);
     return true;
 }
 
+// Collects the outstanding wait if it has ended. A wait that ended in failure
+// on a line that no longer answers is a failed line.
 void CSerialPort::FinishCommEventWait() {
+    ::ResetEvent(m_overlapped.hEvent);
     if (!m_bCommWaitPending) return;
     DWORD unused = 0;
-    ::GetOverlappedResult(m_hPort, &m_overlapped, &unused, FALSE);
+    if (::GetOverlappedResult(m_hPort, &m_overlapped, &unused, FALSE)) {
+        m_bCommWaitPending = false;
+        return;
+    }
+    if (::GetLastError() == ERROR_IO_INCOMPLETE) return;
     m_bCommWaitPending = false;
+    DWORD errors = 0;
+    if (!::ClearCommError(m_hPort, &errors, nullptr)) LineFailed();
+}
+
+void CSerialPort::LineFailed() {
+    ReportFailure();
+    m_bLineFailed = true;
+    ::ResetEvent(m_overlapped.hEvent);
 }
 
 // The system writes the event word and the record when the wait ends, so the
@@ -268,6 +293,7 @@ void CSerialPort::CancelCommEventWait() {
 
 void CSerialPort::HandleCommEvent() {
     FinishCommEventWait();
+    if (m_bLineFailed) return;
     DWORD monitored = 0;
     ::GetCommMask(m_hPort, &monitored);
     if ((monitored & EV_RXCHAR) != 0) ReadAvailableBytes();
@@ -303,18 +329,20 @@ void CSerialPort::EndWorker() {
 }
 
 // Bytes go to the owner one by one, each only after the previous one has been
-// handled; a stop request is looked at between bytes, so that a steady stream
-// cannot keep the worker from stopping.
+// handled; a stop request is looked at between reads (and by the relay
+// between bytes), so that a steady stream cannot keep the worker from
+// stopping. The lock is never held while the owner handles bytes.
 void CSerialPort::ReadAvailableBytes() {
+    BYTE received[READ_CHUNK];
     while (!StopRequested()) {
-        BYTE byte = 0;
-        bool read = false;
+        DWORD count = 0;
         {
             LockGuard lock(m_lock);
-            if (InputQueueLength() == 0) return;
-            read = ReadOneByte(byte);
+            const DWORD queued = InputQueueLength();
+            if (queued == 0) return;
+            count = ReadBytes(received, queued < READ_CHUNK ? queued : READ_CHUNK);
         }
-        if (read) NotifyOwner(WM_SERIAL_BYTE, byte);
+        if (count > 0) m_relay.Deliver({received, count, m_hOwner, m_nPort, m_hStopEvent});
     }
 }
 
@@ -325,28 +353,27 @@ DWORD CSerialPort::InputQueueLength() {
     return status.cbInQue;
 }
 
-bool CSerialPort::ReadOneByte(BYTE& byte) {
+DWORD CSerialPort::ReadBytes(BYTE* buffer, DWORD count) {
     ZeroOffset(m_ioOverlapped);
-    DWORD count = 0;
-    if (::ReadFile(m_hPort, &byte, 1, &count, &m_ioOverlapped)) return count == 1;
+    DWORD read = 0;
+    if (::ReadFile(m_hPort, buffer, count, &read, &m_ioOverlapped)) return read;
     if (::GetLastError() != ERROR_IO_PENDING) {
         FormatPortError(L"ReadFile()");
-        return false;
+        return 0;
     }
-    if (!::GetOverlappedResult(m_hPort, &m_ioOverlapped, &count, TRUE)) {
+    if (!::GetOverlappedResult(m_hPort, &m_ioOverlapped, &read, TRUE)) {
         FormatPortError(L"GetOverlappedResults() in ReadFile()");
-        return false;
+        return 0;
     }
-    return count == 1;
+    return read;
 }
 
 // Writes every frame handed over since the last send, oldest first. Input the
-// driver still holds is discarded before the writes, as the device expects
-// a clean line for each request.
+// driver still holds is discarded before the writes.
 void CSerialPort::WriteSendBuffer() {
     ::ResetEvent(m_hSendEvent);
     LockGuard lock(m_lock);
-    ::PurgeComm(m_hPort, PURGE_ALL);
+    ::PurgeComm(m_hPort, PURGE_INPUT);
     while (!StopRequested() && TakeQueuedFrame()) {
         if (!WriteFrame()) ReportFailure();
     }

@@ -8,6 +8,7 @@
 // m_hStopEvent; the worker then closes the port and ends.
 #pragma once
 
+#include "serial/CSerialByteRelay.h"
 #include "serial/SerialMessages.h"
 
 #include <windows.h>
@@ -26,6 +27,8 @@ class CSerialPort {
 public:
     // The largest frame the owner hands over (an MCU data block).
     static constexpr DWORD SEND_BUFFER_CAPACITY = 1029;
+    // The most bytes taken from the driver in one read.
+    static constexpr DWORD READ_CHUNK = 4096;
     static constexpr UINT WORKER_EXIT_CODE = 100;
 
     CSerialPort();
@@ -84,6 +87,7 @@ private:
     bool BeginCommEventWait();
     void FinishCommEventWait();
     void CancelCommEventWait();
+    void LineFailed();
     void HandleCommEvent();
     void NotifyOwner(UINT message, WPARAM wParam = 0) const;
     static void ReportFailure();
@@ -92,7 +96,7 @@ private:
 
     void ReadAvailableBytes();
     DWORD InputQueueLength();
-    bool ReadOneByte(BYTE& byte);
+    DWORD ReadBytes(BYTE* buffer, DWORD count);
     void WriteSendBuffer();
     bool TakeQueuedFrame();
     bool WriteFrame();
@@ -104,9 +108,12 @@ private:
     // Event word of the comm-event wait; written by the system when it ends.
     DWORD m_dwCommEvent = 0;
     bool m_bCommWaitPending = false;
+    // The line stopped answering: reported once, and no more waits on it.
+    bool m_bLineFailed = false;
     // Signalled while no worker runs.
     HANDLE m_hWorkerExited = nullptr;
     HWND m_hOwner = nullptr;
+    CSerialByteRelay m_relay;
 
     std::mutex m_queueLock;
     std::deque<std::vector<BYTE>> m_sendQueue;

@@ -1,0 +1,32 @@
+#include "serial/CSerialByteRelay.h"
+
+#include "serial/SerialMessages.h"
+
+namespace {
+// Private to the relay's own window.
+constexpr UINT WM_RELAY_BATCH = WM_APP + 1;
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CSerialByteRelay, CWnd)
+    ON_MESSAGE(WM_RELAY_BATCH, OnBatch)
+END_MESSAGE_MAP()
+
+bool CSerialByteRelay::Create() {
+    HWND window = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    if (window != nullptr && SubclassWindow(window)) return true;
+    if (window != nullptr) ::DestroyWindow(window);
+    return false;
+}
+
+void CSerialByteRelay::Deliver(const Batch& batch) const {
+    ::SendMessageW(m_hWnd, WM_RELAY_BATCH, 0, reinterpret_cast<LPARAM>(&batch));
+}
+
+LRESULT CSerialByteRelay::OnBatch(WPARAM, LPARAM batchParam) {
+    const auto* batch = reinterpret_cast<const Batch*>(batchParam);
+    for (DWORD i = 0; i < batch->count; ++i) {
+        if (::WaitForSingleObject(batch->stopEvent, 0) == WAIT_OBJECT_0) break;
+        ::SendMessageW(batch->owner, WM_SERIAL_BYTE, batch->bytes[i], static_cast<LPARAM>(batch->port));
+    }
+    return 0;
+}

@@ -1,0 +1,460 @@
+// The main window's frame traffic on its real template: frames from the
+// simulated switcher over COM and from a TCP peer, assembled, logged, checked
+// and handed to the page that is shown; frames out by send kind; the logs.
+#include "app/CCorvaneDlg.h"
+#include "app/ProcessState.h"
+#include "core/DeviceFrame.h"
+#include "core/HexLogFormatter.h"
+#include "framework/CWinApp.h"
+#include "res/resource.h"
+#include "tests/wine/MessagePumping.h"
+#include "tests/wine/SimulatorFixture.h"
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr DWORD ARRIVAL_TIMEOUT_MS = 10000;
+constexpr DWORD SETTLE_MS = 200;
+constexpr DWORD DEADLOCK_LIMIT_MS = 15000;
+constexpr DWORD SERIAL_EVENTS = EV_RXCHAR | EV_RXFLAG;
+
+Bytes Command(std::uint8_t group, std::uint8_t item, std::uint8_t parameter = 0) {
+    Bytes frame(DeviceFrame::COMMAND_FRAME_LENGTH, 0);
+    frame[0] = DeviceFrame::CommandSync[0];
+    frame[1] = DeviceFrame::CommandSync[1];
+    DeviceFrame::BuildCommandFrame(frame.data(), group, item, &parameter, 1);
+    DeviceFrame::SetCheckByte(frame.data(), frame.size());
+    return frame;
+}
+
+Bytes UpgradeAck(std::uint8_t block) {
+    Bytes frame(DeviceFrame::COMMAND_FRAME_LENGTH, 0);
+    frame[0] = DeviceFrame::DataSync[0];
+    frame[1] = DeviceFrame::DataSync[1];
+    frame[3] = block;
+    frame[4] = 0x01;
+    DeviceFrame::SetCheckByte(frame.data(), frame.size());
+    return frame;
+}
+
+Bytes Concat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+std::string Hex(const Bytes& bytes) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string text;
+    for (std::uint8_t byte : bytes) {
+        if (!text.empty()) text += ' ';
+        text += digits[byte >> 4];
+        text += digits[byte & 0x0F];
+    }
+    return text;
+}
+
+std::wstring LogLine(const Bytes& frame) { return HexLogFormatter::FormatReceived(frame.data()); }
+
+struct Dispatched {
+    BYTE page;
+    Bytes frame;
+    bool operator==(const Dispatched& other) const { return page == other.page && frame == other.frame; }
+};
+
+// The main window with its page handlers replaced by a record of what they
+// were given, and the TCP socket's read notification wired to the read path.
+class ProbeDlg : public CCorvaneDlg {
+public:
+    std::vector<Dispatched> dispatched;
+    // Runs inside a page handler, as a reply handler with a modal box would.
+    std::function<void()> duringReply;
+
+    using CCorvaneDlg::DispatchFrame;
+
+    LRESULT OnTcpSocket(WPARAM socket, LPARAM event) {
+        if (WSAGETSELECTEVENT(event) == FD_READ) ReceiveTcpBytes(static_cast<SOCKET>(socket));
+        return 0;
+    }
+
+protected:
+    void HandleGeneralReply(const BYTE* frame) override { Record(PAGE_GENERAL, frame); }
+    void HandleEdidReply(const BYTE* frame) override { Record(PAGE_EDID, frame); }
+    void HandleMatrixReply(const BYTE* frame) override { Record(PAGE_MATRIX, frame); }
+    void HandleUpgradeReply(const BYTE* frame) override { Record(PAGE_UPGRADE, frame); }
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void Record(BYTE page, const BYTE* frame) {
+        dispatched.push_back({page, Bytes(frame, frame + DeviceFrame::COMMAND_FRAME_LENGTH)});
+        if (duringReply) {
+            auto hook = std::move(duringReply);
+            duringReply = nullptr;
+            hook();
+        }
+    }
+};
+
+BEGIN_MESSAGE_MAP(ProbeDlg, CCorvaneDlg)
+    ON_MESSAGE(WM_TCP_SOCKET, OnTcpSocket)
+END_MESSAGE_MAP()
+
+// Counts the text replacements a log edit receives.
+class EditUpdateCounter : public CWnd {
+public:
+    int replacements = 0;
+    LRESULT OnReplaceSel(WPARAM, LPARAM) {
+        ++replacements;
+        return Default();
+    }
+
+protected:
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(EditUpdateCounter, CWnd)
+    ON_MESSAGE(EM_REPLACESEL, OnReplaceSel)
+END_MESSAGE_MAP()
+
+// One main window serves the whole suite (a mapped top-level window takes
+// Wine long to take down); each test starts it from empty logs and counts.
+class FrameTrafficTest : public SimulatorFixture {
+protected:
+    static void SetUpTestSuite() {
+        s_dlg = new ProbeDlg();
+        if (!s_dlg->Create(IDD_MAIN)) {
+            delete s_dlg;
+            s_dlg = nullptr;
+        }
+    }
+
+    static void TearDownTestSuite() {
+        if (s_dlg == nullptr) return;
+        s_dlg->DestroyWindow();
+        delete s_dlg;
+        s_dlg = nullptr;
+    }
+
+    void SetUp() override {
+        SimulatorFixture::SetUp();
+        if (HasFatalFailure()) return;
+        ASSERT_NE(s_dlg, nullptr) << "the main window did not open";
+        m_dlg = s_dlg;
+        AfxGetApp()->m_pMainWnd = m_dlg;
+        g_sentLogFrameCount = 0;
+        g_sentLogByteCount = 0;
+        g_receivedLogFrameCount = 0;
+        m_dlg->SetDlgItemText(IDC_RECEIVE_LOG, L"");
+        m_dlg->SetDlgItemText(IDC_SEND_LOG, L"");
+        m_dlg->dispatched.clear();
+        m_dlg->duringReply = nullptr;
+        m_dlg->m_nPage = PAGE_GENERAL;
+        m_dlg->ResetSerialReceive();
+        m_dlg->ResetTcpReceive();
+        SelectComMode(true);
+    }
+
+    void TearDown() override {
+        if (m_dlg != nullptr && m_dlg->m_serial.m_hStopEvent != nullptr) {
+            ::SetEvent(m_dlg->m_serial.m_hStopEvent);
+            EXPECT_TRUE(PumpUntil([this] { return m_dlg->m_serial.m_bWorkerAlive == FALSE; }, DEADLOCK_LIMIT_MS));
+        }
+        AfxGetApp()->m_pMainWnd = nullptr;
+        for (SOCKET socket : {m_peer, m_listener, g_tcpSocket}) {
+            if (socket != INVALID_SOCKET) ::closesocket(socket);
+        }
+        g_tcpSocket = INVALID_SOCKET;
+        SimulatorFixture::TearDown();
+    }
+
+    void SelectComMode(bool com) {
+        m_dlg->SendDlgItemMessage(IDC_COM_MODE, BM_SETCHECK, com ? BST_CHECKED : BST_UNCHECKED);
+    }
+
+    void OpenSerial() {
+        ASSERT_TRUE(m_dlg->m_serial.OpenPort(m_dlg, static_cast<UINT>(ComPort()), 115200, L'N', 8, 2,
+                                             SERIAL_EVENTS));
+        ASSERT_TRUE(m_dlg->m_serial.StartWorker());
+        ASSERT_TRUE(PumpUntil([this] { return m_dlg->m_serial.m_bWorkerAlive == TRUE; }, ARRIVAL_TIMEOUT_MS));
+        PumpFor(SETTLE_MS);
+    }
+
+    // Connects the panel's TCP socket to a peer inside this process; the peer
+    // plays the device.
+    void ConnectTcpPeer() {
+        m_listener = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = ::htonl(INADDR_LOOPBACK);
+        int length = sizeof address;
+        ASSERT_EQ(::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        ASSERT_EQ(::listen(m_listener, 1), 0);
+        ASSERT_EQ(::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+        g_tcpSocket = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        ASSERT_EQ(::connect(g_tcpSocket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        m_peer = ::accept(m_listener, nullptr, nullptr);
+        ASSERT_NE(m_peer, INVALID_SOCKET);
+        ASSERT_EQ(::WSAAsyncSelect(g_tcpSocket, m_dlg->m_hWnd, WM_TCP_SOCKET, FD_READ | FD_CLOSE), 0);
+        m_dlg->ResetTcpReceive();
+        SelectComMode(false);
+    }
+
+    void PeerSends(const Bytes& bytes) {
+        ASSERT_EQ(::send(m_peer, reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()), 0),
+                  static_cast<int>(bytes.size()));
+    }
+
+    Bytes PeerReceives(std::size_t count) {
+        Bytes received(count);
+        std::size_t got = 0;
+        while (got < count) {
+            const int n = ::recv(m_peer, reinterpret_cast<char*>(received.data() + got), static_cast<int>(count - got), 0);
+            if (n <= 0) break;
+            got += static_cast<std::size_t>(n);
+        }
+        received.resize(got);
+        return received;
+    }
+
+    void FeedSerialBytes(const Bytes& bytes) {
+        for (std::uint8_t byte : bytes) m_dlg->SendMessage(WM_SERIAL_BYTE, byte, ComPort());
+    }
+
+    bool WaitForDispatched(std::size_t count) {
+        return PumpUntil([this, count] { return m_dlg->dispatched.size() >= count; }, ARRIVAL_TIMEOUT_MS);
+    }
+
+    std::vector<Dispatched> DispatchedTo(BYTE page, const std::vector<Bytes>& frames) {
+        std::vector<Dispatched> expected;
+        for (const Bytes& frame : frames) expected.push_back({page, frame});
+        return expected;
+    }
+
+    std::wstring LogText(int id) const { return m_dlg->GetDlgItemText(id); }
+
+    static ProbeDlg* s_dlg;
+    ProbeDlg* m_dlg = nullptr;
+    SOCKET m_listener = INVALID_SOCKET;
+    SOCKET m_peer = INVALID_SOCKET;
+};
+
+ProbeDlg* FrameTrafficTest::s_dlg = nullptr;
+
+const Bytes ROUTE_REPLY = Command(0x02, 0x01, 0x01);
+const Bytes POWER_REPLY = Command(0x08, 0x0C, 0x01);
+
+}  // namespace
+
+TEST_F(FrameTrafficTest, FramesBehindGarbageInPiecesAndWithEitherSyncPairArriveWhole) {
+    OpenSerial();
+    const Bytes ack = UpgradeAck(3);
+    const Bytes stream = Concat({{0x00, 0x5B, 0x13, 0xA5}, ROUTE_REPLY, {0xEF, 0x42}, ack, POWER_REPLY});
+    const std::size_t cuts[] = {0, 3, 9, 17, 18, 30, stream.size()};
+    for (std::size_t i = 0; i + 1 < std::size(cuts); ++i) {
+        const Bytes piece(stream.begin() + static_cast<std::ptrdiff_t>(cuts[i]),
+                          stream.begin() + static_cast<std::ptrdiff_t>(cuts[i + 1]));
+        ASSERT_EQ(Control("send " + Hex(piece)), "ok");
+        PumpFor(30);
+    }
+    ASSERT_TRUE(WaitForDispatched(3));
+    PumpFor(SETTLE_MS);
+    EXPECT_EQ(m_dlg->dispatched, DispatchedTo(PAGE_GENERAL, {ROUTE_REPLY, ack, POWER_REPLY}));
+}
+
+TEST_F(FrameTrafficTest, DeviceReplyInPiecesBehindNoiseReachesThePage) {
+    OpenSerial();
+    ASSERT_EQ(Control("garbage 5"), "ok");
+    ASSERT_EQ(Control("split 4 30"), "ok");
+    BYTE* query = g_commandFrame;
+    DeviceFrame::BuildCommandFrame(query, 0x08, 0x0C);
+    m_dlg->SendFrame(query, DeviceFrame::COMMAND_FRAME_LENGTH);
+
+    ASSERT_TRUE(WaitForDispatched(1));
+    PumpFor(SETTLE_MS);
+    ASSERT_EQ(m_dlg->dispatched.size(), 1u);
+    const Bytes& reply = m_dlg->dispatched[0].frame;
+    EXPECT_EQ(Bytes(reply.begin(), reply.begin() + 4), (Bytes{0xA5, 0x5B, 0x08, 0x0C}));
+    ASSERT_EQ(ReceivedFrames().size(), 1u);
+    EXPECT_EQ(ReceivedFrames()[0], Bytes(query, query + DeviceFrame::COMMAND_FRAME_LENGTH));
+}
+
+TEST_F(FrameTrafficTest, FrameWithABadCheckByteIsLoggedAndDropped) {
+    OpenSerial();
+    ASSERT_EQ(Control("corrupt 1"), "ok");
+    DeviceFrame::BuildCommandFrame(g_commandFrame, 0x08, 0x0C);
+    m_dlg->SendFrame(g_commandFrame, DeviceFrame::COMMAND_FRAME_LENGTH);
+    ASSERT_TRUE(PumpUntil([this] { return !LogText(IDC_RECEIVE_LOG).empty(); }, ARRIVAL_TIMEOUT_MS));
+    PumpFor(SETTLE_MS);
+    EXPECT_TRUE(m_dlg->dispatched.empty());
+
+    m_dlg->SendFrame(g_commandFrame, DeviceFrame::COMMAND_FRAME_LENGTH);
+    ASSERT_TRUE(WaitForDispatched(1));
+    Bytes corrupted = m_dlg->dispatched[0].frame;
+    corrupted[12] = static_cast<std::uint8_t>(corrupted[12] + 1);
+    EXPECT_EQ(LogText(IDC_RECEIVE_LOG), LogLine(corrupted) + LogLine(m_dlg->dispatched[0].frame));
+}
+
+TEST_F(FrameTrafficTest, ReplyGoesToThePageShownWhenItArrives) {
+    const BYTE pages[] = {PAGE_GENERAL, PAGE_EDID, 3, PAGE_MATRIX, PAGE_UPGRADE, 0};
+    std::vector<Dispatched> expected;
+    std::wstring log;
+    for (BYTE page : pages) {
+        const Bytes reply = Command(0x01, 0x0C, page);
+        m_dlg->m_nPage = page;
+        m_dlg->DispatchFrame(reply.data());
+        log += LogLine(reply);
+        if (page == PAGE_GENERAL || page == PAGE_EDID || page == PAGE_MATRIX || page == PAGE_UPGRADE)
+            expected.push_back({page, reply});
+    }
+    EXPECT_EQ(m_dlg->dispatched, expected);
+    EXPECT_EQ(LogText(IDC_RECEIVE_LOG), log);
+}
+
+TEST_F(FrameTrafficTest, SendKindsPickTheirBufferAndOnlyTheDataFramesGetACheckByte) {
+    OpenSerial();
+    DeviceFrame::BuildCommandFrame(g_commandFrame, 0x08, 0x07);
+    Bytes image(DeviceFrame::MCU_BLOCK_SIZE);
+    for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 13 + 1);
+    DeviceFrame::BuildMcuDataFrame(g_mcuDataFrame, image.data(), image.size(), 0, true);
+    for (std::size_t i = 0; i < DeviceFrame::EDID_BUFFER_LENGTH; ++i) g_edidBlock[i] = static_cast<BYTE>(i);
+    const Bytes edidBefore(g_edidBlock, g_edidBlock + DeviceFrame::EDID_BUFFER_LENGTH);
+
+    EXPECT_EQ(m_dlg->SendMessage(WM_SEND_REQUEST, SEND_UPGRADE_COMMAND), 1);
+    EXPECT_EQ(m_dlg->SendMessage(WM_SEND_REQUEST, SEND_MCU_BLOCK), 1);
+    EXPECT_EQ(m_dlg->SendMessage(WM_SEND_REQUEST, SEND_EDID_BLOCK), 1);
+    EXPECT_EQ(m_dlg->SendMessage(WM_SEND_REQUEST, 8), 1);
+
+    const Bytes command(g_commandFrame, g_commandFrame + DeviceFrame::COMMAND_FRAME_LENGTH);
+    const Bytes block(g_mcuDataFrame, g_mcuDataFrame + DeviceFrame::MCU_DATA_FRAME_LENGTH);
+    EXPECT_EQ(command, Command(0x08, 0x07));
+    EXPECT_EQ(block.back(), DeviceFrame::ComputeCheckByte(block.data(), block.size() - 1));
+    EXPECT_EQ(Bytes(g_edidBlock, g_edidBlock + DeviceFrame::EDID_BUFFER_LENGTH), edidBefore);
+
+    ASSERT_TRUE(WaitForReceivedFrames(2, ARRIVAL_TIMEOUT_MS));
+    const auto received = ReceivedFrames();
+    EXPECT_EQ(received[0], command);
+    EXPECT_EQ(received[1], block);
+
+    int lineBytes = 0;
+    const std::wstring expectedLog =
+        HexLogFormatter::FormatSent(command.data(), command.size(), lineBytes) +
+        HexLogFormatter::FormatSent(block.data(), block.size(), lineBytes) +
+        HexLogFormatter::FormatSent(edidBefore.data(), DeviceFrame::EDID_BLOCK_LENGTH, lineBytes);
+    EXPECT_EQ(LogText(IDC_SEND_LOG), expectedLog);
+}
+
+TEST_F(FrameTrafficTest, StopReplyTimerKindOnlyStopsTheReplyTimeOut) {
+    m_dlg->SetTimer(TIMER_REPLY_TIMEOUT, ARRIVAL_TIMEOUT_MS);
+    EXPECT_EQ(m_dlg->SendMessage(WM_SEND_REQUEST, SEND_STOP_REPLY_TIMER), 1);
+    EXPECT_FALSE(m_dlg->KillTimer(TIMER_REPLY_TIMEOUT));
+    EXPECT_TRUE(LogText(IDC_SEND_LOG).empty());
+}
+
+TEST_F(FrameTrafficTest, FrameInComModeWithoutAPortIsOnlyLogged) {
+    DeviceFrame::BuildCommandFrame(g_commandFrame, 0x02, 0x03, Bytes{0x02, 0x00, 0x01}.data(), 3);
+    ASSERT_TRUE(m_dlg->PostMessage(WM_SEND_REQUEST, SEND_MATRIX_COMMAND));
+    ASSERT_TRUE(m_dlg->PostMessage(WM_SEND_REQUEST, SEND_FLASH_BLOCK));
+    PumpFor(SETTLE_MS);
+    EXPECT_EQ(g_commandFrame[12], 0xF8);
+    const std::wstring log = LogText(IDC_SEND_LOG);
+    EXPECT_EQ(log.substr(0, 41), L"A5 5B 02 03 02 00 01 00 00 00 00 00 F8 \r\n");
+    EXPECT_EQ(log.size(), 41 + 20 * 41 + 6 + 4u);
+    PumpFor(SETTLE_MS);
+    EXPECT_TRUE(ReceivedFrames().empty());
+}
+
+TEST_F(FrameTrafficTest, ReceiveLogIsEmptiedByItsSixtiethFrameWithOneUpdatePerFrame) {
+    EditUpdateCounter counter;
+    ASSERT_TRUE(counter.SubclassDlgItem(IDC_RECEIVE_LOG, m_dlg));
+    for (int frame = 1; frame < HexLogFormatter::FRAMES_BEFORE_CLEARING; ++frame) FeedSerialBytes(ROUTE_REPLY);
+    EXPECT_EQ(counter.replacements, HexLogFormatter::FRAMES_BEFORE_CLEARING - 1);
+    EXPECT_EQ(LogText(IDC_RECEIVE_LOG).size(), (HexLogFormatter::FRAMES_BEFORE_CLEARING - 1) * LogLine(ROUTE_REPLY).size());
+
+    FeedSerialBytes(ROUTE_REPLY);
+    EXPECT_TRUE(LogText(IDC_RECEIVE_LOG).empty());
+    FeedSerialBytes(POWER_REPLY);
+    EXPECT_EQ(LogText(IDC_RECEIVE_LOG), LogLine(POWER_REPLY));
+    counter.UnsubclassWindow();
+}
+
+TEST_F(FrameTrafficTest, SendLogHoldsFiftyNineDataFramesWholeAndIsEmptiedByTheSixtieth) {
+    DeviceFrame::BuildMcuDataFrame(g_mcuDataFrame, nullptr, 0, 0, true);
+    for (int frame = 1; frame < HexLogFormatter::FRAMES_BEFORE_CLEARING; ++frame)
+        m_dlg->SendMessage(WM_SEND_REQUEST, SEND_MCU_BLOCK);
+    int lineBytes = 0;
+    const std::wstring oneFrame =
+        HexLogFormatter::FormatSent(g_mcuDataFrame, DeviceFrame::MCU_DATA_FRAME_LENGTH, lineBytes);
+    const std::wstring log = LogText(IDC_SEND_LOG);
+    ASSERT_GT(log.size(), 30000u);
+    EXPECT_EQ(log.size(), (HexLogFormatter::FRAMES_BEFORE_CLEARING - 1) * oneFrame.size());
+    EXPECT_EQ(log.substr(log.size() - oneFrame.size()), oneFrame);
+
+    m_dlg->SendMessage(WM_SEND_REQUEST, SEND_MCU_BLOCK);
+    EXPECT_TRUE(LogText(IDC_SEND_LOG).empty());
+}
+
+TEST_F(FrameTrafficTest, NewConnectionForgetsAPartlyAssembledFrame) {
+    FeedSerialBytes(Bytes(ROUTE_REPLY.begin(), ROUTE_REPLY.begin() + 6));
+    m_dlg->ResetSerialReceive();
+    FeedSerialBytes(POWER_REPLY);
+    EXPECT_EQ(m_dlg->dispatched, DispatchedTo(PAGE_GENERAL, {POWER_REPLY}));
+}
+
+TEST_F(FrameTrafficTest, TcpReadsDispatchEveryWholeFrameWhateverTheWritesCarry) {
+    ConnectTcpPeer();
+    const Bytes ack = UpgradeAck(9);
+    PeerSends(Concat({ROUTE_REPLY, POWER_REPLY}));
+    ASSERT_TRUE(WaitForDispatched(2));
+    PeerSends(Bytes(ack.begin(), ack.begin() + 6));
+    PumpFor(SETTLE_MS);
+    EXPECT_EQ(m_dlg->dispatched.size(), 2u);
+    PeerSends(Bytes(ack.begin() + 6, ack.end()));
+    ASSERT_TRUE(WaitForDispatched(3));
+    PeerSends(Concat({{0x01, 0x02, 0x03}, ROUTE_REPLY}));
+    ASSERT_TRUE(WaitForDispatched(4));
+    PumpFor(SETTLE_MS);
+    EXPECT_EQ(m_dlg->dispatched, DispatchedTo(PAGE_GENERAL, {ROUTE_REPLY, POWER_REPLY, ack, ROUTE_REPLY}));
+}
+
+TEST_F(FrameTrafficTest, TcpFrameIsSeenOnceAndInOrderWhenItsHandlerPumpsTheNextRead) {
+    ConnectTcpPeer();
+    m_dlg->duringReply = [this] {
+        PeerSends(POWER_REPLY);
+        PumpFor(SETTLE_MS);
+    };
+    PeerSends(ROUTE_REPLY);
+    ASSERT_TRUE(WaitForDispatched(2));
+    PumpFor(SETTLE_MS);
+    EXPECT_EQ(m_dlg->dispatched, DispatchedTo(PAGE_GENERAL, {ROUTE_REPLY, POWER_REPLY}));
+}
+
+TEST_F(FrameTrafficTest, TcpModeSendsTheFrameToTheSocket) {
+    ConnectTcpPeer();
+    DeviceFrame::BuildCommandFrame(g_commandFrame, 0x08, 0x0C);
+    m_dlg->SendFrame(g_commandFrame, DeviceFrame::COMMAND_FRAME_LENGTH);
+    EXPECT_EQ(PeerReceives(DeviceFrame::COMMAND_FRAME_LENGTH),
+              (Bytes{0xA5, 0x5B, 0x08, 0x0C, 0, 0, 0, 0, 0, 0, 0, 0, 0xEC}));
+}
+
+// Not a timed test: reports how fast received bytes reach DispatchFrame.
+TEST_F(FrameTrafficTest, BenchmarkReceiveRateOfCommandFrames) {
+    constexpr int FRAMES = 3000;
+    OpenSerial();
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(Control("burst " + std::to_string(FRAMES)), "ok");
+    ASSERT_TRUE(PumpUntil([this] { return m_dlg->dispatched.size() >= FRAMES; }, 120000))
+        << m_dlg->dispatched.size() << " frames arrived";
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double bytesPerSecond = FRAMES * DeviceFrame::COMMAND_FRAME_LENGTH / seconds;
+    std::printf("receive rate: %d frames, %.0f bytes in %.3f s: %.0f bytes/s\n", FRAMES,
+                FRAMES * static_cast<double>(DeviceFrame::COMMAND_FRAME_LENGTH), seconds, bytesPerSecond);
+    RecordProperty("receive_bytes_per_second", std::to_string(static_cast<long long>(bytesPerSecond)));
+}

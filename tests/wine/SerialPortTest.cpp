@@ -1,0 +1,292 @@
+// The serial port and its worker thread against the simulated switcher on the
+// other end of the COM port's pty: bytes in, frames out, opening, reopening,
+// stopping and the failure report.
+#include "core/DeviceFrame.h"
+#include "framework/CWinApp.h"
+#include "framework/CWnd.h"
+#include "serial/CSerialPort.h"
+#include "tests/wine/MessagePumping.h"
+#include "tests/wine/SimulatorFixture.h"
+
+#include <memory>
+#include <numeric>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr UINT BAUD_RATE = 115200;
+constexpr wchar_t PARITY = L'N';
+constexpr UINT DATA_BITS = 8;
+constexpr UINT STOP_BITS = 2;
+constexpr DWORD EVENT_MASK = EV_RXCHAR | EV_RXFLAG;
+constexpr UINT MISSING_PORT = 77;
+constexpr DWORD ARRIVAL_TIMEOUT_MS = 10000;
+constexpr DWORD SETTLE_MS = 200;
+constexpr DWORD DEADLOCK_LIMIT_MS = 15000;
+
+// The owner window: keeps what the worker sends and posts.
+class SerialRecorder : public CWnd {
+public:
+    SerialRecorder() {
+        SubclassWindow(::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+    }
+
+    Bytes bytes;
+    std::vector<LPARAM> bytePorts;
+    std::vector<std::pair<WPARAM, LPARAM>> failures;
+
+    LRESULT OnSerialByte(WPARAM byte, LPARAM port) {
+        bytes.push_back(static_cast<std::uint8_t>(byte));
+        bytePorts.push_back(port);
+        return 1;
+    }
+    LRESULT OnSerialFailed(WPARAM code, LPARAM extra) {
+        failures.emplace_back(code, extra);
+        return 1;
+    }
+
+protected:
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(SerialRecorder, CWnd)
+    ON_MESSAGE(WM_SERIAL_BYTE, OnSerialByte)
+    ON_MESSAGE(WM_SERIAL_FAILED, OnSerialFailed)
+END_MESSAGE_MAP()
+
+std::string Hex(const Bytes& bytes) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string text;
+    for (std::uint8_t byte : bytes) {
+        if (!text.empty()) text += ' ';
+        text += digits[byte >> 4];
+        text += digits[byte & 0x0F];
+    }
+    return text;
+}
+
+Bytes Command(std::uint8_t group, std::uint8_t item, std::uint8_t parameter = 0) {
+    Bytes frame(DeviceFrame::COMMAND_FRAME_LENGTH, 0);
+    frame[0] = DeviceFrame::CommandSync[0];
+    frame[1] = DeviceFrame::CommandSync[1];
+    DeviceFrame::BuildCommandFrame(frame.data(), group, item, &parameter, 1);
+    DeviceFrame::SetCheckByte(frame.data(), frame.size());
+    return frame;
+}
+
+DWORD HandleCount() {
+    DWORD count = 0;
+    ::GetProcessHandleCount(::GetCurrentProcess(), &count);
+    return count;
+}
+
+class SerialPortTest : public SimulatorFixture {
+protected:
+    void SetUp() override {
+        SimulatorFixture::SetUp();
+        if (HasFatalFailure()) return;
+        AfxGetApp()->m_pMainWnd = &m_recorder;
+        m_port = std::make_unique<CSerialPort>();
+    }
+
+    void TearDown() override {
+        {
+            Watchdog watchdog("destroying the port", DEADLOCK_LIMIT_MS);
+            m_port.reset();
+        }
+        AfxGetApp()->m_pMainWnd = nullptr;
+        SimulatorFixture::TearDown();
+    }
+
+    BOOL Open(UINT port) {
+        return m_port->OpenPort(&m_recorder, port, BAUD_RATE, PARITY, DATA_BITS, STOP_BITS, EVENT_MASK);
+    }
+
+    // Opens the simulator's port and starts the worker; returns once the
+    // worker waits for bytes.
+    void OpenAndStart() {
+        ASSERT_TRUE(Open(static_cast<UINT>(ComPort())));
+        ASSERT_TRUE(m_port->StartWorker());
+        ASSERT_TRUE(PumpUntil([this] { return m_port->m_bWorkerAlive == TRUE; }, ARRIVAL_TIMEOUT_MS));
+        PumpFor(SETTLE_MS);
+    }
+
+    bool WaitForBytes(std::size_t count) {
+        return PumpUntil([this, count] { return m_recorder.bytes.size() >= count; }, ARRIVAL_TIMEOUT_MS);
+    }
+
+    SerialRecorder m_recorder;
+    std::unique_ptr<CSerialPort> m_port;
+};
+
+}  // namespace
+
+TEST_F(SerialPortTest, BurstGivesOneMessagePerByteInArrivalOrder) {
+    OpenAndStart();
+    Bytes sent(512);
+    std::iota(sent.begin(), sent.begin() + 256, std::uint8_t{0});
+    std::iota(sent.rbegin(), sent.rbegin() + 256, std::uint8_t{0});
+    ASSERT_EQ(Control("send " + Hex(sent)), "ok");
+
+    ASSERT_TRUE(WaitForBytes(sent.size())) << m_recorder.bytes.size() << " bytes arrived";
+    PumpFor(SETTLE_MS);
+    EXPECT_EQ(m_recorder.bytes, sent);
+    for (LPARAM port : m_recorder.bytePorts) ASSERT_EQ(port, ComPort());
+}
+
+TEST_F(SerialPortTest, LongBurstArrivesCompleteAndInOrder) {
+    OpenAndStart();
+    const int copies = 400;
+    ASSERT_EQ(Control("burst " + std::to_string(copies)), "ok");
+    const std::size_t expected = copies * DeviceFrame::COMMAND_FRAME_LENGTH;
+    ASSERT_TRUE(WaitForBytes(expected)) << m_recorder.bytes.size() << " bytes arrived";
+    PumpFor(SETTLE_MS);
+    ASSERT_EQ(m_recorder.bytes.size(), expected);
+    const Bytes first(m_recorder.bytes.begin(), m_recorder.bytes.begin() + DeviceFrame::COMMAND_FRAME_LENGTH);
+    EXPECT_TRUE(DeviceFrame::StartsWithSync(first.data(), DeviceFrame::CommandSync));
+    for (std::size_t i = 0; i < expected; ++i)
+        ASSERT_EQ(m_recorder.bytes[i], first[i % DeviceFrame::COMMAND_FRAME_LENGTH]) << "byte " << i;
+}
+
+TEST_F(SerialPortTest, OpenFailsOnAMissingPortAndLaterWorksOnAFreeOne) {
+    EXPECT_FALSE(Open(MISSING_PORT));
+    EXPECT_EQ(m_port->m_hPort, nullptr);
+
+    OpenAndStart();
+    ASSERT_EQ(Control("send 5A C3"), "ok");
+    ASSERT_TRUE(WaitForBytes(2));
+    EXPECT_EQ(m_recorder.bytes, (Bytes{0x5A, 0xC3}));
+}
+
+TEST_F(SerialPortTest, OpenFailsOnAPortAnotherProgramHoldsAndWorksOnceItIsFree) {
+    HANDLE held = ::CreateFileW(ComPortName().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_OVERLAPPED, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    HANDLE second = ::CreateFileW(ComPortName().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_OVERLAPPED, nullptr);
+    if (second != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(second);
+        ::CloseHandle(held);
+        GTEST_SKIP() << "this platform lets a second handle open a COM port that is held without sharing";
+    }
+    EXPECT_FALSE(Open(static_cast<UINT>(ComPort())));
+    EXPECT_EQ(m_port->m_hPort, nullptr);
+    ::CloseHandle(held);
+
+    OpenAndStart();
+    EXPECT_NE(m_port->m_hPort, nullptr);
+}
+
+TEST_F(SerialPortTest, StopEventEndsTheWorkerAndClosesThePort) {
+    OpenAndStart();
+    ::SetEvent(m_port->m_hStopEvent);
+    ASSERT_TRUE(PumpUntil([this] { return m_port->m_bWorkerAlive == FALSE; }, ARRIVAL_TIMEOUT_MS));
+    EXPECT_EQ(m_port->m_hPort, nullptr);
+    EXPECT_FALSE(m_port->QueueFrame(Command(0x01, 0x01).data(), DeviceFrame::COMMAND_FRAME_LENGTH));
+
+    // The port is free again for the next open.
+    OpenAndStart();
+    EXPECT_NE(m_port->m_hPort, nullptr);
+}
+
+TEST_F(SerialPortTest, ReopeningWhileBytesStreamInNeitherDeadlocksNorLeaks) {
+    constexpr int REOPENINGS = 12;
+    const std::string stream = "burst 2000";
+    OpenAndStart();
+
+    DWORD baseline = 0;
+    for (int i = 0; i < REOPENINGS; ++i) {
+        ASSERT_EQ(Control(stream), "ok");
+        const std::size_t streaming = m_recorder.bytes.size() + 20;
+        ASSERT_TRUE(WaitForBytes(streaming)) << "no stream before reopening " << i;
+        {
+            Watchdog watchdog("reopening while bytes stream in", DEADLOCK_LIMIT_MS);
+            ASSERT_TRUE(Open(static_cast<UINT>(ComPort()))) << "reopening " << i;
+            ASSERT_TRUE(m_port->StartWorker());
+        }
+        if (i == 0) baseline = HandleCount();
+    }
+    // The port still carries bytes afterwards.
+    ASSERT_EQ(Control(stream), "ok");
+    ASSERT_TRUE(WaitForBytes(m_recorder.bytes.size() + 20)) << "no bytes after the last reopening";
+    // A worker ends a moment after it let the owner go on.
+    EXPECT_TRUE(PumpUntil([baseline] { return HandleCount() <= baseline; }, ARRIVAL_TIMEOUT_MS))
+        << "handles: " << baseline << " after the first reopening, " << HandleCount() << " now";
+}
+
+TEST_F(SerialPortTest, DestroyingThePortWhileBytesStreamInReturns) {
+    OpenAndStart();
+    ASSERT_EQ(Control("burst 10000"), "ok");
+    ASSERT_TRUE(WaitForBytes(100));
+    Watchdog watchdog("destroying the port while bytes stream in", DEADLOCK_LIMIT_MS);
+    m_port.reset();
+}
+
+TEST_F(SerialPortTest, SimulatorClosingItsSideIsReportedToTheMainWindow) {
+    OpenAndStart();
+    ASSERT_EQ(Control("close"), "ok");
+    ASSERT_TRUE(PumpUntil([this] { return !m_recorder.failures.empty(); }, ARRIVAL_TIMEOUT_MS));
+    EXPECT_EQ(m_recorder.failures.front(), std::make_pair(SERIAL_FAILURE_CODE, LPARAM{0}));
+}
+
+TEST_F(SerialPortTest, FramesHandedOverTogetherAllGoOutWholeInOrder) {
+    OpenAndStart();
+    const std::vector<Bytes> frames = {Command(0x01, 0x01), Command(0x01, 0x03), Command(0x08, 0x0C),
+                                       Command(0x02, 0x01, 0x01)};
+    for (const Bytes& frame : frames)
+        ASSERT_TRUE(m_port->QueueFrame(frame.data(), static_cast<DWORD>(frame.size())));
+
+    ASSERT_TRUE(WaitForReceivedFrames(frames.size(), ARRIVAL_TIMEOUT_MS));
+    EXPECT_EQ(ReceivedFrames(), frames);
+}
+
+TEST_F(SerialPortTest, McuDataFrameReachesTheDeviceIntact) {
+    OpenAndStart();
+    const Bytes enter = Command(0x08, 0x07);
+    Bytes block(DeviceFrame::MCU_DATA_FRAME_LENGTH, 0);
+    block[0] = DeviceFrame::DataSync[0];
+    block[1] = DeviceFrame::DataSync[1];
+    Bytes image(DeviceFrame::MCU_BLOCK_SIZE);
+    for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    DeviceFrame::BuildMcuDataFrame(block.data(), image.data(), image.size() * 2, 0, true);
+    DeviceFrame::SetCheckByte(block.data(), block.size());
+
+    ASSERT_TRUE(m_port->QueueFrame(enter.data(), static_cast<DWORD>(enter.size())));
+    ASSERT_TRUE(m_port->QueueFrame(block.data(), static_cast<DWORD>(block.size())));
+    ASSERT_TRUE(WaitForReceivedFrames(2, ARRIVAL_TIMEOUT_MS));
+    const auto received = ReceivedFrames();
+    EXPECT_EQ(received[0], enter);
+    EXPECT_EQ(received[1], block);
+}
+
+TEST_F(SerialPortTest, FrameIsRefusedWithoutAnOpenPortOrBeyondTheBuffer) {
+    const Bytes frame = Command(0x01, 0x01);
+    EXPECT_FALSE(m_port->QueueFrame(frame.data(), static_cast<DWORD>(frame.size())));
+
+    OpenAndStart();
+    const Bytes tooLong(CSerialPort::SEND_BUFFER_CAPACITY + 1, 0xA5);
+    EXPECT_FALSE(m_port->QueueFrame(tooLong.data(), static_cast<DWORD>(tooLong.size())));
+    EXPECT_TRUE(m_port->QueueFrame(frame.data(), static_cast<DWORD>(frame.size())));
+    ASSERT_TRUE(WaitForReceivedFrames(1, ARRIVAL_TIMEOUT_MS));
+    EXPECT_EQ(ReceivedFrames().front(), frame);
+}
+
+TEST_F(SerialPortTest, PortErrorWarningHoldsTheCallTheSystemTextAndThePort) {
+    EXPECT_FALSE(Open(MISSING_PORT));
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    const std::wstring warning = m_port->FormatPortError(L"SetCommState()");
+    const std::wstring head = L"WARNING:  SetCommState() Failed with the following error: \n";
+    const std::wstring tail = L"\nPort: 77\n";
+    ASSERT_GT(warning.size(), head.size() + tail.size());
+    EXPECT_EQ(warning.substr(0, head.size()), head);
+    EXPECT_EQ(warning.substr(warning.size() - tail.size()), tail);
+
+    const std::wstring longName(3000, L'x');
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    const std::wstring longWarning = m_port->FormatPortError(longName.c_str());
+    EXPECT_NE(longWarning.find(longName), std::wstring::npos);
+    EXPECT_EQ(longWarning.substr(longWarning.size() - tail.size()), tail);
+}
