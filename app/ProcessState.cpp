@@ -2,6 +2,17 @@
 // that they are constructed in this order (and destroyed in the reverse).
 #include "app/ProcessState.h"
 
+#include "controls/LumenMenu.h"
+
+// The owner-drawn menu's shared state comes first: the dialogs below carry
+// buttons that may hold such menus.
+CImageList LumenMenu::s_sharedImages;
+std::vector<int> LumenMenu::s_sharedImageIds;
+int LumenMenu::s_nOsClass = LumenMenu::ClassifyWindowsVersion();
+std::vector<HMENU> LumenMenu::s_menuHandles;
+int LumenMenu::s_nDrawMode = 0;
+int LumenMenu::s_bGrayedSelectable = 0;
+
 std::wstring g_deviceInfoText;
 std::wstring g_labelsReadText;
 std::wstring g_label1ReadText;

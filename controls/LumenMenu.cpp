@@ -8,15 +8,6 @@
 #include <memory>
 #include <new>
 
-// Process-wide state shared by every menu, set up before any other
-// process-wide object of the program and torn down in reverse order.
-CImageList LumenMenu::s_sharedImages;
-std::vector<int> LumenMenu::s_sharedImageIds;
-int LumenMenu::s_nOsClass = LumenMenu::ClassifyWindowsVersion();
-std::vector<HMENU> LumenMenu::s_menuHandles;
-int LumenMenu::s_nDrawMode = 0;
-int LumenMenu::s_bGrayedSelectable = 0;
-
 namespace {
 
 constexpr UINT KEPT_SEPARATOR_FLAGS = MF_BYPOSITION;

@@ -7,10 +7,12 @@
 
 namespace {
 
-// Windows belong to the UI thread, so the map is only touched there.
+// Windows belong to the UI thread, so the map is only touched there. It is
+// never destroyed: process-wide window objects still look into it when they
+// are destroyed at exit.
 std::unordered_map<HWND, CWnd*>& HandleMap() {
-    static std::unordered_map<HWND, CWnd*> map;
-    return map;
+    static auto* map = new std::unordered_map<HWND, CWnd*>;
+    return *map;
 }
 
 bool IsColourMessage(UINT message) { return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC; }
