@@ -13,7 +13,8 @@ public:
         DWORD count;
         HWND owner;
         UINT port;
-        // Once it is set, the rest of the batch is not delivered.
+        // Once it is set, the rest of the batch is not delivered (a few more
+        // bytes may still go before the relay notices).
         HANDLE stopEvent;
     };
 

@@ -8,6 +8,8 @@
 #include "tests/wine/MessagePumping.h"
 #include "tests/wine/SimulatorFixture.h"
 
+#include <chrono>
+#include <cstdio>
 #include <memory>
 #include <numeric>
 #include <string>
@@ -289,4 +291,17 @@ TEST_F(SerialPortTest, PortErrorWarningHoldsTheCallTheSystemTextAndThePort) {
     const std::wstring longWarning = m_port->FormatPortError(longName.c_str());
     EXPECT_NE(longWarning.find(longName), std::wstring::npos);
     EXPECT_EQ(longWarning.substr(longWarning.size() - tail.size()), tail);
+}
+
+// Not a timed test: reports how fast received bytes reach the owner window.
+TEST_F(SerialPortTest, BenchmarkByteDeliveryRate) {
+    constexpr int FRAMES = 3000;
+    OpenAndStart();
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(Control("burst " + std::to_string(FRAMES)), "ok");
+    const std::size_t expected = FRAMES * DeviceFrame::COMMAND_FRAME_LENGTH;
+    ASSERT_TRUE(WaitForBytes(expected)) << m_recorder.bytes.size() << " bytes arrived";
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("byte delivery rate: %zu bytes in %.3f s: %.0f bytes/s\n", expected, seconds, expected / seconds);
+    RecordProperty("byte_delivery_bytes_per_second", std::to_string(static_cast<long long>(expected / seconds)));
 }
