@@ -51,9 +51,9 @@ std::string JoinFrom(const std::vector<std::string>& words, std::size_t first) {
     return text;
 }
 
-ControlOutcome Ok(const std::string& detail = {}) { return {detail.empty() ? "ok" : "ok " + detail, {}, false, false}; }
+ControlOutcome Ok(const std::string& detail = {}) { return {detail.empty() ? "ok" : "ok " + detail, {}, false, false, std::nullopt}; }
 
-ControlOutcome Error(const std::string& detail) { return {"error " + detail, {}, false, false}; }
+ControlOutcome Error(const std::string& detail) { return {"error " + detail, {}, false, false, std::nullopt}; }
 
 // One count argument: words[1] in [minimum, maximum].
 std::optional<int> CountArgument(const std::vector<std::string>& words, int minimum, int maximum) {
@@ -128,6 +128,12 @@ ControlOutcome ControlInterpreter::Execute(const std::string& line) {
         m_knobs.Reset();
         m_model.Reset();
         return Ok();
+    }
+    if (command == "target") {
+        if (words.size() != 2 || (words[1] != "pty" && words[1] != "tcp")) return Error("target needs pty or tcp");
+        ControlOutcome outcome = Ok();
+        outcome.target = words[1] == "tcp" ? SendTarget::Tcp : SendTarget::Pty;
+        return outcome;
     }
     if (command == "close") {
         ControlOutcome outcome = Ok();

@@ -19,6 +19,9 @@
 //   state                    -> ok <the device state on one line>
 //   knobs                    -> ok <the fault knobs on one line>
 //   reset                    knobs and device state back to their start
+//   target pty|tcp           where send, frame and burst write from now on
+//                            (the pty at start; tcp: the panel's TCP
+//                            connection to the device's control port)
 //   close                    closes the device's side of the pty
 //   quit                     ends the simulator
 #pragma once
@@ -27,14 +30,18 @@
 #include "tools/FaultKnobs.h"
 #include "tools/SwitcherModel.h"
 
+#include <optional>
 #include <string>
 #include <vector>
+
+enum class SendTarget { Pty, Tcp };
 
 struct ControlOutcome {
     std::string reply;               // one line, without line end
     std::vector<Bytes> sends;        // to write now, past the fault knobs
     bool closePort = false;
     bool quit = false;
+    std::optional<SendTarget> target;   // where sends go from now on
 };
 
 class ControlInterpreter {

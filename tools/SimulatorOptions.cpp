@@ -58,6 +58,11 @@ std::optional<SimulatorOptions> SimulatorOptions::Parse(const std::vector<std::s
                 error = "bad control port " + value;
                 return std::nullopt;
             }
+        } else if (name == "tcp-port") {
+            if (!ParseInt(value, 0, MAX_PORT, options.tcpPort)) {
+                error = "bad TCP port " + value;
+                return std::nullopt;
+            }
         } else if (name == "max-lifetime") {
             if (!ParseInt(value, 0, std::numeric_limits<int>::max(), options.maxLifetimeSeconds)) {
                 error = "bad lifetime " + value;
@@ -89,6 +94,8 @@ const char* SimulatorOptions::UsageText() {
            "                         with a timestamp, to PATH\n"
            "  --control-port N       control channel on 127.0.0.1:N (0 = any free port;\n"
            "                         the port is printed on stdout)\n"
+           "  --tcp-port N           also serve the panel over TCP on 127.0.0.1:N (the\n"
+           "                         device's port is 8000), one connection at a time\n"
            "  --exit-with-control    end when the first control connection closes\n"
            "  --max-lifetime S       end after S seconds at the latest\n"
            "  --command LINE         run a control command at start (repeatable)\n"
@@ -101,7 +108,7 @@ const char* SimulatorOptions::UsageText() {
            "  set route OUT IN | set edid IN VALUE | set arc OUT on|off |\n"
            "  set autoswitch|beep|power on|off | set input-link IN on|off |\n"
            "  set output-link OUT on|off | set type N | set size IN OUT |\n"
-           "  set version MAJOR MINOR | reset | close | quit\n"
+           "  set version MAJOR MINOR | target pty|tcp | reset | close | quit\n"
            "\n"
            "Log lines: <unix seconds.microseconds> RX|TX|SKIP|SEND <hex bytes>\n";
 }

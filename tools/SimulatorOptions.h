@@ -9,6 +9,7 @@ struct SimulatorOptions {
     std::string ptyLink;                        // --pty-link PATH (required)
     std::string logPath;                        // --log PATH
     int controlPort = -1;                       // --control-port N (none when -1; 0 = any free port)
+    int tcpPort = -1;                           // --tcp-port N: the device's TCP control port (none when -1)
     bool exitWithControl = false;               // --exit-with-control
     int maxLifetimeSeconds = 0;                 // --max-lifetime S (0 = no limit)
     std::vector<std::string> startupCommands;   // knobs and --command lines, in order

@@ -40,9 +40,15 @@ int SwitcherSimulator::Run() {
         if (m_options.controlPort >= 0) {
             m_control.AppendPollDescriptors(descriptors);
         }
+        if (m_tcp.IsOpen()) {
+            m_tcp.AppendPollDescriptors(descriptors);
+        }
         poll(descriptors.data(), descriptors.size(), PollTimeoutMs());
         if (m_pty.IsOpen() && IsReadable(descriptors.front())) {
             ReadFromPty();
+        }
+        if (m_tcp.IsOpen() && m_tcp.Service(descriptors)) {
+            ReadFromTcp();
         }
         if (m_options.controlPort >= 0) {
             m_control.Service(descriptors, [this](const std::string& line) { return Execute(line); });
@@ -70,6 +76,12 @@ bool SwitcherSimulator::Start(std::string& error) {
         return false;
     }
     std::cout << "pty " << m_pty.SlavePath() << " link " << m_options.ptyLink << std::endl;
+    if (m_options.tcpPort >= 0) {
+        if (!m_tcp.Open(m_options.tcpPort, error)) {
+            return false;
+        }
+        std::cout << "tcp 127.0.0.1:" << m_options.tcpPort << std::endl;
+    }
     // The control port opens last: a client that gets through knows the
     // link is in place.
     if (m_options.controlPort >= 0) {
@@ -83,8 +95,11 @@ bool SwitcherSimulator::Start(std::string& error) {
 
 std::string SwitcherSimulator::Execute(const std::string& line) {
     ControlOutcome outcome = m_interpreter.Execute(line);
+    if (outcome.target) {
+        m_sendTarget = *outcome.target;
+    }
     for (Bytes& bytes : outcome.sends) {
-        Queue(Clock::now(), std::move(bytes), "SEND");
+        Queue(Clock::now(), std::move(bytes), "SEND", m_sendTarget);
     }
     if (outcome.closePort) {
         WriteDueBytes();
@@ -100,15 +115,28 @@ void SwitcherSimulator::ReadFromPty() {
     const long count = m_pty.Read(chunk, sizeof chunk);
     if (count > 0) {
         m_reader.Append(chunk, static_cast<std::size_t>(count));
-        AnswerFrames();
+        AnswerFrames(m_reader, SendTarget::Pty);
     }
 }
 
-void SwitcherSimulator::AnswerFrames() {
+void SwitcherSimulator::ReadFromTcp() {
+    std::uint8_t chunk[READ_CHUNK];
+    const long count = m_tcp.Read(chunk, sizeof chunk);
+    if (count > 0) {
+        m_tcpReader.Append(chunk, static_cast<std::size_t>(count));
+        AnswerFrames(m_tcpReader, SendTarget::Tcp);
+    } else if (count < 0) {
+        // A new connection starts with nothing half-read.
+        m_tcpReader = InboundFrameReader{};
+    }
+}
+
+// Replies go back the way the frame came.
+void SwitcherSimulator::AnswerFrames(InboundFrameReader& reader, SendTarget target) {
     const auto frameLength = [this](std::uint8_t first, std::uint8_t second) {
         return m_model.FrameLength(first, second);
     };
-    while (auto frame = m_reader.Next(frameLength, m_model.RawBlockLength())) {
+    while (auto frame = reader.Next(frameLength, m_model.RawBlockLength())) {
         if (frame->kind == InboundFrame::Kind::Skipped) {
             m_log.Record("SKIP", frame->bytes);
             continue;
@@ -121,33 +149,53 @@ void SwitcherSimulator::AnswerFrames() {
                 m_log.Record("DROP", reply);
             }
             for (const ScheduledWrite& write : writes) {
-                Queue(now + write.after, write.bytes, "TX");
+                Queue(now + write.after, write.bytes, "TX", target);
             }
         }
     }
 }
 
-void SwitcherSimulator::Queue(Clock::time_point due, Bytes bytes, const char* tag) {
+void SwitcherSimulator::Queue(Clock::time_point due, Bytes bytes, const char* tag, SendTarget target) {
     const auto after = std::upper_bound(m_pending.begin(), m_pending.end(), due,
                                         [](Clock::time_point time, const PendingWrite& write) { return time < write.due; });
-    m_pending.insert(after, PendingWrite{due, std::move(bytes), tag});
+    m_pending.insert(after, PendingWrite{due, std::move(bytes), tag, target});
 }
 
+// Each transport keeps its own order: a write that does not fit holds back
+// the later writes to the same transport only. Writes for a TCP connection
+// that is gone are dropped.
 void SwitcherSimulator::WriteDueBytes() {
-    while (m_pty.IsOpen() && !m_pending.empty() && m_pending.front().due <= Clock::now()) {
-        PendingWrite& write = m_pending.front();
-        const long count = m_pty.Write(write.bytes.data(), write.bytes.size());
-        if (count <= 0) {
-            return;   // the pty is full: try again on the next turn
+    bool blocked[] = {!m_pty.IsOpen(), false};
+    for (auto write = m_pending.begin(); write != m_pending.end() && write->due <= Clock::now();) {
+        bool& targetBlocked = blocked[write->target == SendTarget::Tcp ? 1 : 0];
+        if (targetBlocked) {
+            ++write;
+            continue;
         }
-        const auto written = static_cast<std::size_t>(count);
-        m_log.Record(write.tag, Bytes(write.bytes.begin(), write.bytes.begin() + static_cast<std::ptrdiff_t>(written)));
-        if (written < write.bytes.size()) {
-            write.bytes.erase(write.bytes.begin(), write.bytes.begin() + static_cast<std::ptrdiff_t>(written));
-            return;
+        const long count = WriteTo(write->target, write->bytes);
+        if (count < 0 && write->target == SendTarget::Tcp) {
+            write = m_pending.erase(write);
+            continue;
         }
-        m_pending.erase(m_pending.begin());
+        const auto written = static_cast<std::size_t>(count < 0 ? 0 : count);
+        if (written > 0) {
+            m_log.Record(write->tag, Bytes(write->bytes.begin(), write->bytes.begin() + static_cast<std::ptrdiff_t>(written)));
+        }
+        if (written < write->bytes.size()) {
+            write->bytes.erase(write->bytes.begin(), write->bytes.begin() + static_cast<std::ptrdiff_t>(written));
+            targetBlocked = true;   // full: try again on the next turn
+            ++write;
+            continue;
+        }
+        write = m_pending.erase(write);
     }
+}
+
+long SwitcherSimulator::WriteTo(SendTarget target, const Bytes& bytes) {
+    if (target == SendTarget::Tcp) {
+        return m_tcp.Write(bytes.data(), bytes.size());
+    }
+    return m_pty.Write(bytes.data(), bytes.size());
 }
 
 int SwitcherSimulator::PollTimeoutMs() const {

@@ -10,6 +10,7 @@
 #include "tools/PtyPort.h"
 #include "tools/SimulatorOptions.h"
 #include "tools/SwitcherModel.h"
+#include "tools/TcpDevicePort.h"
 
 #include <chrono>
 #include <string>
@@ -30,14 +31,17 @@ private:
         Clock::time_point due;
         Bytes bytes;
         const char* tag;
+        SendTarget target;
     };
 
     bool Start(std::string& error);
     std::string Execute(const std::string& line);
     void ReadFromPty();
-    void AnswerFrames();
-    void Queue(Clock::time_point due, Bytes bytes, const char* tag);
+    void ReadFromTcp();
+    void AnswerFrames(InboundFrameReader& reader, SendTarget target);
+    void Queue(Clock::time_point due, Bytes bytes, const char* tag, SendTarget target);
     void WriteDueBytes();
+    long WriteTo(SendTarget target, const Bytes& bytes);
     int PollTimeoutMs() const;
     bool ShouldStop() const;
 
@@ -46,9 +50,12 @@ private:
     FaultKnobs m_knobs;
     ControlInterpreter m_interpreter;
     InboundFrameReader m_reader;
+    InboundFrameReader m_tcpReader;
     FrameLog m_log;
     PtyPort m_pty;
     ControlServer m_control;
+    TcpDevicePort m_tcp;
+    SendTarget m_sendTarget = SendTarget::Pty;
     std::vector<PendingWrite> m_pending;   // ordered by due time
     Clock::time_point m_started;
     bool m_quit = false;

@@ -24,6 +24,7 @@ constexpr DWORD ARRIVAL_TIMEOUT_MS = 10000;
 constexpr DWORD SETTLE_MS = 200;
 constexpr DWORD DEADLOCK_LIMIT_MS = 15000;
 constexpr DWORD SERIAL_EVENTS = EV_RXCHAR | EV_RXFLAG;
+constexpr u_short DEVICE_TCP_PORT = 8000;
 
 Bytes Command(std::uint8_t group, std::uint8_t item, std::uint8_t parameter = 0) {
     Bytes frame(DeviceFrame::COMMAND_FRAME_LENGTH, 0);
@@ -128,6 +129,10 @@ END_MESSAGE_MAP()
 // Wine long to take down); each test starts it from empty logs and counts.
 class FrameTrafficTest : public SimulatorFixture {
 protected:
+    std::vector<std::string> SimulatorOptions() const override {
+        return {"--tcp-port", std::to_string(DEVICE_TCP_PORT)};
+    }
+
     static void SetUpTestSuite() {
         s_dlg = new ProbeDlg();
         if (!s_dlg->Create(IDD_MAIN)) {
@@ -168,9 +173,7 @@ protected:
             EXPECT_TRUE(PumpUntil([this] { return m_dlg->m_serial.m_bWorkerAlive == FALSE; }, DEADLOCK_LIMIT_MS));
         }
         AfxGetApp()->m_pMainWnd = nullptr;
-        for (SOCKET socket : {m_peer, m_listener, g_tcpSocket}) {
-            if (socket != INVALID_SOCKET) ::closesocket(socket);
-        }
+        if (g_tcpSocket != INVALID_SOCKET) ::closesocket(g_tcpSocket);
         g_tcpSocket = INVALID_SOCKET;
         SimulatorFixture::TearDown();
     }
@@ -187,42 +190,22 @@ protected:
         PumpFor(SETTLE_MS);
     }
 
-    // Connects the panel's TCP socket to a peer inside this process; the peer
-    // plays the device.
-    void ConnectTcpPeer() {
-        m_listener = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    // Connects the panel's TCP socket to the simulated device's control port
+    // and has the device's own writes go there too.
+    void ConnectTcp() {
+        g_tcpSocket = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = ::htonl(INADDR_LOOPBACK);
-        int length = sizeof address;
-        ASSERT_EQ(::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        ASSERT_EQ(::listen(m_listener, 1), 0);
-        ASSERT_EQ(::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
-        g_tcpSocket = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        address.sin_port = ::htons(DEVICE_TCP_PORT);
         ASSERT_EQ(::connect(g_tcpSocket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        m_peer = ::accept(m_listener, nullptr, nullptr);
-        ASSERT_NE(m_peer, INVALID_SOCKET);
         ASSERT_EQ(::WSAAsyncSelect(g_tcpSocket, m_dlg->m_hWnd, WM_TCP_SOCKET, FD_READ | FD_CLOSE), 0);
         m_dlg->ResetTcpReceive();
         SelectComMode(false);
+        ASSERT_EQ(Control("target tcp"), "ok");
     }
 
-    void PeerSends(const Bytes& bytes) {
-        ASSERT_EQ(::send(m_peer, reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()), 0),
-                  static_cast<int>(bytes.size()));
-    }
-
-    Bytes PeerReceives(std::size_t count) {
-        Bytes received(count);
-        std::size_t got = 0;
-        while (got < count) {
-            const int n = ::recv(m_peer, reinterpret_cast<char*>(received.data() + got), static_cast<int>(count - got), 0);
-            if (n <= 0) break;
-            got += static_cast<std::size_t>(n);
-        }
-        received.resize(got);
-        return received;
-    }
+    void DeviceSends(const Bytes& bytes) { ASSERT_EQ(Control("send " + Hex(bytes)), "ok"); }
 
     void FeedSerialBytes(const Bytes& bytes) {
         for (std::uint8_t byte : bytes) m_dlg->SendMessage(WM_SERIAL_BYTE, byte, ComPort());
@@ -242,8 +225,6 @@ protected:
 
     static ProbeDlg* s_dlg;
     ProbeDlg* m_dlg = nullptr;
-    SOCKET m_listener = INVALID_SOCKET;
-    SOCKET m_peer = INVALID_SOCKET;
 };
 
 ProbeDlg* FrameTrafficTest::s_dlg = nullptr;
@@ -409,39 +390,45 @@ TEST_F(FrameTrafficTest, NewConnectionForgetsAPartlyAssembledFrame) {
 }
 
 TEST_F(FrameTrafficTest, TcpReadsDispatchEveryWholeFrameWhateverTheWritesCarry) {
-    ConnectTcpPeer();
+    ConnectTcp();
     const Bytes ack = UpgradeAck(9);
-    PeerSends(Concat({ROUTE_REPLY, POWER_REPLY}));
+    DeviceSends(Concat({ROUTE_REPLY, POWER_REPLY}));
     ASSERT_TRUE(WaitForDispatched(2));
-    PeerSends(Bytes(ack.begin(), ack.begin() + 6));
+    DeviceSends(Bytes(ack.begin(), ack.begin() + 6));
     PumpFor(SETTLE_MS);
     EXPECT_EQ(m_dlg->dispatched.size(), 2u);
-    PeerSends(Bytes(ack.begin() + 6, ack.end()));
+    DeviceSends(Bytes(ack.begin() + 6, ack.end()));
     ASSERT_TRUE(WaitForDispatched(3));
-    PeerSends(Concat({{0x01, 0x02, 0x03}, ROUTE_REPLY}));
+    DeviceSends(Concat({{0x01, 0x02, 0x03}, ROUTE_REPLY}));
     ASSERT_TRUE(WaitForDispatched(4));
     PumpFor(SETTLE_MS);
     EXPECT_EQ(m_dlg->dispatched, DispatchedTo(PAGE_GENERAL, {ROUTE_REPLY, POWER_REPLY, ack, ROUTE_REPLY}));
 }
 
+TEST_F(FrameTrafficTest, TcpModeSendsToTheDeviceAndItsReplyInPiecesComesBackWhole) {
+    ConnectTcp();
+    ASSERT_EQ(Control("garbage 3"), "ok");
+    ASSERT_EQ(Control("split 3 30"), "ok");
+    DeviceFrame::BuildCommandFrame(g_commandFrame, 0x08, 0x0C);
+    m_dlg->SendFrame(g_commandFrame, DeviceFrame::COMMAND_FRAME_LENGTH);
+
+    ASSERT_TRUE(WaitForReceivedFrames(1, ARRIVAL_TIMEOUT_MS));
+    EXPECT_EQ(ReceivedFrames()[0], (Bytes{0xA5, 0x5B, 0x08, 0x0C, 0, 0, 0, 0, 0, 0, 0, 0, 0xEC}));
+    ASSERT_TRUE(WaitForDispatched(1));
+    const Bytes& reply = m_dlg->dispatched[0].frame;
+    EXPECT_EQ(Bytes(reply.begin(), reply.begin() + 4), (Bytes{0xA5, 0x5B, 0x08, 0x0C}));
+}
+
 TEST_F(FrameTrafficTest, TcpFrameIsSeenOnceAndInOrderWhenItsHandlerPumpsTheNextRead) {
-    ConnectTcpPeer();
+    ConnectTcp();
     m_dlg->duringReply = [this] {
-        PeerSends(POWER_REPLY);
+        DeviceSends(POWER_REPLY);
         PumpFor(SETTLE_MS);
     };
-    PeerSends(ROUTE_REPLY);
+    DeviceSends(ROUTE_REPLY);
     ASSERT_TRUE(WaitForDispatched(2));
     PumpFor(SETTLE_MS);
     EXPECT_EQ(m_dlg->dispatched, DispatchedTo(PAGE_GENERAL, {ROUTE_REPLY, POWER_REPLY}));
-}
-
-TEST_F(FrameTrafficTest, TcpModeSendsTheFrameToTheSocket) {
-    ConnectTcpPeer();
-    DeviceFrame::BuildCommandFrame(g_commandFrame, 0x08, 0x0C);
-    m_dlg->SendFrame(g_commandFrame, DeviceFrame::COMMAND_FRAME_LENGTH);
-    EXPECT_EQ(PeerReceives(DeviceFrame::COMMAND_FRAME_LENGTH),
-              (Bytes{0xA5, 0x5B, 0x08, 0x0C, 0, 0, 0, 0, 0, 0, 0, 0, 0xEC}));
 }
 
 // Not a timed test: reports how fast received bytes reach DispatchFrame.
