@@ -18,7 +18,9 @@ public:
     void SendFrame(BYTE* data, int length);
     // The TCP read path: every whole frame in the bytes the socket brings.
     void ReceiveTcpBytes(SOCKET socket);
-    // A new connection starts with no partly assembled frame.
+    // A new connection starts with no partly assembled frame. The serial
+    // path notices a newly opened port by itself; the TCP connect calls
+    // ResetTcpReceive (a new socket may get the handle of the old one).
     void ResetSerialReceive();
     void ResetTcpReceive();
 
@@ -57,4 +59,6 @@ private:
     // Bytes of g_tcpRxBuffer already handed to the assembler.
     int m_nTcpBytesFed = 0;
     bool m_bFeedingTcpBytes = false;
+    // The opening of the port the serial receive state belongs to.
+    UINT m_nSerialOpenCount = 0;
 };

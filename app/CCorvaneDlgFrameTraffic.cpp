@@ -69,6 +69,10 @@ void CCorvaneDlg::SendFrame(BYTE* data, int length) {
 }
 
 LRESULT CCorvaneDlg::OnSerialByte(WPARAM byte, LPARAM) {
+    if (m_serial.OpenCount() != m_nSerialOpenCount) {
+        m_nSerialOpenCount = m_serial.OpenCount();
+        ResetSerialReceive();
+    }
     FrameAssembler::Frame frame{};
     if (m_serialAssembler.Push(static_cast<BYTE>(byte & 0xFF), frame)) DispatchFrame(frame.data());
     return SERIAL_BYTE_HANDLED;

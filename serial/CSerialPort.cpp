@@ -26,8 +26,8 @@ struct EventNotification {
     UINT message;
 };
 constexpr EventNotification EVENT_NOTIFICATIONS[] = {
-    {EV_CTS, WM_SERIAL_CTS},         {EV_BREAK, WM_SERIAL_BREAK}, {EV_ERR, WM_SERIAL_LINE_ERROR},
-    {EV_RING, WM_SERIAL_RING},       {EV_RXFLAG, WM_SERIAL_EVENT_CHAR},
+    {EV_CTS, WM_SERIAL_CTS}, {EV_BREAK, WM_SERIAL_BREAK}, {EV_ERR, WM_SERIAL_LINE_ERROR},
+    {EV_RING, WM_SERIAL_RING}, {EV_RXFLAG, WM_SERIAL_EVENT_CHAR},
 };
 
 class LockGuard {
@@ -114,6 +114,7 @@ BOOL CSerialPort::OpenPort(CWnd* owner, UINT port, UINT baudRate, wchar_t parity
     ConfigurePort(settings);
     ::PurgeComm(m_hPort, PURGE_ALL);
     DropQueuedFrames(true);
+    ++m_nOpenCount;
     return TRUE;
 }
 
@@ -286,8 +287,8 @@ void CSerialPort::LineFailed() {
 void CSerialPort::CancelCommEventWait() {
     if (!m_bCommWaitPending || m_hPort == nullptr) return;
     DWORD unused = 0;
-    if (::CancelIoEx(m_hPort, &m_overlapped) || ::GetLastError() != ERROR_NOT_FOUND)
-        ::GetOverlappedResult(m_hPort, &m_overlapped, &unused, TRUE);
+    // Not found: the wait has ended already.
+    if (::CancelIoEx(m_hPort, &m_overlapped)) ::GetOverlappedResult(m_hPort, &m_overlapped, &unused, TRUE);
     m_bCommWaitPending = false;
 }
 

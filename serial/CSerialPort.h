@@ -51,6 +51,10 @@ public:
 
     static UINT WorkerThreadProc(LPVOID param);
 
+    // Counts the successful opens, so that the owner can tell the bytes of a
+    // new connection from those of the one before.
+    UINT OpenCount() const { return m_nOpenCount; }
+
     // The warning for a failed system call, with the system's text for
     // GetLastError(); also written to the debugger output.
     std::wstring FormatPortError(const wchar_t* failedCall) const;
@@ -114,6 +118,7 @@ private:
     HANDLE m_hWorkerExited = nullptr;
     HWND m_hOwner = nullptr;
     CSerialByteRelay m_relay;
+    UINT m_nOpenCount = 0;
 
     std::mutex m_queueLock;
     std::deque<std::vector<BYTE>> m_sendQueue;

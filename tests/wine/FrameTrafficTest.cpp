@@ -200,6 +200,7 @@ protected:
         address.sin_port = ::htons(DEVICE_TCP_PORT);
         ASSERT_EQ(::connect(g_tcpSocket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
         ASSERT_EQ(::WSAAsyncSelect(g_tcpSocket, m_dlg->m_hWnd, WM_TCP_SOCKET, FD_READ | FD_CLOSE), 0);
+        // What the connect notification does before anything is read.
         m_dlg->ResetTcpReceive();
         SelectComMode(false);
         ASSERT_EQ(Control("target tcp"), "ok");
@@ -382,10 +383,24 @@ TEST_F(FrameTrafficTest, SendLogHoldsFiftyNineDataFramesWholeAndIsEmptiedByTheSi
     EXPECT_TRUE(LogText(IDC_SEND_LOG).empty());
 }
 
-TEST_F(FrameTrafficTest, NewConnectionForgetsAPartlyAssembledFrame) {
+TEST_F(FrameTrafficTest, NewlyOpenedPortForgetsAPartlyAssembledFrame) {
     FeedSerialBytes(Bytes(ROUTE_REPLY.begin(), ROUTE_REPLY.begin() + 6));
-    m_dlg->ResetSerialReceive();
-    FeedSerialBytes(POWER_REPLY);
+    OpenSerial();
+    DeviceSends(POWER_REPLY);
+    ASSERT_TRUE(WaitForDispatched(1));
+    PumpFor(SETTLE_MS);
+    EXPECT_EQ(m_dlg->dispatched, DispatchedTo(PAGE_GENERAL, {POWER_REPLY}));
+}
+
+TEST_F(FrameTrafficTest, NewTcpConnectionForgetsAPartlyAssembledFrame) {
+    ConnectTcp();
+    DeviceSends(Bytes(ROUTE_REPLY.begin(), ROUTE_REPLY.begin() + 6));
+    PumpFor(SETTLE_MS);
+    ::closesocket(g_tcpSocket);
+    ConnectTcp();
+    DeviceSends(POWER_REPLY);
+    ASSERT_TRUE(WaitForDispatched(1));
+    PumpFor(SETTLE_MS);
     EXPECT_EQ(m_dlg->dispatched, DispatchedTo(PAGE_GENERAL, {POWER_REPLY}));
 }
 

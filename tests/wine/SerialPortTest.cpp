@@ -232,6 +232,14 @@ TEST_F(SerialPortTest, SimulatorClosingItsSideIsReportedToTheMainWindow) {
     ASSERT_EQ(Control("close"), "ok");
     ASSERT_TRUE(PumpUntil([this] { return !m_recorder.failures.empty(); }, ARRIVAL_TIMEOUT_MS));
     EXPECT_EQ(m_recorder.failures.front(), std::make_pair(SERIAL_FAILURE_CODE, LPARAM{0}));
+
+    // A frame that cannot be written is reported too.
+    PumpFor(SETTLE_MS);
+    m_recorder.failures.clear();
+    const Bytes frame = Command(0x01, 0x01);
+    ASSERT_TRUE(m_port->QueueFrame(frame.data(), static_cast<DWORD>(frame.size())));
+    ASSERT_TRUE(PumpUntil([this] { return !m_recorder.failures.empty(); }, ARRIVAL_TIMEOUT_MS));
+    EXPECT_EQ(m_recorder.failures.front(), std::make_pair(SERIAL_FAILURE_CODE, LPARAM{0}));
 }
 
 TEST_F(SerialPortTest, FramesHandedOverTogetherAllGoOutWholeInOrder) {
