@@ -1,0 +1,168 @@
+#!/usr/bin/env bash
+# Runs one command (usually ctest of the Windows tree) inside a Wine test
+# session:
+#   - a private network namespace with only loopback up, so nothing a test
+#     sends (UDP broadcasts included) can leave the machine;
+#   - an X display: a private Xvfb, or the caller's display with --use-display;
+#   - one Wine prefix for the whole session, made fresh under the session
+#     directory, with COM5 mapped to the simulator's pty link and listed by
+#     SetupAPI's COM-port interface enumeration the way Windows lists a port;
+#   - one persistent wineserver, so each test program starts quickly.
+#
+# Usage: wine-session.sh --session-dir DIR [--simulator PATH] [--use-display]
+#                        -- COMMAND [ARGS...]
+#
+# The command sees CORVANE_WINE_SESSION=1, WINEPREFIX, DISPLAY, WINEDEBUG,
+# CORVANE_SESSION_DIR, CORVANE_SIMULATOR, CORVANE_COM_LINK and
+# CORVANE_COM_PORT. If the namespace cannot be made, the session fails: it
+# never falls back to the machine's network.
+set -euo pipefail
+
+readonly WINE=/usr/lib/wine/wine64
+readonly WINESERVER=/usr/lib/wine/wineserver
+readonly COM_PORT=5
+readonly COMPORT_INTERFACE_GUID='{86E0D1E0-8089-11D0-9CE4-08003E301F73}'
+readonly COMPORT_INTERFACE_GUID_LOWER='{86e0d1e0-8089-11d0-9ce4-08003e301f73}'
+readonly PORTS_CLASS_GUID='{4D36E978-E325-11CE-BFC1-08002BE10318}'
+readonly XVFB_START_SECONDS=10
+
+session_dir=""
+simulator=""
+use_display=0
+
+usage() {
+    echo "usage: $0 --session-dir DIR [--simulator PATH] [--use-display] -- COMMAND [ARGS...]" >&2
+    exit 2
+}
+
+fail() {
+    echo "wine-session: $*" >&2
+    exit 1
+}
+
+parse_arguments() {
+    while [[ $# -gt 0 ]]; do
+        case "$1" in
+            --session-dir) session_dir="$2"; shift 2 ;;
+            --simulator) simulator="$2"; shift 2 ;;
+            --use-display) use_display=1; shift ;;
+            --) shift; command_line=("$@"); return ;;
+            *) usage ;;
+        esac
+    done
+    usage
+}
+
+enter_private_network() {
+    if [[ "${CORVANE_IN_NETNS:-}" == "1" ]]; then
+        return
+    fi
+    export CORVANE_IN_NETNS=1
+    # A private PID namespace too: when the session ends, however it ends,
+    # the kernel ends every process it started (Wine's services included).
+    exec unshare --net --pid --fork --kill-child --mount-proc -- "$0" "$@" \
+        || fail "cannot create a private network namespace (unshare -n); refusing to run on the machine's network"
+}
+
+check_private_network() {
+    ip link set lo up || fail "cannot bring up loopback in the private namespace"
+    local others
+    others=$(ip -o link show | awk -F': ' '$2 != "lo" {print $2}')
+    [[ -z "$others" ]] || fail "network namespace is not private (interfaces: $others)"
+}
+
+start_display() {
+    if [[ "$use_display" == "1" && -n "${DISPLAY:-}" ]]; then
+        return
+    fi
+    local display_file="$session_dir/xvfb-display"
+    rm -f "$display_file"
+    Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$display_file" \
+        >"$session_dir/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    local waited=0
+    while [[ ! -s "$display_file" ]]; do
+        kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start (see $session_dir/xvfb.log)"
+        (( waited++ < XVFB_START_SECONDS * 10 )) || fail "Xvfb gave no display number"
+        sleep 0.1
+    done
+    export DISPLAY=":$(tr -d '[:space:]' <"$display_file")"
+}
+
+reg_add() {
+    "$WINE" reg add "$@" /f >/dev/null
+}
+
+register_com_port() {
+    local link_windows_side="$CORVANE_COM_LINK"
+    local name="COM$COM_PORT"
+    local instance='ROOT\PORTS\0000'
+    local enum_key="HKLM\\System\\CurrentControlSet\\Enum\\$instance"
+    local interface_key="HKLM\\System\\CurrentControlSet\\Control\\DeviceClasses\\$COMPORT_INTERFACE_GUID\\##?#ROOT#PORTS#0000#$COMPORT_INTERFACE_GUID_LOWER"
+
+    reg_add 'HKLM\Software\Wine\Ports' /v "$name" /t REG_SZ /d "$link_windows_side"
+    reg_add "$enum_key" /v ClassGUID /t REG_SZ /d "$PORTS_CLASS_GUID"
+    reg_add "$enum_key" /v Class /t REG_SZ /d Ports
+    reg_add "$enum_key" /v FriendlyName /t REG_SZ /d "Communications Port ($name)"
+    reg_add "$enum_key" /v DeviceDesc /t REG_SZ /d "Communications Port"
+    reg_add "$enum_key\\Device Parameters" /v PortName /t REG_SZ /d "$name"
+    reg_add "$interface_key" /v DeviceInstance /t REG_SZ /d "$instance"
+    reg_add "$interface_key\\#" /v SymbolicLink /t REG_SZ /d "\\\\?\\ROOT#PORTS#0000#$COMPORT_INTERFACE_GUID_LOWER"
+    reg_add "$interface_key\\#\\Control" /v Linked /t REG_DWORD /d 1
+}
+
+prepare_prefix() {
+    export WINEPREFIX="$session_dir/prefix"
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    "$WINESERVER" -k 2>/dev/null || true
+    rm -rf "$WINEPREFIX"
+    "$WINE" wineboot -i >"$session_dir/wineboot.log" 2>&1 || fail "wineboot failed (see $session_dir/wineboot.log)"
+    register_com_port
+    # The port mapping is read when the wineserver starts.
+    "$WINESERVER" -k
+    "$WINESERVER" -w 2>/dev/null || true
+    "$WINESERVER" -p </dev/null >>"$session_dir/wineserver.log" 2>&1
+    # Start Wine's services now rather than in the first test program.
+    "$WINE" wineboot </dev/null >>"$session_dir/wineboot.log" 2>&1 || fail "wineboot failed after the port setup"
+}
+
+cleanup() {
+    local status=$?
+    if [[ -n "${WINEPREFIX:-}" ]]; then
+        "$WINESERVER" -k 2>/dev/null || true
+    fi
+    if [[ -n "${xvfb_pid:-}" ]]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
+    exit "$status"
+}
+
+main() {
+    local -a command_line=()
+    parse_arguments "$@"
+    [[ -n "$session_dir" && ${#command_line[@]} -gt 0 ]] || usage
+    enter_private_network "$@"
+    check_private_network
+
+    mkdir -p "$session_dir"
+    session_dir=$(cd "$session_dir" && pwd)
+    export CORVANE_WINE_SESSION=1
+    export CORVANE_SESSION_DIR="$session_dir"
+    export CORVANE_COM_PORT="$COM_PORT"
+    export CORVANE_COM_LINK="$session_dir/switcher-pty"
+    if [[ -n "$simulator" ]]; then
+        [[ -x "$simulator" ]] || fail "simulator $simulator is not an executable"
+        CORVANE_SIMULATOR=$(cd "$(dirname "$simulator")" && pwd)/$(basename "$simulator")
+        export CORVANE_SIMULATOR
+    fi
+
+    trap cleanup EXIT
+    trap 'exit 143' TERM INT HUP
+    start_display
+    prepare_prefix
+    "${command_line[@]}"
+}
+
+main "$@"

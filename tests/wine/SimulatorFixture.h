@@ -1,0 +1,71 @@
+// GoogleTest fixture that puts the switcher simulator on the session's COM
+// port for one test: it starts the native simulator (a Linux program, started
+// through Wine), waits until the port's pty link is in place, lets the test
+// steer it over its control channel and read the frames it received, and
+// stops it at the end of the test.
+//
+// The test session (scripts/wine-session.sh) provides the environment:
+// CORVANE_SIMULATOR (the simulator program), CORVANE_COM_LINK (the link the
+// COM port is mapped to), CORVANE_COM_PORT and CORVANE_SESSION_DIR.
+#pragma once
+
+#include <winsock2.h>
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct SimulatorLogEntry {
+    double time;                       // seconds, Unix epoch
+    std::string tag;                   // RX, TX, SKIP, SEND or DROP
+    std::vector<std::uint8_t> bytes;
+};
+
+class SimulatorFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Command-line options for the simulator of this test (for example
+    // {"--delay", "500"}); the control channel changes knobs later.
+    virtual std::vector<std::string> SimulatorOptions() const { return {}; }
+
+    // The COM port the simulator sits on (5) and its device name ("\\.\COM5").
+    int ComPort() const { return m_comPort; }
+    std::wstring ComPortName() const;
+
+    // Sends one control command and returns the simulator's answer line
+    // ("ok ..." or "error ...").
+    std::string Control(const std::string& command);
+
+    // Every line of the simulator's log so far, and the frames it received.
+    std::vector<SimulatorLogEntry> LogEntries() const;
+    std::vector<std::vector<std::uint8_t>> ReceivedFrames() const;
+
+    // Waits until the simulator has received at least `count` frames.
+    bool WaitForReceivedFrames(std::size_t count, DWORD timeoutMs) const;
+
+    // Stops the simulator early (the test can then start another one with
+    // StartSimulator).
+    void StopSimulator();
+    void StartSimulator(const std::vector<std::string>& options);
+
+private:
+    static std::string Environment(const char* name);
+    static std::wstring WindowsPath(const std::string& unixPath);
+    static int FreeLoopbackPort();
+    bool ConnectControl(int port, DWORD timeoutMs);
+    std::string ReadControlLine();
+
+    std::string m_simulator;
+    std::string m_comLink;
+    std::string m_logPath;
+    int m_comPort = 0;
+    PROCESS_INFORMATION m_process{};
+    SOCKET m_control = INVALID_SOCKET;
+    std::string m_controlPending;
+    bool m_winsockStarted = false;
+};
