@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds both trees and runs every test: the native tests (sanitizers on) and
+# the Windows tests under Wine inside a private test session. Fails when any
+# test fails.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+readonly root
+readonly JOBS=8
+readonly NATIVE="$root/build/native"
+readonly WINDOWS="$root/build/win"
+
+bash "$root/scripts/install-deps.sh"
+
+cmake -S "$root" -B "$NATIVE" -G Ninja -DCORVANE_SANITIZE=ON
+cmake --build "$NATIVE" -j "$JOBS"
+cmake -S "$root" -B "$WINDOWS" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake"
+cmake --build "$WINDOWS" -j "$JOBS"
+
+status=0
+ctest --test-dir "$NATIVE" --output-on-failure -j "$JOBS" || status=1
+bash "$root/scripts/wine-session.sh" --session-dir "$WINDOWS/wine-session" \
+    --simulator "$NATIVE/tools/switcher-sim" -- \
+    ctest --test-dir "$WINDOWS" --output-on-failure || status=1
+
+if [[ $status -ne 0 ]]; then
+    echo "test.sh: some tests failed" >&2
+else
+    echo "test.sh: all tests passed"
+fi
+exit "$status"
