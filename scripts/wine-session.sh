@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs one command (usually ctest of the Windows tree) inside a Wine test
 # session:
-#   - a private network namespace with only loopback up, so nothing a test
-#     sends (UDP broadcasts included) can leave the machine;
+#   - a private network namespace (and PID namespace) with loopback and a
+#     veth pair whose both ends stay inside, so broadcasts have a route and
+#     nothing a test sends can leave the machine;
 #   - an X display: a private Xvfb, or the caller's display with --use-display;
 #   - one Wine prefix for the whole session, made fresh under the session
 #     directory, with COM5 mapped to the simulator's pty link and listed by
@@ -25,6 +26,9 @@ readonly COMPORT_INTERFACE_GUID='{86E0D1E0-8089-11D0-9CE4-08003E301F73}'
 readonly COMPORT_INTERFACE_GUID_LOWER='{86e0d1e0-8089-11d0-9ce4-08003e301f73}'
 readonly PORTS_CLASS_GUID='{4D36E978-E325-11CE-BFC1-08002BE10318}'
 readonly XVFB_START_SECONDS=10
+readonly VETH_NAME=p0
+readonly VETH_PEER_NAME=s0
+readonly VETH_ADDRESS=10.231.0.1/24
 
 session_dir=""
 simulator=""
@@ -69,6 +73,17 @@ check_private_network() {
     local others
     others=$(ip -o link show | awk -F': ' '$2 != "lo" {print $2}')
     [[ -z "$others" ]] || fail "network namespace is not private (interfaces: $others)"
+}
+
+# Broadcasts (255.255.255.255) need a route; a veth pair whose both ends stay
+# in this namespace gives one, and the sender receives its own broadcast back.
+add_broadcast_route() {
+    ip link add "$VETH_NAME" type veth peer name "$VETH_PEER_NAME" \
+        && ip addr add "$VETH_ADDRESS" dev "$VETH_NAME" \
+        && ip link set "$VETH_NAME" up \
+        && ip link set "$VETH_PEER_NAME" up \
+        && ip route add default dev "$VETH_NAME" \
+        || fail "cannot set up the broadcast route inside the private namespace"
 }
 
 start_display() {
@@ -145,6 +160,7 @@ main() {
     [[ -n "$session_dir" && ${#command_line[@]} -gt 0 ]] || usage
     enter_private_network "$@"
     check_private_network
+    add_broadcast_route
 
     mkdir -p "$session_dir"
     session_dir=$(cd "$session_dir" && pwd)
