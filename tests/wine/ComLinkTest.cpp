@@ -193,6 +193,14 @@ TEST_F(ComLinkTest, UnsolicitedFramesArriveWithoutARequest) {
     EXPECT_TRUE(DeviceFrame::IsCheckByteValid(burst.data() + 4 * DeviceFrame::COMMAND_FRAME_LENGTH));
 }
 
+TEST_F(ComLinkTest, ClosedLineFailsTheWritesAndRemovesThePortLink) {
+    ASSERT_EQ(Control("close"), "ok");
+    EXPECT_FALSE(ComLinkExists());
+    EXPECT_FALSE(m_port->Write(SET_ROUTE_IN2_TO_A));
+    EXPECT_TRUE(m_port->Read(1, SILENCE_MS).empty());
+    EXPECT_TRUE(ReceivedFrames().empty());
+}
+
 class SlowSimulatorTest : public ComLinkTest {
 protected:
     std::vector<std::string> SimulatorOptions() const override {

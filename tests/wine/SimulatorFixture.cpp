@@ -91,6 +91,10 @@ void SimulatorFixture::TearDown() {
 
 std::wstring SimulatorFixture::ComPortName() const { return L"\\\\.\\COM" + std::to_wstring(m_comPort); }
 
+bool SimulatorFixture::ComLinkExists() const {
+    return ::GetFileAttributesW(WindowsPath(m_comLink).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 void SimulatorFixture::StartSimulator(const std::vector<std::string>& options) {
     const int port = FreeLoopbackPort();
     ASSERT_GT(port, 0) << "no free loopback port for the control channel";

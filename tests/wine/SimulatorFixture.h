@@ -37,6 +37,9 @@ protected:
     int ComPort() const { return m_comPort; }
     std::wstring ComPortName() const;
 
+    // The link the COM port is mapped to is in place.
+    bool ComLinkExists() const;
+
     // Sends one control command and returns the simulator's answer line
     // ("ok ..." or "error ...").
     std::string Control(const std::string& command);
