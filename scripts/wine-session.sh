@@ -124,6 +124,9 @@ register_com_port() {
     reg_add "$interface_key" /v DeviceInstance /t REG_SZ /d "$instance"
     reg_add "$interface_key\\#" /v SymbolicLink /t REG_SZ /d "\\\\?\\ROOT#PORTS#0000#$COMPORT_INTERFACE_GUID_LOWER"
     reg_add "$interface_key\\#\\Control" /v Linked /t REG_DWORD /d 1
+    # The interface's device path (\\?\ROOT#PORTS#0000#{...}) opens through a
+    # link of that name in the prefix's device folder.
+    ln -sfn "$link_windows_side" "$WINEPREFIX/dosdevices/root#ports#0000#$COMPORT_INTERFACE_GUID_LOWER"
 }
 
 prepare_prefix() {

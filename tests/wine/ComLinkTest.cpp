@@ -42,6 +42,7 @@ public:
     explicit SerialLine(const std::wstring& name) {
         m_handle = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                  FILE_FLAG_OVERLAPPED, nullptr);
+        m_openError = ::GetLastError();
         m_event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     }
     ~SerialLine() {
@@ -52,6 +53,7 @@ public:
     SerialLine& operator=(const SerialLine&) = delete;
 
     bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
+    DWORD OpenError() const { return m_openError; }
 
     bool Configure() {
         DCB dcb{};
@@ -105,6 +107,7 @@ public:
 private:
     HANDLE m_handle = INVALID_HANDLE_VALUE;
     HANDLE m_event = nullptr;
+    DWORD m_openError = 0;
 };
 
 class ComLinkTest : public SimulatorFixture {
@@ -113,7 +116,7 @@ protected:
         SimulatorFixture::SetUp();
         if (HasFatalFailure()) return;
         m_port = std::make_unique<SerialLine>(ComPortName());
-        ASSERT_TRUE(m_port->IsOpen()) << "cannot open COM" << ComPort() << ", error " << ::GetLastError();
+        ASSERT_TRUE(m_port->IsOpen()) << "cannot open COM" << ComPort() << ", error " << m_port->OpenError();
         ASSERT_TRUE(m_port->Configure()) << "cannot apply " << "baud=115200 parity=N data=8 stop=2";
     }
     void TearDown() override {
@@ -217,6 +220,7 @@ TEST_F(SlowSimulatorTest, KnobsAndStateGivenAtStartHold) {
 
 // What SetupAPI says about the port, found through the COM-port interface.
 struct ListedPort {
+    std::wstring devicePath;
     std::wstring friendlyName;
     std::wstring portName;
 };
@@ -231,8 +235,15 @@ std::vector<ListedPort> ListComPortInterfaces() {
         SP_DEVINFO_DATA device{};
         device.cbSize = sizeof device;
         DWORD needed = 0;
-        ::SetupDiGetDeviceInterfaceDetailW(set, &interfaceData, nullptr, 0, &needed, &device);
+        ::SetupDiGetDeviceInterfaceDetailW(set, &interfaceData, nullptr, 0, &needed, nullptr);
+        std::vector<BYTE> detailBuffer(std::max<DWORD>(needed, sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)));
+        auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(detailBuffer.data());
+        detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
         ListedPort port;
+        if (::SetupDiGetDeviceInterfaceDetailW(set, &interfaceData, detail, static_cast<DWORD>(detailBuffer.size()),
+                                               nullptr, &device)) {
+            port.devicePath = detail->DevicePath;
+        }
         wchar_t text[256] = {};
         if (::SetupDiGetDeviceRegistryPropertyW(set, &device, SPDRP_FRIENDLYNAME, nullptr,
                                                 reinterpret_cast<BYTE*>(text), sizeof text - sizeof(wchar_t), nullptr)) {
@@ -262,6 +273,17 @@ TEST_F(ComPortListTest, ComPortIsListedByTheInterfaceEnumeration) {
     ASSERT_EQ(ports.size(), 1u);
     EXPECT_EQ(ports[0].portName, name);
     EXPECT_NE(ports[0].friendlyName.find(L"(" + name + L")"), std::wstring::npos);
+}
+
+TEST_F(ComPortListTest, InterfaceDevicePathOpensThePort) {
+    const std::vector<ListedPort> ports = ListComPortInterfaces();
+    ASSERT_EQ(ports.size(), 1u);
+    ASSERT_FALSE(ports[0].devicePath.empty());
+    SerialLine line(ports[0].devicePath);
+    ASSERT_TRUE(line.IsOpen()) << "error " << line.OpenError();
+    ASSERT_TRUE(line.Configure());
+    ASSERT_TRUE(line.Write(SET_ROUTE_IN2_TO_A));
+    EXPECT_EQ(line.Read(DeviceFrame::COMMAND_FRAME_LENGTH, REPLY_TIMEOUT_MS), ROUTE_ACKNOWLEDGED_A);
 }
 
 }  // namespace
