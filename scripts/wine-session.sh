@@ -137,6 +137,12 @@ prepare_prefix() {
     rm -rf "$WINEPREFIX"
     "$WINE" wineboot -i >"$session_dir/wineboot.log" 2>&1 || fail "wineboot failed (see $session_dir/wineboot.log)"
     register_com_port
+    if [[ -n "${xvfb_pid:-}" ]]; then
+        # No window manager runs on our own Xvfb, and Wine would wait two
+        # seconds for one at every top-level window it shows; unmanaged
+        # windows skip that.
+        reg_add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
+    fi
     # The port mapping is read when the wineserver starts.
     "$WINESERVER" -k
     "$WINESERVER" -w 2>/dev/null || true
