@@ -13,6 +13,11 @@ constexpr const wchar_t* PORT_WARNING_FORMAT = L"WARNING:  %ls Failed with the f
 constexpr std::size_t NAME_BUFFER_LENGTH = 64;
 
 constexpr DWORD PORT_TIMEOUT_MS = 1000;
+// The comm-event wait is not trusted alone: some drivers end every wait at
+// once without an event, or let a wait miss the bytes that arrive (Wine does
+// both for a pseudo-terminal, which has no modem lines). The input queue is
+// looked at this often as well.
+constexpr DWORD INPUT_POLL_MS = 10;
 constexpr char EVENT_CHARACTER = 'q';
 constexpr DWORD PURGE_ALL = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
 // Before a write only the input is discarded: purging the output as well
@@ -214,30 +219,42 @@ void CSerialPort::RunWorker() {
     m_bWorkerAlive = TRUE;
     ::ResetEvent(m_hWorkerExited);
     m_bLineFailed = false;
+    m_bPollingInput = false;
     if (m_hPort != nullptr) ::PurgeComm(m_hPort, PURGE_ALL);
     for (;;) {
         if (!BeginCommEventWait()) continue;
-        switch (::WaitForMultipleObjects(WAIT_COUNT, m_waitHandles, FALSE, INFINITE)) {
+        const DWORD timeout = m_bLineFailed ? INFINITE : INPUT_POLL_MS;
+        switch (::WaitForMultipleObjects(WAIT_COUNT, m_waitHandles, FALSE, timeout)) {
         case WAIT_OBJECT_0 + WAIT_STOP:
             EndWorker();
         case WAIT_OBJECT_0 + WAIT_COMM_EVENT:
             HandleCommEvent();
+            // A frame handed over meanwhile goes out now: on a busy line the
+            // comm event would otherwise win every wait.
+            if (::WaitForSingleObject(m_hSendEvent, 0) == WAIT_OBJECT_0) WriteSendBuffer();
             break;
         case WAIT_OBJECT_0 + WAIT_SEND:
             WriteSendBuffer();
             break;
         default:
+            // Time to look at the input queue again.
             break;
         }
     }
 }
 
-// Starts a comm-event wait unless one is still outstanding. False when the
-// event was already there but nothing waits to be read: start over at once.
+// Starts a comm-event wait unless one is still outstanding or the line is
+// only polled, and raises the comm event itself when bytes wait in the input
+// queue. False when the event was already there but nothing waits to be read:
+// start over at once.
 bool CSerialPort::BeginCommEventWait() {
     if (m_bLineFailed) {
         // Only the stop and send events can wake the worker now.
         ::ResetEvent(m_overlapped.hEvent);
+        return true;
+    }
+    if (m_bPollingInput) {
+        PollInputQueue();
         return true;
     }
     if (!m_bCommWaitPending) {
@@ -256,12 +273,22 @@ bool CSerialPort::BeginCommEventWait() {
     }
     // Bytes that came before the wait began raise no event of their own (a
     // full input queue raises none at all): go and read them.
-    if (InputQueueLength() > 0) ::SetEvent(m_overlapped.hEvent);
+    PollInputQueue();
     return true;
 }
 
+void CSerialPort::PollInputQueue() {
+    DWORD queued = 0;
+    if (!QueryInputQueue(queued)) {
+        LineFailed();
+        return;
+    }
+    if (queued > 0) ::SetEvent(m_overlapped.hEvent);
+}
+
 // Collects the outstanding wait if it has ended. A wait that ended in failure
-// on a line that no longer answers is a failed line.
+// is a failed line when the line no longer answers; when it still answers,
+// the driver cannot wait for events on it, and its input is polled instead.
 void CSerialPort::FinishCommEventWait() {
     ::ResetEvent(m_overlapped.hEvent);
     if (!m_bCommWaitPending) return;
@@ -272,8 +299,11 @@ void CSerialPort::FinishCommEventWait() {
     }
     if (::GetLastError() == ERROR_IO_INCOMPLETE) return;
     m_bCommWaitPending = false;
-    DWORD errors = 0;
-    if (!::ClearCommError(m_hPort, &errors, nullptr)) LineFailed();
+    DWORD queued = 0;
+    if (QueryInputQueue(queued))
+        m_bPollingInput = true;
+    else
+        LineFailed();
 }
 
 void CSerialPort::LineFailed() {
@@ -348,10 +378,16 @@ void CSerialPort::ReadAvailableBytes() {
 }
 
 DWORD CSerialPort::InputQueueLength() {
+    DWORD queued = 0;
+    return QueryInputQueue(queued) ? queued : 0;
+}
+
+bool CSerialPort::QueryInputQueue(DWORD& queued) {
     DWORD errors = 0;
     COMSTAT status{};
-    if (!::ClearCommError(m_hPort, &errors, &status)) return 0;
-    return status.cbInQue;
+    if (!::ClearCommError(m_hPort, &errors, &status)) return false;
+    queued = status.cbInQue;
+    return true;
 }
 
 DWORD CSerialPort::ReadBytes(BYTE* buffer, DWORD count) {

@@ -89,6 +89,7 @@ private:
 
     [[noreturn]] void RunWorker();
     bool BeginCommEventWait();
+    void PollInputQueue();
     void FinishCommEventWait();
     void CancelCommEventWait();
     void LineFailed();
@@ -100,6 +101,7 @@ private:
 
     void ReadAvailableBytes();
     DWORD InputQueueLength();
+    bool QueryInputQueue(DWORD& queued);
     DWORD ReadBytes(BYTE* buffer, DWORD count);
     void WriteSendBuffer();
     bool TakeQueuedFrame();
@@ -114,6 +116,8 @@ private:
     bool m_bCommWaitPending = false;
     // The line stopped answering: reported once, and no more waits on it.
     bool m_bLineFailed = false;
+    // The driver ends comm-event waits without events: the input is polled.
+    bool m_bPollingInput = false;
     // Signalled while no worker runs.
     HANDLE m_hWorkerExited = nullptr;
     HWND m_hOwner = nullptr;

@@ -209,6 +209,9 @@ TEST_F(SerialPortTest, ReopeningWhileBytesStreamInNeitherDeadlocksNorLeaks) {
             ASSERT_TRUE(Open(static_cast<UINT>(ComPort()))) << "reopening " << i;
             ASSERT_TRUE(m_port->StartWorker());
         }
+        // The new worker discards what waits in the port when it starts.
+        ASSERT_TRUE(PumpUntil([this] { return m_port->m_bWorkerAlive == TRUE; }, ARRIVAL_TIMEOUT_MS));
+        PumpFor(SETTLE_MS);
         if (i == 0) baseline = HandleCount();
     }
     // The port still carries bytes afterwards.
