@@ -178,7 +178,7 @@ void CSerialPort::WaitForWorkerExit() const {
 }
 
 bool CSerialPort::QueueFrame(const BYTE* data, DWORD length) {
-    if (length > SEND_BUFFER_CAPACITY) return false;
+    if (length > m_nSendCapacity) return false;
     {
         std::lock_guard<std::mutex> lock(m_queueLock);
         if (!m_bAcceptingFrames) return false;

@@ -59,7 +59,9 @@ public:
     // GetLastError(); also written to the debugger output.
     std::wstring FormatPortError(const wchar_t* failedCall) const;
 
+    // Length of the frame in m_pSendBuffer that the worker writes.
     DWORD m_nSendLength = 1;
+    // The open device; nullptr while the port is closed.
     HANDLE m_hPort = nullptr;
     CWinThread* m_pWorker = nullptr;
     // Guards m_hPort and the I/O on it.
@@ -75,8 +77,11 @@ public:
     DCB m_deviceControl{};
     CWnd* m_pOwnerWnd = nullptr;
     UINT m_nPort = 0;
+    // The frame the worker writes, taken from the frames handed over; made
+    // anew by every OpenPort.
     std::unique_ptr<BYTE[]> m_pSendBuffer;
     DWORD m_dwEventMask = 0;
+    // Size of m_pSendBuffer; a longer frame is refused.
     DWORD m_nSendCapacity = 0;
 
 private:
