@@ -182,6 +182,22 @@ TEST_F(SerialPortTest, OpenFailsOnAPortAnotherProgramHoldsAndWorksOnceItIsFree) 
     EXPECT_NE(m_port->m_hPort, nullptr);
 }
 
+TEST_F(SerialPortTest, RejectedLineSettingsStillOpenThePort) {
+    constexpr wchar_t UNKNOWN_PARITY = L'Q';
+    DCB settings{};
+    settings.DCBlength = sizeof settings;
+    ASSERT_FALSE(::BuildCommDCBW(L"baud=115200 parity=Q data=8 stop=2", &settings));
+    ASSERT_TRUE(m_port->OpenPort(&m_recorder, static_cast<UINT>(ComPort()), BAUD_RATE, UNKNOWN_PARITY, DATA_BITS,
+                                 STOP_BITS, EVENT_MASK));
+    EXPECT_NE(m_port->m_hPort, nullptr);
+    ASSERT_TRUE(m_port->StartWorker());
+    ASSERT_TRUE(PumpUntil([this] { return m_port->m_bWorkerAlive == TRUE; }, ARRIVAL_TIMEOUT_MS));
+    PumpFor(SETTLE_MS);
+    ASSERT_EQ(Control("send 11 22"), "ok");
+    ASSERT_TRUE(WaitForBytes(2));
+    EXPECT_EQ(m_recorder.bytes, (Bytes{0x11, 0x22}));
+}
+
 TEST_F(SerialPortTest, StopEventEndsTheWorkerAndClosesThePort) {
     OpenAndStart();
     ::SetEvent(m_port->m_hStopEvent);
