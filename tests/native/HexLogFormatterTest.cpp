@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <string>
 #include <vector>
 
 namespace {
@@ -51,7 +52,10 @@ TEST_P(SentLongFrame, FullLinesThenTheRestThenABlankLine) {
 
 INSTANTIATE_TEST_SUITE_P(DataFramesAndEdidBlock, SentLongFrame,
                          ::testing::Values(LongFrameLayout{1029, 79, 2}, LongFrameLayout{262, 20, 2},
-                                           LongFrameLayout{256, 19, 9}));
+                                           LongFrameLayout{256, 19, 9}),
+                         [](const ::testing::TestParamInfo<LongFrameLayout>& info) {
+                             return "Bytes" + std::to_string(info.param.length);
+                         });
 
 TEST(SentLog, CommandFrameIsOneLineOfUpperCaseHex) {
     const std::uint8_t frame[] = {0xA5, 0x5B, 0x02, 0x03, 0x02, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF8};
