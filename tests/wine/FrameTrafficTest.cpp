@@ -1,5 +1,5 @@
 // The main window's frame traffic on its real template: frames from the
-// simulated switcher over COM and from a TCP peer, assembled, logged, checked
+// simulated switcher over COM and over TCP, assembled, logged, checked
 // and handed to the page that is shown; frames out by send kind; the logs.
 #include "app/CCorvaneDlg.h"
 #include "app/ProcessState.h"
