@@ -5,6 +5,7 @@
 BEGIN_MESSAGE_MAP(CCorvaneDlg, CDialog)
     ON_MESSAGE(WM_SERIAL_BYTE, OnSerialByte)
     ON_MESSAGE(WM_SEND_REQUEST, OnSendRequest)
+    ON_MESSAGE(WM_UPDATE_LOGS, OnUpdateLogs)
 END_MESSAGE_MAP()
 
 CCorvaneDlg::CCorvaneDlg() : CDialog(IDD_MAIN) {}

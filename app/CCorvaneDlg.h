@@ -8,6 +8,8 @@
 
 #include <winsock2.h>
 
+#include <string>
+
 class CCorvaneDlg : public CDialog {
 public:
     CCorvaneDlg();
@@ -23,6 +25,9 @@ public:
     // ResetTcpReceive (a new socket may get the handle of the old one).
     void ResetSerialReceive();
     void ResetTcpReceive();
+    // Writes the frames logged so far into the two log edits. Code that
+    // writes into a log edit itself calls this first, to keep the order.
+    void UpdateLogs();
 
     BYTE m_nPage = PAGE_GENERAL;
     CSerialPort m_serial;
@@ -35,6 +40,7 @@ protected:
     void DispatchFrame(const BYTE* frame);
     void LogSent(const BYTE* data, int length);
     void LogReceived(const BYTE* frame);
+    LRESULT OnUpdateLogs(WPARAM, LPARAM);
     // Reply handlers of the pages; each takes a 13-byte frame whose check
     // byte is right.
     virtual void HandleGeneralReply(const BYTE* frame);
@@ -45,9 +51,17 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // What a log edit still has to show: its emptying by a 60th frame, then
+    // the text of the frames logged after it.
+    struct PendingLogText {
+        bool emptyFirst = false;
+        std::wstring text;
+    };
+
     static FrameAssembler::State SerialReceiveState();
     void PrepareLogs();
-    void AppendToLog(int logId, const std::wstring& text, int& frameCount);
+    void AppendToLog(PendingLogText& pending, const std::wstring& text, int& frameCount);
+    void WriteLog(int logId, PendingLogText& pending);
     void ClearLog(int logId);
     int ReadTcpBytes(SOCKET socket);
     void FeedTcpBytes();
@@ -61,4 +75,7 @@ private:
     bool m_bFeedingTcpBytes = false;
     // The opening of the port the serial receive state belongs to.
     UINT m_nSerialOpenCount = 0;
+    PendingLogText m_pendingReceiveLog;
+    PendingLogText m_pendingSendLog;
+    bool m_bLogUpdatePosted = false;
 };

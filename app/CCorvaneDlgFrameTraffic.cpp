@@ -141,21 +141,45 @@ void CCorvaneDlg::DispatchFrame(const BYTE* frame) {
 }
 
 void CCorvaneDlg::LogSent(const BYTE* data, int length) {
-    AppendToLog(IDC_SEND_LOG, HexLogFormatter::FormatSent(data, static_cast<std::size_t>(length), g_sentLogByteCount),
+    AppendToLog(m_pendingSendLog,
+                HexLogFormatter::FormatSent(data, static_cast<std::size_t>(length), g_sentLogByteCount),
                 g_sentLogFrameCount);
 }
 
 void CCorvaneDlg::LogReceived(const BYTE* frame) {
-    AppendToLog(IDC_RECEIVE_LOG, HexLogFormatter::FormatReceived(frame), g_receivedLogFrameCount);
+    AppendToLog(m_pendingReceiveLog, HexLogFormatter::FormatReceived(frame), g_receivedLogFrameCount);
 }
 
-// One edit update per frame: the frame's whole text at the caret, or, for the
-// frame that ends the log, the emptying (that frame goes with the rest).
-void CCorvaneDlg::AppendToLog(int logId, const std::wstring& text, int& frameCount) {
-    if (HexLogFormatter::CountFrame(frameCount))
-        ClearLog(logId);
-    else
-        SendDlgItemMessage(logId, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+// An edit update costs far more than assembling a frame, so the logs are not
+// written frame by frame: the frames of one burst reach the edits together,
+// once the burst has been handled and the window's queue comes round to the
+// posted update. The text is the same as if each frame had been written alone.
+void CCorvaneDlg::AppendToLog(PendingLogText& pending, const std::wstring& text, int& frameCount) {
+    if (HexLogFormatter::CountFrame(frameCount)) {
+        pending.emptyFirst = true;
+        pending.text.clear();
+    } else {
+        pending.text += text;
+    }
+    if (!m_bLogUpdatePosted) m_bLogUpdatePosted = PostMessage(WM_UPDATE_LOGS) != FALSE;
+}
+
+LRESULT CCorvaneDlg::OnUpdateLogs(WPARAM, LPARAM) {
+    m_bLogUpdatePosted = false;
+    UpdateLogs();
+    return 0;
+}
+
+void CCorvaneDlg::UpdateLogs() {
+    WriteLog(IDC_RECEIVE_LOG, m_pendingReceiveLog);
+    WriteLog(IDC_SEND_LOG, m_pendingSendLog);
+}
+
+void CCorvaneDlg::WriteLog(int logId, PendingLogText& pending) {
+    if (pending.emptyFirst) ClearLog(logId);
+    if (!pending.text.empty())
+        SendDlgItemMessage(logId, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(pending.text.c_str()));
+    pending = PendingLogText{};
 }
 
 void CCorvaneDlg::ClearLog(int logId) {

@@ -11,6 +11,8 @@ constexpr UINT WM_SEND_REQUEST = WM_USER + 12;
 constexpr UINT WM_SEARCH_REPLY = WM_USER + 13;
 constexpr UINT WM_TCP_SOCKET = WM_USER + 14;
 constexpr UINT WM_CONFIG_REPLY = WM_USER + 15;
+// The main window's own: brings the two logs up to date (posted, no parameters).
+constexpr UINT WM_UPDATE_LOGS = WM_APP + 1;
 
 // Send kinds: which shared buffer goes out.
 constexpr WPARAM SEND_EDID_COMMAND = 2;

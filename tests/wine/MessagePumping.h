@@ -25,6 +25,15 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     return true;
 }
 
+// Handles the messages already waiting, without waiting for more.
+inline void PumpPending() {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+}
+
 // Handles messages for the whole period.
 inline void PumpFor(DWORD periodMs) { PumpUntil([] { return false; }, periodMs); }
 
