@@ -51,17 +51,6 @@ Bytes Concat(std::initializer_list<Bytes> parts) {
     return all;
 }
 
-std::string Hex(const Bytes& bytes) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string text;
-    for (std::uint8_t byte : bytes) {
-        if (!text.empty()) text += ' ';
-        text += digits[byte >> 4];
-        text += digits[byte & 0x0F];
-    }
-    return text;
-}
-
 std::wstring LogLine(const Bytes& frame) { return HexLogFormatter::FormatReceived(frame.data()); }
 
 struct Dispatched {
@@ -207,7 +196,7 @@ protected:
         ASSERT_EQ(Control("target tcp"), "ok");
     }
 
-    void DeviceSends(const Bytes& bytes) { ASSERT_EQ(Control("send " + Hex(bytes)), "ok"); }
+    void DeviceWrites(const Bytes& bytes) { ASSERT_EQ(DeviceSends(bytes), "ok"); }
 
     void FeedSerialBytes(const Bytes& bytes) {
         for (std::uint8_t byte : bytes) m_dlg->SendMessage(WM_SERIAL_BYTE, byte, ComPort());
@@ -248,7 +237,7 @@ TEST_F(FrameTrafficTest, FramesBehindGarbageInPiecesAndWithEitherSyncPairArriveW
     for (std::size_t i = 0; i + 1 < std::size(cuts); ++i) {
         const Bytes piece(stream.begin() + static_cast<std::ptrdiff_t>(cuts[i]),
                           stream.begin() + static_cast<std::ptrdiff_t>(cuts[i + 1]));
-        ASSERT_EQ(Control("send " + Hex(piece)), "ok");
+        ASSERT_EQ(DeviceSends(piece), "ok");
         PumpFor(30);
     }
     ASSERT_TRUE(WaitForDispatched(3));
@@ -398,7 +387,7 @@ TEST_F(FrameTrafficTest, SendLogHoldsFiftyNineDataFramesWholeAndIsEmptiedByTheSi
 TEST_F(FrameTrafficTest, NewlyOpenedPortForgetsAPartlyAssembledFrame) {
     FeedSerialBytes(Bytes(ROUTE_REPLY.begin(), ROUTE_REPLY.begin() + 6));
     OpenSerial();
-    DeviceSends(POWER_REPLY);
+    DeviceWrites(POWER_REPLY);
     ASSERT_TRUE(WaitForDispatched(1));
     PumpFor(SETTLE_MS);
     EXPECT_EQ(m_dlg->dispatched, DispatchedTo(PAGE_GENERAL, {POWER_REPLY}));
@@ -406,11 +395,11 @@ TEST_F(FrameTrafficTest, NewlyOpenedPortForgetsAPartlyAssembledFrame) {
 
 TEST_F(FrameTrafficTest, NewTcpConnectionForgetsAPartlyAssembledFrame) {
     ConnectTcp();
-    DeviceSends(Bytes(ROUTE_REPLY.begin(), ROUTE_REPLY.begin() + 6));
+    DeviceWrites(Bytes(ROUTE_REPLY.begin(), ROUTE_REPLY.begin() + 6));
     PumpFor(SETTLE_MS);
     ::closesocket(g_tcpSocket);
     ConnectTcp();
-    DeviceSends(POWER_REPLY);
+    DeviceWrites(POWER_REPLY);
     ASSERT_TRUE(WaitForDispatched(1));
     PumpFor(SETTLE_MS);
     EXPECT_EQ(m_dlg->dispatched, DispatchedTo(PAGE_GENERAL, {POWER_REPLY}));
@@ -419,14 +408,14 @@ TEST_F(FrameTrafficTest, NewTcpConnectionForgetsAPartlyAssembledFrame) {
 TEST_F(FrameTrafficTest, TcpReadsDispatchEveryWholeFrameWhateverTheWritesCarry) {
     ConnectTcp();
     const Bytes ack = UpgradeAck(9);
-    DeviceSends(Concat({ROUTE_REPLY, POWER_REPLY}));
+    DeviceWrites(Concat({ROUTE_REPLY, POWER_REPLY}));
     ASSERT_TRUE(WaitForDispatched(2));
-    DeviceSends(Bytes(ack.begin(), ack.begin() + 6));
+    DeviceWrites(Bytes(ack.begin(), ack.begin() + 6));
     PumpFor(SETTLE_MS);
     EXPECT_EQ(m_dlg->dispatched.size(), 2u);
-    DeviceSends(Bytes(ack.begin() + 6, ack.end()));
+    DeviceWrites(Bytes(ack.begin() + 6, ack.end()));
     ASSERT_TRUE(WaitForDispatched(3));
-    DeviceSends(Concat({{0x01, 0x02, 0x03}, ROUTE_REPLY}));
+    DeviceWrites(Concat({{0x01, 0x02, 0x03}, ROUTE_REPLY}));
     ASSERT_TRUE(WaitForDispatched(4));
     PumpFor(SETTLE_MS);
     EXPECT_EQ(m_dlg->dispatched, DispatchedTo(PAGE_GENERAL, {ROUTE_REPLY, POWER_REPLY, ack, ROUTE_REPLY}));
@@ -449,10 +438,10 @@ TEST_F(FrameTrafficTest, TcpModeSendsToTheDeviceAndItsReplyInPiecesComesBackWhol
 TEST_F(FrameTrafficTest, TcpFrameIsSeenOnceAndInOrderWhenItsHandlerPumpsTheNextRead) {
     ConnectTcp();
     m_dlg->duringReply = [this] {
-        DeviceSends(POWER_REPLY);
+        DeviceWrites(POWER_REPLY);
         PumpFor(SETTLE_MS);
     };
-    DeviceSends(ROUTE_REPLY);
+    DeviceWrites(ROUTE_REPLY);
     ASSERT_TRUE(WaitForDispatched(2));
     PumpFor(SETTLE_MS);
     EXPECT_EQ(m_dlg->dispatched, DispatchedTo(PAGE_GENERAL, {ROUTE_REPLY, POWER_REPLY}));

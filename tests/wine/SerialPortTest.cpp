@@ -59,17 +59,6 @@ BEGIN_MESSAGE_MAP(SerialRecorder, CWnd)
     ON_MESSAGE(WM_SERIAL_FAILED, OnSerialFailed)
 END_MESSAGE_MAP()
 
-std::string Hex(const Bytes& bytes) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string text;
-    for (std::uint8_t byte : bytes) {
-        if (!text.empty()) text += ' ';
-        text += digits[byte >> 4];
-        text += digits[byte & 0x0F];
-    }
-    return text;
-}
-
 Bytes Command(std::uint8_t group, std::uint8_t item, std::uint8_t parameter = 0) {
     Bytes frame(DeviceFrame::COMMAND_FRAME_LENGTH, 0);
     frame[0] = DeviceFrame::CommandSync[0];
@@ -131,7 +120,7 @@ TEST_F(SerialPortTest, BurstGivesOneMessagePerByteInArrivalOrder) {
     Bytes sent(512);
     std::iota(sent.begin(), sent.begin() + 256, std::uint8_t{0});
     std::iota(sent.rbegin(), sent.rbegin() + 256, std::uint8_t{0});
-    ASSERT_EQ(Control("send " + Hex(sent)), "ok");
+    ASSERT_EQ(DeviceSends(sent), "ok");
 
     ASSERT_TRUE(WaitForBytes(sent.size())) << m_recorder.bytes.size() << " bytes arrived";
     PumpFor(SETTLE_MS);

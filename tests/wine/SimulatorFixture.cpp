@@ -236,3 +236,14 @@ bool SimulatorFixture::ConnectControl(int port, DWORD timeoutMs) {
     }
     return false;
 }
+
+std::string SimulatorFixture::DeviceSends(const std::vector<std::uint8_t>& bytes) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string command = "send";
+    for (std::uint8_t byte : bytes) {
+        command += ' ';
+        command += digits[byte >> 4];
+        command += digits[byte & 0x0F];
+    }
+    return Control(command);
+}

@@ -43,6 +43,9 @@ protected:
     // Sends one control command and returns the simulator's answer line
     // ("ok ..." or "error ...").
     std::string Control(const std::string& command);
+    // The simulated device writes these bytes to the panel; the control
+    // channel's answer ("ok" when they went out).
+    std::string DeviceSends(const std::vector<std::uint8_t>& bytes);
 
     // Every line of the simulator's log so far, and the frames it received.
     std::vector<SimulatorLogEntry> LogEntries() const;
