@@ -8,6 +8,7 @@
 #include "framework/CWinApp.h"
 #include "res/resource.h"
 #include "tests/wine/MessagePumping.h"
+#include "tests/wine/TestFrames.h"
 #include "tests/wine/SimulatorFixture.h"
 
 #include <chrono>
@@ -18,22 +19,11 @@
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
 constexpr DWORD ARRIVAL_TIMEOUT_MS = 10000;
 constexpr DWORD SETTLE_MS = 200;
 constexpr DWORD DEADLOCK_LIMIT_MS = 15000;
 constexpr DWORD SERIAL_EVENTS = EV_RXCHAR | EV_RXFLAG;
 constexpr u_short DEVICE_TCP_PORT = 8000;
-
-Bytes Command(std::uint8_t group, std::uint8_t item, std::uint8_t parameter = 0) {
-    Bytes frame(DeviceFrame::COMMAND_FRAME_LENGTH, 0);
-    frame[0] = DeviceFrame::CommandSync[0];
-    frame[1] = DeviceFrame::CommandSync[1];
-    DeviceFrame::BuildCommandFrame(frame.data(), group, item, &parameter, 1);
-    DeviceFrame::SetCheckByte(frame.data(), frame.size());
-    return frame;
-}
 
 Bytes UpgradeAck(std::uint8_t block) {
     Bytes frame(DeviceFrame::COMMAND_FRAME_LENGTH, 0);

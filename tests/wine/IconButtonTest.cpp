@@ -532,20 +532,26 @@ TEST_F(IconButtonTest, TransparentLookReusesTheCapturedParentUntilColoursChange)
     EXPECT_EQ(button.m_backDC.m_hDC, nullptr);
 }
 
+namespace {
+
+// Runs inside the menu's own loop: picks the first item from the keyboard.
+void CALLBACK PickFirstMenuItem(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND popup = ::FindWindowW(L"#32768", nullptr);
+    if (popup == nullptr) return;
+    ::KillTimer(nullptr, timer);
+    ::PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+}  // namespace
+
 TEST_F(IconButtonTest, DropDownMenuPostsTheChosenCommandToItsOwner) {
     Show();
     CIconButton button;
     ASSERT_TRUE(button.SubclassDlgItem(IDC_ICON_CAPTION, &host));
     ASSERT_TRUE(button.m_menu.LoadMenu(IDR_TEST_MENU));
     button.m_hMenuOwner = host.m_hWnd;
-    // Inside the menu's own loop: pick the first item from the keyboard.
-    ::SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR timer, DWORD) {
-        HWND popup = ::FindWindowW(L"#32768", nullptr);
-        if (popup == nullptr) return;
-        ::KillTimer(nullptr, timer);
-        ::PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
-        ::PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
-    });
+    ::SetTimer(nullptr, 0, 100, &PickFirstMenuItem);
     button.SendMessage(BM_CLICK);
     Pump(PUMP_MS);
     EXPECT_FALSE(button.m_bMenuShown);
@@ -557,13 +563,7 @@ TEST_F(IconButtonTest, DropDownMenuWithoutOwnerPostsNothing) {
     CIconButton button;
     ASSERT_TRUE(button.SubclassDlgItem(IDC_ICON_CAPTION, &host));
     ASSERT_TRUE(button.m_menu.LoadMenu(IDR_TEST_MENU));
-    ::SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR timer, DWORD) {
-        HWND popup = ::FindWindowW(L"#32768", nullptr);
-        if (popup == nullptr) return;
-        ::KillTimer(nullptr, timer);
-        ::PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
-        ::PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
-    });
+    ::SetTimer(nullptr, 0, 100, &PickFirstMenuItem);
     button.SendMessage(BM_CLICK);
     MSG message;
     bool threadCommand = false;

@@ -6,6 +6,7 @@
 #include "framework/CWnd.h"
 #include "serial/CSerialPort.h"
 #include "tests/wine/MessagePumping.h"
+#include "tests/wine/TestFrames.h"
 #include "tests/wine/SimulatorFixture.h"
 
 #include <chrono>
@@ -16,8 +17,6 @@
 #include <vector>
 
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
 
 constexpr UINT BAUD_RATE = 115200;
 constexpr wchar_t PARITY = L'N';
@@ -58,15 +57,6 @@ BEGIN_MESSAGE_MAP(SerialRecorder, CWnd)
     ON_MESSAGE(WM_SERIAL_BYTE, OnSerialByte)
     ON_MESSAGE(WM_SERIAL_FAILED, OnSerialFailed)
 END_MESSAGE_MAP()
-
-Bytes Command(std::uint8_t group, std::uint8_t item, std::uint8_t parameter = 0) {
-    Bytes frame(DeviceFrame::COMMAND_FRAME_LENGTH, 0);
-    frame[0] = DeviceFrame::CommandSync[0];
-    frame[1] = DeviceFrame::CommandSync[1];
-    DeviceFrame::BuildCommandFrame(frame.data(), group, item, &parameter, 1);
-    DeviceFrame::SetCheckByte(frame.data(), frame.size());
-    return frame;
-}
 
 DWORD HandleCount() {
     DWORD count = 0;
