@@ -93,9 +93,9 @@ BOOL CSerialPort::OpenPort(CWnd* owner, UINT port, UINT baudRate, wchar_t parity
     if (m_relay.m_hWnd == nullptr) m_relay.Create();
     m_pOwnerWnd = owner;
     m_hOwner = owner != nullptr ? owner->m_hWnd : nullptr;
-    m_pSendBuffer = std::make_unique<BYTE[]>(SEND_BUFFER_CAPACITY);
+    m_pSendBuffer = std::make_unique<BYTE[]>(SEND_BUFFER_UNITS * sizeof(WORD));
     m_nPort = port;
-    m_nSendCapacity = SEND_BUFFER_CAPACITY;
+    m_nSendCapacity = SEND_BUFFER_UNITS;
     m_dwEventMask = eventMask;
     DropQueuedFrames(false);
 
@@ -178,7 +178,7 @@ void CSerialPort::WaitForWorkerExit() const {
 }
 
 bool CSerialPort::QueueFrame(const BYTE* data, DWORD length) {
-    if (length > m_nSendCapacity) return false;
+    if (length > SEND_BUFFER_CAPACITY) return false;
     {
         std::lock_guard<std::mutex> lock(m_queueLock);
         if (!m_bAcceptingFrames) return false;

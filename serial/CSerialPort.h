@@ -27,6 +27,8 @@ class CSerialPort {
 public:
     // The largest frame the owner hands over (an MCU data block).
     static constexpr DWORD SEND_BUFFER_CAPACITY = 1029;
+    // The send buffer, counted in 16-bit units: room for the largest frame.
+    static constexpr DWORD SEND_BUFFER_UNITS = (SEND_BUFFER_CAPACITY + sizeof(WORD) - 1) / sizeof(WORD);
     // The most bytes taken from the driver in one read.
     static constexpr DWORD READ_CHUNK = 4096;
     static constexpr UINT WORKER_EXIT_CODE = 100;
@@ -46,7 +48,7 @@ public:
     bool StartWorker();
 
     // Hands one frame to the worker. False, and nothing is sent, when no
-    // port is open or the frame does not fit the send buffer.
+    // port is open or the frame is longer than the largest frame.
     bool QueueFrame(const BYTE* data, DWORD length);
 
     static UINT WorkerThreadProc(LPVOID param);
@@ -81,7 +83,7 @@ public:
     // anew by every OpenPort.
     std::unique_ptr<BYTE[]> m_pSendBuffer;
     DWORD m_dwEventMask = 0;
-    // Size of m_pSendBuffer; a longer frame is refused.
+    // Size of m_pSendBuffer in 16-bit units.
     DWORD m_nSendCapacity = 0;
 
 private:
