@@ -193,6 +193,7 @@ TEST_F(SerialPortTest, ReopeningWhileBytesStreamInNeitherDeadlocksNorLeaks) {
     constexpr int REOPENINGS = 12;
     const std::string stream = "burst 2000";
     OpenAndStart();
+    const std::vector<HANDLE> events{m_port->m_overlapped.hEvent, m_port->m_hSendEvent, m_port->m_hStopEvent};
 
     DWORD baseline = 0;
     for (int i = 0; i < REOPENINGS; ++i) {
@@ -204,6 +205,9 @@ TEST_F(SerialPortTest, ReopeningWhileBytesStreamInNeitherDeadlocksNorLeaks) {
             ASSERT_TRUE(Open(static_cast<UINT>(ComPort()))) << "reopening " << i;
             ASSERT_TRUE(m_port->StartWorker());
         }
+        // The events of the stopped worker serve the new one.
+        EXPECT_EQ((std::vector<HANDLE>{m_port->m_overlapped.hEvent, m_port->m_hSendEvent, m_port->m_hStopEvent}),
+                  events);
         // The new worker discards what waits in the port when it starts.
         ASSERT_TRUE(PumpUntil([this] { return m_port->m_bWorkerAlive == TRUE; }, ARRIVAL_TIMEOUT_MS));
         PumpFor(SETTLE_MS);
