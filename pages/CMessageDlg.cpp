@@ -1,32 +1,172 @@
 #include "pages/CMessageDlg.h"
 
 #include "app/ProcessState.h"
+#include "core/PanelColors.h"
+#include "pages/DialogKeyFilter.h"
+#include "pages/GdiPlusSurface.h"
 #include "res/resource.h"
 
 namespace {
-// Where the text stands: right of the symbol, on the symbol's line.
-constexpr RECT TEXT_AREA_DLU = {52, 29, 186, 46};
+// The close button sits in the title band's top-right corner.
+constexpr int CLOSE_RIGHT_OFFSET = 26;
+constexpr int CLOSE_TOP_OFFSET = 1;
+constexpr int CLOSE_SIZE = 25;
+
+constexpr COLORREF BODY_WHITE = RGB(255, 255, 255);
+constexpr COLORREF TEXT_BLACK = RGB(0, 0, 0);
+constexpr std::uint32_t BORDER_ARGB = 0x96808080;
+constexpr std::uint32_t LINE_ARGB = 0xFF1E78FF;
+constexpr std::uint32_t TITLE_ARGB = 0xFF1E90E1;
+constexpr int TITLE_HEIGHT = 25;
+constexpr int BOTTOM_BAND_TOP = 120;
+// The bottom band is the button face, a little warmer.
+constexpr BYTE BOTTOM_RED_RAISE = 5;
+constexpr BYTE BOTTOM_GREEN_RAISE = 10;
+
+constexpr UINT TEXT_FORMAT = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+constexpr RECT TEXT_RECT_DEFAULT = {100, 60, 220, 100};
+constexpr RECT TEXT_RECT_NO_CONNECTION = {100, 60, 255, 100};
+constexpr RECT TEXT_RECT_OPEN_FILE = {100, 60, 260, 100};
+constexpr RECT TEXT_RECT_QUESTION = {50, 60, 320, 100};
+// The long questions need the symbol moved left, out of their way.
+constexpr POINT SYMBOL_BESIDE_QUESTION = {9, 60};
+
+// Where the "No longer remind" box goes in a confirmation: the template keeps
+// it outside the box, out of the operator's reach.
+constexpr RECT NO_LONGER_REMIND_DLU = {7, 60, 76, 70};
+
+constexpr UINT SC_DRAG_MOVE = SC_MOVE | HTCAPTION;
+
+COLORREF BottomBandColor(COLORREF face) {
+    return RGB(static_cast<BYTE>(GetRValue(face) + BOTTOM_RED_RAISE),
+               static_cast<BYTE>(GetGValue(face) + BOTTOM_GREEN_RAISE), GetBValue(face));
+}
+
+RECT ControlRectInClient(const CWnd& dialog, int id) {
+    RECT rect{};
+    ::GetWindowRect(dialog.GetDlgItem(id), &rect);
+    dialog.ScreenToClient(&rect);
+    return rect;
+}
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CMessageDlg, CDialog)
     ON_WM_PAINT()
-    ON_BN_CLICKED(IDC_MESSAGE_OK, OnClickedOk)
     ON_BN_CLICKED(IDC_MESSAGE_CLOSE, OnClickedCancel)
     ON_BN_CLICKED(IDC_MESSAGE_CANCEL, OnClickedCancel)
+    // The system close command (Alt+F4) arrives as IDCANCEL: it must clear
+    // the shown flag like the buttons do, or no message box opens again.
+    ON_COMMAND(IDCANCEL, OnClickedCancel)
+    ON_WM_LBUTTONDOWN()
+    ON_BN_CLICKED(IDC_MESSAGE_OK, OnClickedOk)
+    ON_BN_CLICKED(IDC_MESSAGE_NO_LONGER_REMIND, OnClickedNoLongerRemind)
 END_MESSAGE_MAP()
 
 CMessageDlg::CMessageDlg() : CDialog(IDD_MESSAGE_BOX) {}
 
+CMessageDlg::~CMessageDlg() = default;
+
+BOOL CMessageDlg::PreTranslateMessage(MSG* msg) {
+    if (IsSwallowedDialogKey(msg)) return TRUE;
+    return CDialog::PreTranslateMessage(msg);
+}
+
+BOOL CMessageDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SetUpCloseButton();
+    if (g_confirmMode) ArrangeConfirmation();
+    return TRUE;
+}
+
+void CMessageDlg::SetUpCloseButton() {
+    m_btnClose.SubclassDlgItem(IDC_MESSAGE_CLOSE, this);
+    m_btnClose.SetHoverBorder(FALSE, TRUE);
+    HINSTANCE module = AfxGetInstanceHandle();
+    auto active = static_cast<HICON>(
+        ::LoadImageW(module, MAKEINTRESOURCEW(IDI_CLOSE_ACTIVE), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
+    auto normal = static_cast<HICON>(
+        ::LoadImageW(module, MAKEINTRESOURCEW(IDI_CLOSE_NORMAL), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
+    m_btnClose.SetIcons(active, normal);
+    m_btnClose.SetTooltip(L"Close");
+    m_btnClose.SetStateColor(BUTTON_COLOR_NORMAL_BACK, PANEL_BLUE, TRUE);
+    m_btnClose.SetStateColor(BUTTON_COLOR_FOCUS_BACK, PANEL_BLUE, TRUE);
+    m_btnClose.SetStateColor(BUTTON_COLOR_HOVER_BACK, PANEL_BLUE, TRUE);
+}
+
+// Ok goes left and Cancel right, each taking the other's place.
+void CMessageDlg::ArrangeConfirmation() {
+    const RECT cancel = ControlRectInClient(*this, IDC_MESSAGE_CANCEL);
+    const RECT ok = ControlRectInClient(*this, IDC_MESSAGE_OK);
+    constexpr UINT KEEP_SIZE_AND_ORDER = SWP_NOSIZE | SWP_NOZORDER;
+    ::SetWindowPos(GetDlgItem(IDC_MESSAGE_CANCEL), nullptr, ok.left, ok.top, 0, 0, KEEP_SIZE_AND_ORDER);
+    ::SetWindowPos(GetDlgItem(IDC_MESSAGE_OK), nullptr, cancel.left, cancel.top, 0, 0, KEEP_SIZE_AND_ORDER);
+
+    RECT remind = NO_LONGER_REMIND_DLU;
+    ::MapDialogRect(m_hWnd, &remind);
+    ::MoveWindow(GetDlgItem(IDC_MESSAGE_NO_LONGER_REMIND), remind.left, remind.top, remind.right - remind.left,
+                 remind.bottom - remind.top, TRUE);
+    ::ShowWindow(GetDlgItem(IDC_MESSAGE_CANCEL), SW_SHOW);
+    ::ShowWindow(GetDlgItem(IDC_MESSAGE_NO_LONGER_REMIND), SW_SHOW);
+}
+
+RECT CMessageDlg::TextRect() {
+    if (g_messageText == L"Connect to Matrix failed!") return TEXT_RECT_NO_CONNECTION;
+    if (g_messageText == L"Please open the file(.fw)!") return TEXT_RECT_OPEN_FILE;
+    if (g_messageText == L"Do you want to reset to factory settings?" ||
+        g_messageText == L"Are you sure you want to power off?") {
+        ::SetWindowPos(GetDlgItem(IDC_MESSAGE_SYMBOL), nullptr, SYMBOL_BESIDE_QUESTION.x, SYMBOL_BESIDE_QUESTION.y, 0,
+                       0, SWP_NOSIZE | SWP_NOZORDER);
+        return TEXT_RECT_QUESTION;
+    }
+    return TEXT_RECT_DEFAULT;
+}
+
 void CMessageDlg::OnPaint() {
+    RECT client{};
+    GetClientRect(&client);
+    m_btnClose.MoveWindow(client.right - CLOSE_RIGHT_OFFSET, client.top + CLOSE_TOP_OFFSET, CLOSE_SIZE, CLOSE_SIZE,
+                          TRUE);
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+
     PAINTSTRUCT paint;
-    HDC dc = ::BeginPaint(m_hWnd, &paint);
-    RECT text = TEXT_AREA_DLU;
-    ::MapDialogRect(m_hWnd, &text);
-    HGDIOBJ oldFont = ::SelectObject(dc, reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
-    ::SetBkMode(dc, TRANSPARENT);
-    ::DrawTextW(dc, g_messageText.c_str(), -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
-    ::SelectObject(dc, oldFont);
+    CDC screen;
+    screen.Attach(::BeginPaint(m_hWnd, &paint));
+    CDC memory;
+    memory.CreateCompatibleDC(&screen);
+    CBitmap bitmap;
+    bitmap.CreateCompatibleBitmap(&screen, width, height);
+    CBitmap* oldBitmap = memory.SelectObject(&bitmap);
+    memory.FillSolidRect(&client, BODY_WHITE);
+    {
+        GdiPlusSurface surface(memory.GetSafeHdc());
+        surface.DrawRectangle(BORDER_ARGB, 0, 0, width - 1, height - 1);
+        surface.FillRectangle(TITLE_ARGB, 1, 1, width - 2, TITLE_HEIGHT);
+        // A box shorter than the band's top has no bottom band: a negative
+        // height would paint it upwards over the text.
+        const int bottomHeight = height - (BOTTOM_BAND_TOP + 1);
+        if (bottomHeight > 0) {
+            surface.FillRectangle(GdiPlusSurface::OpaqueArgb(BottomBandColor(face)), 1, BOTTOM_BAND_TOP, width - 2,
+                                  bottomHeight);
+        }
+        surface.DrawLine(LINE_ARGB, 0, 0, width - 2, 0);
+        surface.DrawLine(LINE_ARGB, 0, 0, 0, TITLE_HEIGHT);
+        surface.DrawLine(LINE_ARGB, width - 1, 0, width - 1, TITLE_HEIGHT);
+    }
+    memory.SetTextColor(TEXT_BLACK);
+    memory.SetBkMode(TRANSPARENT);
+    RECT text = TextRect();
+    memory.DrawText(g_messageText, &text, TEXT_FORMAT);
+    screen.BitBlt(0, 0, width, height, &memory, 0, 0, SRCCOPY);
+    memory.SelectObject(oldBitmap);
+    screen.Detach();
     ::EndPaint(m_hWnd, &paint);
+}
+
+void CMessageDlg::OnLButtonDown(UINT, POINT) {
+    SendMessage(WM_SYSCOMMAND, SC_DRAG_MOVE, 0);
+    Default();
 }
 
 void CMessageDlg::OnClickedOk() {
@@ -37,4 +177,8 @@ void CMessageDlg::OnClickedOk() {
 void CMessageDlg::OnClickedCancel() {
     g_messageDlgShown = FALSE;
     EndDialog(IDCANCEL);
+}
+
+void CMessageDlg::OnClickedNoLongerRemind() {
+    g_noLongerRemind = SendDlgItemMessage(IDC_MESSAGE_NO_LONGER_REMIND, BM_GETCHECK) == BST_CHECKED;
 }

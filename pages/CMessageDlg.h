@@ -1,16 +1,32 @@
-// The message box: one line of text for the operator, closed with Ok.
+// The message box: one line of text for the operator, closed with Ok or the
+// close button; in confirmation mode also with Cancel, and with a "No longer
+// remind" check box.
 #pragma once
 
+#include "controls/CIconButton.h"
 #include "framework/CDialog.h"
 
 class CMessageDlg : public CDialog {
 public:
     CMessageDlg();
+    ~CMessageDlg() override;
+
+    BOOL PreTranslateMessage(MSG* msg) override;
+    BOOL OnInitDialog() override;
+
+    CIconButton m_btnClose;
 
 protected:
     void OnPaint();
+    void OnLButtonDown(UINT flags, POINT point);
     void OnClickedOk();
     void OnClickedCancel();
+    void OnClickedNoLongerRemind();
 
     DECLARE_MESSAGE_MAP()
+
+private:
+    void SetUpCloseButton();
+    void ArrangeConfirmation();
+    RECT TextRect();
 };

@@ -1,5 +1,14 @@
-// The operator's pop-ups, each shown at most once at a time: the caller writes
-// the text into g_messageText first.
+// The operator's pop-ups, each shown at most once at a time. The caller
+// writes the text first: g_messageText for the message box, g_statusText for
+// the busy pop-up (and again, the result, before FinishStatusPopup).
 #pragma once
 
+// Runs the message box unless it is already up.
 void ShowMessageDialog();
+// Runs the busy pop-up unless it is already up; returns when it is closed, so
+// the caller arms its reply timers first.
+void ShowStatusPopup();
+// Stops the dots and shows the finish mark with g_statusText as it is.
+void FinishStatusPopup();
+// Ends the busy pop-up.
+void CloseStatusPopup();

@@ -1,0 +1,359 @@
+// The message box and the busy pop-up, driven the way an operator meets them:
+// buttons pressed with BM_CLICK and keys posted while the modal loop runs,
+// control state and painted pixels read back.
+#include "app/ProcessState.h"
+#include "core/PanelColors.h"
+#include "pages/Popups.h"
+#include "res/resource.h"
+#include "tests/wine/DibCanvas.h"
+#include "tests/wine/MessagePumping.h"
+
+#include <objidl.h>
+#include <gdiplus.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr UINT WATCH_PERIOD_MS = 20;
+constexpr DWORD MODAL_LIMIT_MS = 15000;
+constexpr int CLOSE_RIGHT_OFFSET = 26;
+constexpr int CLOSE_SIZE = 25;
+constexpr COLORREF WHITE = RGB(255, 255, 255);
+constexpr COLORREF TITLE_LINE = RGB(30, 120, 255);
+// Inside the title band, clear of the close button and the lines.
+constexpr POINT TITLE_SPOT = {10, 12};
+constexpr POINT BODY_SPOT = {10, 40};
+constexpr RECT DEFAULT_TEXT_RECT = {100, 60, 220, 100};
+// Template places of the two buttons (dialog units).
+constexpr RECT OK_TEMPLATE_DLU = {141, 60, 182, 71};
+constexpr RECT CANCEL_TEMPLATE_DLU = {98, 60, 139, 71};
+
+// What runs inside the modal loop once the dialog is on screen.
+struct PendingStep {
+    CDialog* dialog = nullptr;
+    std::function<void()> step;
+};
+PendingStep g_pending;
+
+void CALLBACK RunStepWhenShown(HWND, UINT, UINT_PTR timer, DWORD) {
+    CDialog* dialog = g_pending.dialog;
+    if (dialog == nullptr || dialog->m_hWnd == nullptr || !::IsWindowVisible(dialog->m_hWnd)) return;
+    ::KillTimer(nullptr, timer);
+    auto step = std::move(g_pending.step);
+    g_pending = {};
+    step();
+}
+
+// Arms `step` to run from the modal loop of `dialog` once it shows. A step may
+// arm the next one; that runs after the messages the step posted.
+void WhenShown(CDialog& dialog, std::function<void()> step) {
+    g_pending = {&dialog, std::move(step)};
+    ::SetTimer(nullptr, 0, WATCH_PERIOD_MS, &RunStepWhenShown);
+}
+
+HWND Item(const CDialog& dialog, int id) { return dialog.GetDlgItem(id); }
+
+bool Visible(const CDialog& dialog, int id) { return ::IsWindowVisible(Item(dialog, id)) != FALSE; }
+
+RECT ClientRectOf(const CDialog& dialog, int id) {
+    RECT rect{};
+    ::GetWindowRect(Item(dialog, id), &rect);
+    dialog.ScreenToClient(&rect);
+    return rect;
+}
+
+RECT DluToPixels(const CDialog& dialog, RECT rect) {
+    ::MapDialogRect(dialog.m_hWnd, &rect);
+    return rect;
+}
+
+// The dialog's client area as painted on screen.
+std::unique_ptr<DibCanvas> Snapshot(const CDialog& dialog) {
+    ::RedrawWindow(dialog.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT client{};
+    dialog.GetClientRect(&client);
+    auto canvas = std::make_unique<DibCanvas>(client.right, client.bottom, RGB(1, 2, 3));
+    HDC windowDc = ::GetDC(dialog.m_hWnd);
+    ::BitBlt(canvas->Dc(), 0, 0, client.right, client.bottom, windowDc, 0, 0, SRCCOPY);
+    ::ReleaseDC(dialog.m_hWnd, windowDc);
+    return canvas;
+}
+
+int DarkPixelsIn(const DibCanvas& canvas, const RECT& area) {
+    constexpr int DARK_LIMIT = 128;
+    int count = 0;
+    for (int y = area.top; y < area.bottom && y < canvas.Height(); ++y) {
+        for (int x = area.left; x < area.right && x < canvas.Width(); ++x) {
+            COLORREF pixel = canvas.Pixel(x, y);
+            if (GetRValue(pixel) < DARK_LIMIT && GetGValue(pixel) < DARK_LIMIT && GetBValue(pixel) < DARK_LIMIT) ++count;
+        }
+    }
+    return count;
+}
+
+void Click(const CDialog& dialog, int id) { ::SendMessageW(Item(dialog, id), BM_CLICK, 0, 0); }
+
+class PopupsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        Gdiplus::GdiplusStartupInput input;
+        Gdiplus::GdiplusStartup(&s_gdiplusToken, &input, nullptr);
+    }
+    static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(s_gdiplusToken); }
+
+    void SetUp() override {
+        g_messageDlgShown = FALSE;
+        g_confirmMode = FALSE;
+        g_noLongerRemind = FALSE;
+        g_statusDlgShown = FALSE;
+        g_messageText = L"Time out!";
+        g_statusText = L"Setting";
+    }
+    // Leaves the shared state as start-up made it, for the tests that read it.
+    void TearDown() override {
+        g_messageDlgShown = FALSE;
+        g_confirmMode = FALSE;
+        g_noLongerRemind = FALSE;
+        g_statusDlgShown = FALSE;
+        g_messageText.clear();
+        g_statusText = L"Setting";
+        g_pending = {};
+    }
+
+    // Runs the message box as the callers that need its result do.
+    INT_PTR RunMessageBox(std::function<void()> step) {
+        WhenShown(g_messageDlg, std::move(step));
+        Watchdog watchdog("message box", MODAL_LIMIT_MS);
+        g_messageDlgShown = TRUE;
+        return g_messageDlg.DoModal();
+    }
+
+    static ULONG_PTR s_gdiplusToken;
+};
+ULONG_PTR PopupsTest::s_gdiplusToken = 0;
+
+TEST_F(PopupsTest, MessageBoxShowsItsTextAndOkReturnsIdok) {
+    g_messageText = L"Set successfully!";
+    bool seen = false;
+    int textPixels = 0;
+    BOOL shownWhileUp = FALSE;
+    INT_PTR result = RunMessageBox([&] {
+        seen = true;
+        shownWhileUp = g_messageDlgShown;
+        EXPECT_TRUE(Visible(g_messageDlg, IDC_MESSAGE_OK));
+        EXPECT_FALSE(Visible(g_messageDlg, IDC_MESSAGE_CANCEL)) << "plain box: no Cancel";
+        EXPECT_FALSE(Visible(g_messageDlg, IDC_MESSAGE_NO_LONGER_REMIND));
+        textPixels = DarkPixelsIn(*Snapshot(g_messageDlg), DEFAULT_TEXT_RECT);
+        Click(g_messageDlg, IDC_MESSAGE_OK);
+    });
+    ASSERT_TRUE(seen);
+    EXPECT_TRUE(shownWhileUp);
+    EXPECT_GT(textPixels, 0) << "the text is painted in its rectangle";
+    EXPECT_EQ(result, IDOK);
+    EXPECT_FALSE(g_messageDlgShown) << "Ok clears the shown flag";
+}
+
+TEST_F(PopupsTest, EmptyTextLeavesTheTextRectangleBlank) {
+    g_messageText.clear();
+    int textPixels = -1;
+    RunMessageBox([&] {
+        textPixels = DarkPixelsIn(*Snapshot(g_messageDlg), DEFAULT_TEXT_RECT);
+        Click(g_messageDlg, IDC_MESSAGE_OK);
+    });
+    EXPECT_EQ(textPixels, 0);
+}
+
+TEST_F(PopupsTest, CloseButtonAndCancelReturnIdcancel) {
+    g_confirmMode = TRUE;
+    g_messageText = L"Do you want to reset to factory settings?";
+    EXPECT_EQ(RunMessageBox([] { Click(g_messageDlg, IDC_MESSAGE_CLOSE); }), IDCANCEL);
+    EXPECT_FALSE(g_messageDlgShown);
+    EXPECT_EQ(RunMessageBox([] { Click(g_messageDlg, IDC_MESSAGE_CANCEL); }), IDCANCEL);
+    EXPECT_FALSE(g_messageDlgShown);
+}
+
+TEST_F(PopupsTest, SystemCloseClearsTheShownFlagSoLaterMessagesStillOpen) {
+    EXPECT_EQ(RunMessageBox([] { g_messageDlg.PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0); }), IDCANCEL);
+    EXPECT_FALSE(g_messageDlgShown);
+    bool reopened = false;
+    WhenShown(g_messageDlg, [&] {
+        reopened = true;
+        Click(g_messageDlg, IDC_MESSAGE_OK);
+    });
+    Watchdog watchdog("message box after a system close", MODAL_LIMIT_MS);
+    ShowMessageDialog();
+    EXPECT_TRUE(reopened);
+}
+
+TEST_F(PopupsTest, ConfirmationSwapsOkAndCancelAndMirrorsNoLongerRemind) {
+    g_confirmMode = TRUE;
+    g_messageText = L"Are you sure you want to power off?";
+    RECT ok{}, cancel{}, remind{}, client{};
+    bool cancelShown = false, remindShown = false;
+    std::vector<BOOL> mirrored;
+    INT_PTR result = RunMessageBox([&] {
+        ok = ClientRectOf(g_messageDlg, IDC_MESSAGE_OK);
+        cancel = ClientRectOf(g_messageDlg, IDC_MESSAGE_CANCEL);
+        remind = ClientRectOf(g_messageDlg, IDC_MESSAGE_NO_LONGER_REMIND);
+        g_messageDlg.GetClientRect(&client);
+        cancelShown = Visible(g_messageDlg, IDC_MESSAGE_CANCEL);
+        remindShown = Visible(g_messageDlg, IDC_MESSAGE_NO_LONGER_REMIND);
+        for (int click = 0; click < 3; ++click) {
+            Click(g_messageDlg, IDC_MESSAGE_NO_LONGER_REMIND);
+            mirrored.push_back(g_noLongerRemind);
+        }
+        Click(g_messageDlg, IDC_MESSAGE_CANCEL);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_TRUE(cancelShown);
+    EXPECT_TRUE(remindShown);
+    EXPECT_LT(ok.left, cancel.left) << "Ok stands left of Cancel";
+    // The template coordinates only map to pixels while the box exists.
+    EXPECT_EQ(ok.left, cancel.left - (cancel.right - ok.right));
+    EXPECT_EQ(ok.top, cancel.top);
+    EXPECT_TRUE(remind.left >= client.left && remind.right <= client.right && remind.bottom <= client.bottom)
+        << "the operator can reach the check box";
+    EXPECT_EQ(mirrored, (std::vector<BOOL>{TRUE, FALSE, TRUE}));
+    EXPECT_TRUE(g_noLongerRemind) << "closing the box keeps the last choice";
+}
+
+TEST_F(PopupsTest, ButtonsTakeEachOthersTemplatePlaces) {
+    RECT plainOk{}, confirmOk{}, confirmCancel{}, okTemplate{}, cancelTemplate{};
+    RunMessageBox([&] {
+        plainOk = ClientRectOf(g_messageDlg, IDC_MESSAGE_OK);
+        okTemplate = DluToPixels(g_messageDlg, OK_TEMPLATE_DLU);
+        cancelTemplate = DluToPixels(g_messageDlg, CANCEL_TEMPLATE_DLU);
+        Click(g_messageDlg, IDC_MESSAGE_OK);
+    });
+    g_confirmMode = TRUE;
+    RunMessageBox([&] {
+        confirmOk = ClientRectOf(g_messageDlg, IDC_MESSAGE_OK);
+        confirmCancel = ClientRectOf(g_messageDlg, IDC_MESSAGE_CANCEL);
+        Click(g_messageDlg, IDC_MESSAGE_OK);
+    });
+    EXPECT_EQ(plainOk.left, okTemplate.left);
+    EXPECT_EQ(confirmOk.left, cancelTemplate.left);
+    EXPECT_EQ(confirmOk.top, cancelTemplate.top);
+    EXPECT_EQ(confirmCancel.left, okTemplate.left);
+}
+
+TEST_F(PopupsTest, SecondShowWhileTheBoxIsUpOpensNothing) {
+    bool returned = false;
+    bool repaintPending = false;
+    HWND before = nullptr, after = nullptr;
+    RunMessageBox([&] {
+        before = g_messageDlg.m_hWnd;
+        ::UpdateWindow(before);
+        g_messageText = L"Open COM failed!";
+        ShowMessageDialog();
+        returned = true;
+        after = g_messageDlg.m_hWnd;
+        repaintPending = ::GetUpdateRect(after, nullptr, FALSE) != FALSE;
+        Click(g_messageDlg, IDC_MESSAGE_OK);
+    });
+    EXPECT_TRUE(returned);
+    EXPECT_EQ(before, after) << "the same box stays up";
+    EXPECT_TRUE(repaintPending) << "the box up shows the new text";
+    EXPECT_FALSE(g_messageDlgShown);
+}
+
+TEST_F(PopupsTest, EnterEscAndSpaceDoNotCloseTheBox) {
+    bool survived = false;
+    INT_PTR result = RunMessageBox([&] {
+        HWND focus = ::GetFocus();
+        if (focus == nullptr || ::GetParent(focus) != g_messageDlg.m_hWnd) focus = Item(g_messageDlg, IDC_MESSAGE_OK);
+        for (WPARAM key : {VK_RETURN, VK_ESCAPE, VK_SPACE}) {
+            ::PostMessageW(focus, WM_KEYDOWN, key, 1);
+            ::PostMessageW(focus, WM_KEYUP, key, 1);
+            ::PostMessageW(g_messageDlg.m_hWnd, WM_KEYDOWN, key, 1);
+            ::PostMessageW(g_messageDlg.m_hWnd, WM_KEYUP, key, 1);
+        }
+        WhenShown(g_messageDlg, [&] {
+            survived = true;
+            Click(g_messageDlg, IDC_MESSAGE_CANCEL);
+        });
+    });
+    EXPECT_TRUE(survived) << "the keys left the box up";
+    EXPECT_EQ(result, IDCANCEL) << "only the test's own click closed it";
+}
+
+TEST_F(PopupsTest, PaintDrawsTheTitleBandAndPutsTheCloseButtonTopRight) {
+    RECT close{}, client{};
+    COLORREF title = 0, body = 0, topLine = 0;
+    RunMessageBox([&] {
+        auto canvas = Snapshot(g_messageDlg);
+        title = canvas->Pixel(TITLE_SPOT.x, TITLE_SPOT.y);
+        body = canvas->Pixel(BODY_SPOT.x, BODY_SPOT.y);
+        topLine = canvas->Pixel(canvas->Width() / 2, 0);
+        close = ClientRectOf(g_messageDlg, IDC_MESSAGE_CLOSE);
+        g_messageDlg.GetClientRect(&client);
+        Click(g_messageDlg, IDC_MESSAGE_OK);
+    });
+    EXPECT_EQ(title, static_cast<COLORREF>(PANEL_BLUE));
+    EXPECT_EQ(body, WHITE);
+    EXPECT_EQ(topLine, TITLE_LINE);
+    EXPECT_EQ(close.left, client.right - CLOSE_RIGHT_OFFSET);
+    EXPECT_EQ(close.top, client.top + 1);
+    EXPECT_EQ(close.right - close.left, CLOSE_SIZE);
+    EXPECT_EQ(close.bottom - close.top, CLOSE_SIZE);
+}
+
+// Busy pop-up: the dots cycle, the finish step shows the mark and the exact
+// result text, and the close step ends the pop-up from a timer while
+// ShowStatusPopup still blocks.
+TEST_F(PopupsTest, BusyPopupAnimatesFinishesAndCloses) {
+    constexpr DWORD WATCH_DOTS_MS = 1500;
+    constexpr DWORD AFTER_FINISH_MS = 700;
+    g_statusText = L"Rebooting";
+    std::vector<std::wstring> texts;
+    bool markHiddenAtFirst = false, markShownAfterFinish = false, secondShowReturned = false;
+    std::wstring finishedText, laterText;
+    WhenShown(g_statusDlg, [&] {
+        markHiddenAtFirst = !Visible(g_statusDlg, IDC_STATUS_FINISH_MARK);
+        ShowStatusPopup();
+        secondShowReturned = true;
+        PumpUntil(
+            [&] {
+                std::wstring text = g_statusDlg.GetDlgItemText(IDC_STATUS_TEXT);
+                if (texts.empty() || texts.back() != text) texts.push_back(text);
+                return false;
+            },
+            WATCH_DOTS_MS);
+        g_statusText = L"Reboot successfully!";
+        FinishStatusPopup();
+        finishedText = g_statusDlg.GetDlgItemText(IDC_STATUS_TEXT);
+        markShownAfterFinish = Visible(g_statusDlg, IDC_STATUS_FINISH_MARK);
+        PumpFor(AFTER_FINISH_MS);
+        laterText = g_statusDlg.GetDlgItemText(IDC_STATUS_TEXT);
+        CloseStatusPopup();
+    });
+    {
+        Watchdog watchdog("busy pop-up", MODAL_LIMIT_MS);
+        ShowStatusPopup();
+    }
+    EXPECT_TRUE(markHiddenAtFirst);
+    EXPECT_TRUE(secondShowReturned);
+    ASSERT_GE(texts.size(), 4u);
+    EXPECT_EQ(texts[0], L"Rebooting . . .");
+    EXPECT_EQ(texts[1], L"Rebooting .");
+    EXPECT_EQ(texts[2], L"Rebooting . .");
+    EXPECT_EQ(texts[3], L"Rebooting . . .");
+    EXPECT_EQ(finishedText, L"Reboot successfully!");
+    EXPECT_TRUE(markShownAfterFinish);
+    EXPECT_EQ(laterText, L"Reboot successfully!") << "the dots stay stopped";
+    EXPECT_FALSE(g_statusDlgShown);
+    EXPECT_EQ(g_statusDlg.m_hWnd, nullptr) << "the pop-up's window is gone";
+}
+
+TEST_F(PopupsTest, FinishWithoutAPopupChangesNothing) {
+    g_statusText = L"Set successfully!";
+    FinishStatusPopup();
+    EXPECT_EQ(g_statusDlg.m_hWnd, nullptr);
+    EXPECT_FALSE(g_statusDlgShown);
+}
+
+}  // namespace
