@@ -162,6 +162,65 @@ TEST_F(PortKey9xTest, UntrustedValuesReadWithinTheirBounds) {
     EXPECT_EQ(L"COM4", ports[0].portName);
 }
 
+// The 9x enumerator's tree, built where that system keeps it; Wine has none.
+class Registry9xWalkTest : public ::testing::Test {
+protected:
+    // The tree is removed afterwards only when the test made it.
+    void SetUp() override {
+        HKEY existing = nullptr;
+        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Enum", 0, KEY_READ, &existing) == ERROR_SUCCESS) {
+            ::RegCloseKey(existing);
+            FAIL() << "this prefix already holds an Enum key";
+        }
+        m_ownsTree = true;
+    }
+    void TearDown() override {
+        if (m_ownsTree) ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Enum");
+    }
+
+    static void AddPort(const std::wstring& deviceKey, const std::wstring& portName) {
+        HKEY key = nullptr;
+        const std::wstring path = L"Enum\\" + deviceKey;
+        ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+        const DWORD bytes = static_cast<DWORD>((portName.size() + 1) * sizeof(wchar_t));
+        EXPECT_EQ(ERROR_SUCCESS, ::RegSetValueExW(key, L"PORTNAME", 0, REG_SZ, reinterpret_cast<const BYTE*>(portName.c_str()), bytes));
+        ::RegCloseKey(key);
+    }
+
+private:
+    bool m_ownsTree = false;
+};
+
+TEST_F(Registry9xWalkTest, MissingEnumKeyRaisesItsText) {
+    std::vector<SSerInfo> ports(1);
+    try {
+        ListPortsFromRegistry9x(ports);
+        ADD_FAILURE() << "no failure raised";
+    } catch (const CPortListError& error) {
+        EXPECT_EQ(L"Could not read from HKLM\\Enum", error.Text());
+    }
+    EXPECT_EQ(1u, ports.size());
+}
+
+TEST_F(Registry9xWalkTest, SerialClassKeysAndTheUsbBranchRead) {
+    AddPort(L"USBPORTS\\VID_0403\\0000", L"COM7");
+    AddPort(L"ROOT\\*PNP0501\\0000", L"COM1");
+    AddPort(L"ISAPNP\\*PNP0500\\0000", L"COM2");
+    AddPort(L"ROOT\\*PNP0400\\0000", L"LPT1");
+    AddPort(L"BIOS\\*pnp0501\\0000", L"COM9");
+    std::vector<SSerInfo> ports;
+    ListPortsFromRegistry9x(ports);
+    ASSERT_EQ(3u, ports.size());
+    std::sort(ports.begin(), ports.end(), [](const SSerInfo& a, const SSerInfo& b) { return a.portName < b.portName; });
+    EXPECT_EQ(L"COM1", ports[0].portName);
+    EXPECT_FALSE(ports[0].isUsb);
+    EXPECT_EQ(L"COM2", ports[1].portName);
+    EXPECT_FALSE(ports[1].isUsb);
+    EXPECT_EQ(L"COM7", ports[2].portName);
+    EXPECT_TRUE(ports[2].isUsb);
+    EXPECT_EQ(L"\\\\.\\COM7", ports[2].devicePath);
+}
+
 TEST(PortListErrorText, CarriedWideAndAsUtf8) {
     const CPortListError error(L"SetupDiGetClassDevs failed. (err=7a)");
     EXPECT_EQ(L"SetupDiGetClassDevs failed. (err=7a)", error.Text());
