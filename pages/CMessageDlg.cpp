@@ -28,7 +28,6 @@ constexpr RECT TEXT_RECT_DEFAULT = {100, 60, 220, 100};
 constexpr RECT TEXT_RECT_NO_CONNECTION = {100, 60, 255, 100};
 constexpr RECT TEXT_RECT_OPEN_FILE = {100, 60, 260, 100};
 constexpr RECT TEXT_RECT_QUESTION = {50, 60, 320, 100};
-// The long questions need the symbol moved left, out of their way.
 constexpr POINT SYMBOL_BESIDE_QUESTION = {9, 60};
 
 // Where the "No longer remind" box goes in a confirmation: the template keeps
@@ -109,7 +108,7 @@ void CMessageDlg::ArrangeConfirmation() {
     ::ShowWindow(GetDlgItem(IDC_MESSAGE_NO_LONGER_REMIND), SW_SHOW);
 }
 
-RECT CMessageDlg::TextRect() {
+RECT CMessageDlg::PlaceTextAndSymbol() {
     if (g_messageText == L"Connect to Matrix failed!") return TEXT_RECT_NO_CONNECTION;
     if (g_messageText == L"Please open the file(.fw)!") return TEXT_RECT_OPEN_FILE;
     if (g_messageText == L"Do you want to reset to factory settings?" ||
@@ -156,7 +155,7 @@ void CMessageDlg::OnPaint() {
     }
     memory.SetTextColor(TEXT_BLACK);
     memory.SetBkMode(TRANSPARENT);
-    RECT text = TextRect();
+    RECT text = PlaceTextAndSymbol();
     memory.DrawText(g_messageText, &text, TEXT_FORMAT);
     screen.BitBlt(0, 0, width, height, &memory, 0, 0, SRCCOPY);
     memory.SelectObject(oldBitmap);

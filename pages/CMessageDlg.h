@@ -28,5 +28,7 @@ protected:
 private:
     void SetUpCloseButton();
     void ArrangeConfirmation();
-    RECT TextRect();
+    // The text rectangle for the current text; the long questions also move
+    // the symbol out of their way.
+    RECT PlaceTextAndSymbol();
 };

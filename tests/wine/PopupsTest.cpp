@@ -241,6 +241,31 @@ TEST_F(PopupsTest, ButtonsTakeEachOthersTemplatePlaces) {
     EXPECT_EQ(confirmCancel.left, okTemplate.left);
 }
 
+// The power-off question is laid out like the factory-reset one, also when
+// the box is not a confirmation; other texts leave the symbol in place.
+TEST_F(PopupsTest, LongQuestionsMoveTheSymbolLeft) {
+    constexpr POINT SYMBOL_BESIDE_QUESTION = {9, 60};
+    constexpr RECT SYMBOL_TEMPLATE_DLU = {26, 29, 47, 46};
+    RECT question{}, plain{}, symbolTemplate{};
+    g_messageText = L"Are you sure you want to power off?";
+    RunMessageBox([&] {
+        ::UpdateWindow(g_messageDlg.m_hWnd);
+        question = ClientRectOf(g_messageDlg, IDC_MESSAGE_SYMBOL);
+        Click(g_messageDlg, IDC_MESSAGE_OK);
+    });
+    g_messageText = L"Time out!";
+    RunMessageBox([&] {
+        ::UpdateWindow(g_messageDlg.m_hWnd);
+        plain = ClientRectOf(g_messageDlg, IDC_MESSAGE_SYMBOL);
+        symbolTemplate = DluToPixels(g_messageDlg, SYMBOL_TEMPLATE_DLU);
+        Click(g_messageDlg, IDC_MESSAGE_OK);
+    });
+    EXPECT_EQ(question.left, SYMBOL_BESIDE_QUESTION.x);
+    EXPECT_EQ(question.top, SYMBOL_BESIDE_QUESTION.y);
+    EXPECT_EQ(plain.left, symbolTemplate.left);
+    EXPECT_EQ(plain.top, symbolTemplate.top);
+}
+
 TEST_F(PopupsTest, SecondShowWhileTheBoxIsUpOpensNothing) {
     bool returned = false;
     bool repaintPending = false;
