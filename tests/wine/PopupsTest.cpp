@@ -337,8 +337,14 @@ TEST_F(PopupsTest, BusyPopupAnimatesFinishesAndCloses) {
     std::vector<std::wstring> texts;
     bool markHiddenAtFirst = false, markShownAfterFinish = false, secondShowReturned = false;
     std::wstring finishedText, laterText;
+    COLORREF frame = 0, inside = 0, textBackground = 0;
     WhenShown(g_statusDlg, [&] {
         markHiddenAtFirst = !Visible(g_statusDlg, IDC_STATUS_FINISH_MARK);
+        auto canvas = Snapshot(g_statusDlg);
+        frame = canvas->Pixel(0, canvas->Height() / 2);
+        inside = canvas->Pixel(canvas->Width() / 2, canvas->Height() - 3);
+        const RECT text = ClientRectOf(g_statusDlg, IDC_STATUS_TEXT);
+        textBackground = canvas->Pixel(text.right - 1, text.bottom - 1);
         ShowStatusPopup();
         secondShowReturned = true;
         PumpUntil(
@@ -361,6 +367,10 @@ TEST_F(PopupsTest, BusyPopupAnimatesFinishesAndCloses) {
         ShowStatusPopup();
     }
     EXPECT_TRUE(markHiddenAtFirst);
+    EXPECT_EQ(inside, WHITE);
+    EXPECT_EQ(textBackground, WHITE) << "the text stands on the white brush";
+    EXPECT_NE(frame, WHITE) << "the half-transparent blue frame";
+    EXPECT_GT(GetBValue(frame), GetRValue(frame));
     EXPECT_TRUE(secondShowReturned);
     ASSERT_GE(texts.size(), 4u);
     EXPECT_EQ(texts[0], L"Rebooting . . .");
