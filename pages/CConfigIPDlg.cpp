@@ -1,5 +1,131 @@
 #include "pages/CConfigIPDlg.h"
 
+#include "app/ProcessState.h"
+#include "pages/DialogKeyFilter.h"
+#include "pages/GdiPlusSurface.h"
+#include "pages/PopupChrome.h"
 #include "res/resource.h"
 
+#include <cstddef>
+
+namespace {
+constexpr int OCTET_EDIT_IDS[IP_OCTET_COUNT] = {IDC_CONFIG_IP_OCTET_1, IDC_CONFIG_IP_OCTET_2, IDC_CONFIG_IP_OCTET_3,
+                                                IDC_CONFIG_IP_OCTET_4};
+constexpr int MAC_EDIT_IDS[MAC_PAIR_COUNT] = {IDC_CONFIG_IP_MAC_1, IDC_CONFIG_IP_MAC_2, IDC_CONFIG_IP_MAC_3,
+                                              IDC_CONFIG_IP_MAC_4, IDC_CONFIG_IP_MAC_5, IDC_CONFIG_IP_MAC_6};
+
+// The close button sits in the title band's top-right corner.
+constexpr int CLOSE_RIGHT_OFFSET = 26;
+constexpr int CLOSE_TOP_OFFSET = 1;
+constexpr int CLOSE_SIZE = 25;
+
+constexpr COLORREF BACKGROUND_WHITE = RGB(255, 255, 255);
+constexpr COLORREF TITLE_TEXT_WHITE = RGB(255, 255, 255);
+constexpr std::uint32_t BORDER_ARGB = 0x5A808080;
+constexpr std::uint32_t LINE_ARGB = 0xFF1E78FF;
+constexpr std::uint32_t TITLE_ARGB = 0xFF1E90E1;
+constexpr int TITLE_HEIGHT = 25;
+constexpr int BODY_TOP = TITLE_HEIGHT + 1;
+
+constexpr UINT TITLE_FORMAT = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+constexpr RECT TITLE_RECT = {1, 1, 90, 30};
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CConfigIPDlg, CDialog)
+    ON_WM_PAINT()
+    ON_BN_CLICKED(IDC_CONFIG_IP_OK, OnClickedOk)
+    ON_WM_LBUTTONDOWN()
+    ON_BN_CLICKED(IDC_CONFIG_IP_CANCEL, OnClickedCancel)
+    ON_BN_CLICKED(IDC_CONFIG_IP_CLOSE, OnClickedCancel)
+    ON_BN_CLICKED(IDC_CONFIG_IP_AUTO, OnClickedAutoIp)
+    ON_BN_CLICKED(IDC_CONFIG_IP_STATIC, OnClickedStaticIp)
+END_MESSAGE_MAP()
+
 CConfigIPDlg::CConfigIPDlg() : CDialog(IDD_CONFIG_IP) {}
+
+CConfigIPDlg::~CConfigIPDlg() = default;
+
+BOOL CConfigIPDlg::PreTranslateMessage(MSG* msg) {
+    if (IsSwallowedDialogKey(msg)) return TRUE;
+    return CDialog::PreTranslateMessage(msg);
+}
+
+BOOL CConfigIPDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SetUpPopupCloseButton(m_btnClose, IDC_CONFIG_IP_CLOSE, this);
+    if (g_staticIpMode) {
+        ::CheckDlgButton(m_hWnd, IDC_CONFIG_IP_STATIC, BST_CHECKED);
+    } else {
+        ::CheckDlgButton(m_hWnd, IDC_CONFIG_IP_AUTO, BST_CHECKED);
+        EnableOctetEdits(FALSE);
+    }
+    // In Auto mode too: the disabled octet edits show the present address.
+    ShowSelectedDevice();
+    return TRUE;
+}
+
+void CConfigIPDlg::EnableOctetEdits(BOOL enable) const {
+    for (int id : OCTET_EDIT_IDS) ::EnableWindow(GetDlgItem(id), enable);
+}
+
+void CConfigIPDlg::ShowSelectedDevice() const {
+    for (std::size_t i = 0; i < IP_OCTET_COUNT; ++i) SetDlgItemText(OCTET_EDIT_IDS[i], g_selectedIpOctets[i]);
+    for (std::size_t i = 0; i < MAC_PAIR_COUNT; ++i) SetDlgItemText(MAC_EDIT_IDS[i], g_selectedMacPairs[i]);
+}
+
+void CConfigIPDlg::OnPaint() {
+    RECT client{};
+    GetClientRect(&client);
+    m_btnClose.MoveWindow(client.right - CLOSE_RIGHT_OFFSET, client.top + CLOSE_TOP_OFFSET, CLOSE_SIZE, CLOSE_SIZE,
+                          TRUE);
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+
+    PAINTSTRUCT paint;
+    CDC screen;
+    screen.Attach(::BeginPaint(m_hWnd, &paint));
+    CDC memory;
+    memory.CreateCompatibleDC(&screen);
+    CBitmap bitmap;
+    bitmap.CreateCompatibleBitmap(&screen, width, height);
+    CBitmap* oldBitmap = memory.SelectObject(&bitmap);
+    memory.FillSolidRect(&client, BACKGROUND_WHITE);
+    {
+        GdiPlusSurface surface(memory.GetSafeHdc());
+        surface.DrawRectangle(BORDER_ARGB, 0, 0, width - 1, height - 1);
+        surface.FillRectangle(TITLE_ARGB, 1, 1, width - 2, TITLE_HEIGHT);
+        surface.FillRectangle(GdiPlusSurface::OpaqueArgb(::GetSysColor(COLOR_BTNFACE)), 1, BODY_TOP, width - 2,
+                              height - (BODY_TOP + 1));
+        surface.DrawLine(LINE_ARGB, 0, 0, width - 2, 0);
+        surface.DrawLine(LINE_ARGB, 0, 0, 0, TITLE_HEIGHT);
+        surface.DrawLine(LINE_ARGB, width - 1, 0, width - 1, TITLE_HEIGHT);
+    }
+    memory.SetTextColor(TITLE_TEXT_WHITE);
+    memory.SetBkMode(TRANSPARENT);
+    RECT title = TITLE_RECT;
+    memory.DrawText(L"TCP Config", &title, TITLE_FORMAT);
+    screen.BitBlt(0, 0, width, height, &memory, 0, 0, SRCCOPY);
+    memory.SelectObject(oldBitmap);
+    screen.Detach();
+    ::EndPaint(m_hWnd, &paint);
+}
+
+void CConfigIPDlg::OnClickedOk() {
+    for (std::size_t i = 0; i < IP_OCTET_COUNT; ++i) g_enteredIpOctets[i] = GetDlgItemText(OCTET_EDIT_IDS[i]);
+    for (std::size_t i = 0; i < MAC_PAIR_COUNT; ++i) g_enteredMacPairs[i] = GetDlgItemText(MAC_EDIT_IDS[i]);
+    OnOK();
+}
+
+void CConfigIPDlg::OnLButtonDown(UINT, POINT) { DragPopup(*this); }
+
+void CConfigIPDlg::OnClickedCancel() { EndDialog(IDCANCEL); }
+
+void CConfigIPDlg::OnClickedAutoIp() {
+    EnableOctetEdits(FALSE);
+    g_staticIpMode = FALSE;
+}
+
+void CConfigIPDlg::OnClickedStaticIp() {
+    EnableOctetEdits(TRUE);
+    g_staticIpMode = TRUE;
+}

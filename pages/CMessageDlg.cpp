@@ -1,9 +1,9 @@
 #include "pages/CMessageDlg.h"
 
 #include "app/ProcessState.h"
-#include "core/PanelColors.h"
 #include "pages/DialogKeyFilter.h"
 #include "pages/GdiPlusSurface.h"
+#include "pages/PopupChrome.h"
 #include "res/resource.h"
 
 namespace {
@@ -33,8 +33,6 @@ constexpr POINT SYMBOL_BESIDE_QUESTION = {9, 60};
 // Where the "No longer remind" box goes in a confirmation: the template keeps
 // it outside the box, out of the operator's reach.
 constexpr RECT NO_LONGER_REMIND_DLU = {7, 60, 76, 70};
-
-constexpr UINT SC_DRAG_MOVE = SC_MOVE | HTCAPTION;
 
 COLORREF BottomBandColor(COLORREF face) {
     return RGB(static_cast<BYTE>(GetRValue(face) + BOTTOM_RED_RAISE),
@@ -77,20 +75,7 @@ BOOL CMessageDlg::OnInitDialog() {
     return TRUE;
 }
 
-void CMessageDlg::SetUpCloseButton() {
-    m_btnClose.SubclassDlgItem(IDC_MESSAGE_CLOSE, this);
-    m_btnClose.SetHoverBorder(FALSE, TRUE);
-    HINSTANCE module = AfxGetInstanceHandle();
-    auto active = static_cast<HICON>(
-        ::LoadImageW(module, MAKEINTRESOURCEW(IDI_CLOSE_ACTIVE), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
-    auto normal = static_cast<HICON>(
-        ::LoadImageW(module, MAKEINTRESOURCEW(IDI_CLOSE_NORMAL), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
-    m_btnClose.SetIcons(active, normal);
-    m_btnClose.SetTooltip(L"Close");
-    m_btnClose.SetStateColor(BUTTON_COLOR_NORMAL_BACK, PANEL_BLUE, TRUE);
-    m_btnClose.SetStateColor(BUTTON_COLOR_FOCUS_BACK, PANEL_BLUE, TRUE);
-    m_btnClose.SetStateColor(BUTTON_COLOR_HOVER_BACK, PANEL_BLUE, TRUE);
-}
+void CMessageDlg::SetUpCloseButton() { SetUpPopupCloseButton(m_btnClose, IDC_MESSAGE_CLOSE, this); }
 
 // Ok goes left and Cancel right, each taking the other's place.
 void CMessageDlg::ArrangeConfirmation() {
@@ -163,10 +148,7 @@ void CMessageDlg::OnPaint() {
     ::EndPaint(m_hWnd, &paint);
 }
 
-void CMessageDlg::OnLButtonDown(UINT, POINT) {
-    SendMessage(WM_SYSCOMMAND, SC_DRAG_MOVE, 0);
-    Default();
-}
+void CMessageDlg::OnLButtonDown(UINT, POINT) { DragPopup(*this); }
 
 void CMessageDlg::OnClickedOk() {
     g_messageDlgShown = FALSE;

@@ -1,0 +1,29 @@
+#include "pages/PopupChrome.h"
+
+#include "core/PanelColors.h"
+#include "framework/CWinApp.h"
+#include "res/resource.h"
+
+namespace {
+constexpr UINT SC_DRAG_MOVE = SC_MOVE | HTCAPTION;
+
+HICON LoadPanelIcon(int id) {
+    return static_cast<HICON>(
+        ::LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
+}
+}  // namespace
+
+void SetUpPopupCloseButton(CIconButton& button, int id, CWnd* dialog) {
+    button.SubclassDlgItem(id, dialog);
+    button.SetHoverBorder(FALSE, TRUE);
+    button.SetIcons(LoadPanelIcon(IDI_CLOSE_ACTIVE), LoadPanelIcon(IDI_CLOSE_NORMAL));
+    button.SetTooltip(L"Close");
+    button.SetStateColor(BUTTON_COLOR_NORMAL_BACK, PANEL_BLUE, TRUE);
+    button.SetStateColor(BUTTON_COLOR_FOCUS_BACK, PANEL_BLUE, TRUE);
+    button.SetStateColor(BUTTON_COLOR_HOVER_BACK, PANEL_BLUE, TRUE);
+}
+
+void DragPopup(CWnd& popup) {
+    popup.SendMessage(WM_SYSCOMMAND, SC_DRAG_MOVE, 0);
+    popup.Default();
+}
