@@ -3,6 +3,7 @@
 #include "app/ProcessState.h"
 #include "pages/DialogKeyFilter.h"
 #include "pages/GdiPlusSurface.h"
+#include "pages/OffscreenPaint.h"
 #include "pages/PopupChrome.h"
 #include "res/resource.h"
 
@@ -15,9 +16,6 @@ constexpr int MAC_EDIT_IDS[MAC_PAIR_COUNT] = {IDC_CONFIG_IP_MAC_1, IDC_CONFIG_IP
                                               IDC_CONFIG_IP_MAC_4, IDC_CONFIG_IP_MAC_5, IDC_CONFIG_IP_MAC_6};
 
 // The close button sits in the title band's top-right corner.
-constexpr int CLOSE_RIGHT_OFFSET = 26;
-constexpr int CLOSE_TOP_OFFSET = 1;
-constexpr int CLOSE_SIZE = 25;
 
 constexpr COLORREF BACKGROUND_WHITE = RGB(255, 255, 255);
 constexpr COLORREF TITLE_TEXT_WHITE = RGB(255, 255, 255);
@@ -76,20 +74,11 @@ void CConfigIPDlg::ShowSelectedDevice() const {
 void CConfigIPDlg::OnPaint() {
     RECT client{};
     GetClientRect(&client);
-    m_btnClose.MoveWindow(client.right - CLOSE_RIGHT_OFFSET, client.top + CLOSE_TOP_OFFSET, CLOSE_SIZE, CLOSE_SIZE,
-                          TRUE);
-    const int width = client.right - client.left;
-    const int height = client.bottom - client.top;
-
-    PAINTSTRUCT paint;
-    CDC screen;
-    screen.Attach(::BeginPaint(m_hWnd, &paint));
-    CDC memory;
-    memory.CreateCompatibleDC(&screen);
-    CBitmap bitmap;
-    bitmap.CreateCompatibleBitmap(&screen, width, height);
-    CBitmap* oldBitmap = memory.SelectObject(&bitmap);
-    memory.FillSolidRect(&client, BACKGROUND_WHITE);
+    PlacePopupCloseButton(m_btnClose, client);
+    OffscreenPaint paint(*this, BACKGROUND_WHITE);
+    CDC& memory = paint.Surface();
+    const int width = paint.Width();
+    const int height = paint.Height();
     {
         GdiPlusSurface surface(memory.GetSafeHdc());
         surface.DrawRectangle(BORDER_ARGB, 0, 0, width - 1, height - 1);
@@ -104,10 +93,6 @@ void CConfigIPDlg::OnPaint() {
     memory.SetBkMode(TRANSPARENT);
     RECT title = TITLE_RECT;
     memory.DrawText(L"TCP Config", &title, TITLE_FORMAT);
-    screen.BitBlt(0, 0, width, height, &memory, 0, 0, SRCCOPY);
-    memory.SelectObject(oldBitmap);
-    screen.Detach();
-    ::EndPaint(m_hWnd, &paint);
 }
 
 void CConfigIPDlg::OnClickedOk() {

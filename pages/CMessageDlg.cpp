@@ -3,14 +3,12 @@
 #include "app/ProcessState.h"
 #include "pages/DialogKeyFilter.h"
 #include "pages/GdiPlusSurface.h"
+#include "pages/OffscreenPaint.h"
 #include "pages/PopupChrome.h"
 #include "res/resource.h"
 
 namespace {
 // The close button sits in the title band's top-right corner.
-constexpr int CLOSE_RIGHT_OFFSET = 26;
-constexpr int CLOSE_TOP_OFFSET = 1;
-constexpr int CLOSE_SIZE = 25;
 
 constexpr COLORREF BODY_WHITE = RGB(255, 255, 255);
 constexpr COLORREF TEXT_BLACK = RGB(0, 0, 0);
@@ -108,21 +106,12 @@ RECT CMessageDlg::PlaceTextAndSymbol() {
 void CMessageDlg::OnPaint() {
     RECT client{};
     GetClientRect(&client);
-    m_btnClose.MoveWindow(client.right - CLOSE_RIGHT_OFFSET, client.top + CLOSE_TOP_OFFSET, CLOSE_SIZE, CLOSE_SIZE,
-                          TRUE);
+    PlacePopupCloseButton(m_btnClose, client);
     const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
-    const int width = client.right - client.left;
-    const int height = client.bottom - client.top;
-
-    PAINTSTRUCT paint;
-    CDC screen;
-    screen.Attach(::BeginPaint(m_hWnd, &paint));
-    CDC memory;
-    memory.CreateCompatibleDC(&screen);
-    CBitmap bitmap;
-    bitmap.CreateCompatibleBitmap(&screen, width, height);
-    CBitmap* oldBitmap = memory.SelectObject(&bitmap);
-    memory.FillSolidRect(&client, BODY_WHITE);
+    OffscreenPaint paint(*this, BODY_WHITE);
+    CDC& memory = paint.Surface();
+    const int width = paint.Width();
+    const int height = paint.Height();
     {
         GdiPlusSurface surface(memory.GetSafeHdc());
         surface.DrawRectangle(BORDER_ARGB, 0, 0, width - 1, height - 1);
@@ -142,10 +131,6 @@ void CMessageDlg::OnPaint() {
     memory.SetBkMode(TRANSPARENT);
     RECT text = PlaceTextAndSymbol();
     memory.DrawText(g_messageText, &text, TEXT_FORMAT);
-    screen.BitBlt(0, 0, width, height, &memory, 0, 0, SRCCOPY);
-    memory.SelectObject(oldBitmap);
-    screen.Detach();
-    ::EndPaint(m_hWnd, &paint);
 }
 
 void CMessageDlg::OnLButtonDown(UINT, POINT) { DragPopup(*this); }

@@ -2,6 +2,7 @@
 
 #include "app/ProcessState.h"
 #include "pages/GdiPlusSurface.h"
+#include "pages/OffscreenPaint.h"
 #include "res/resource.h"
 
 namespace {
@@ -65,26 +66,7 @@ HBRUSH CStatusDlg::OnCtlColor(HDC dc, HWND control, UINT colourMessage) {
 }
 
 void CStatusDlg::OnPaint() {
-    RECT client{};
-    GetClientRect(&client);
-    const int width = client.right - client.left;
-    const int height = client.bottom - client.top;
-
-    PAINTSTRUCT paint;
-    CDC screen;
-    screen.Attach(::BeginPaint(m_hWnd, &paint));
-    CDC memory;
-    memory.CreateCompatibleDC(&screen);
-    CBitmap bitmap;
-    bitmap.CreateCompatibleBitmap(&screen, width, height);
-    CBitmap* oldBitmap = memory.SelectObject(&bitmap);
-    memory.FillSolidRect(&client, BODY_WHITE);
-    {
-        GdiPlusSurface surface(memory.GetSafeHdc());
-        surface.DrawRectangle(FRAME_ARGB, 0, 0, width - 1, height - 1);
-    }
-    screen.BitBlt(0, 0, width, height, &memory, 0, 0, SRCCOPY);
-    memory.SelectObject(oldBitmap);
-    screen.Detach();
-    ::EndPaint(m_hWnd, &paint);
+    OffscreenPaint paint(*this, BODY_WHITE);
+    GdiPlusSurface surface(paint.Surface().GetSafeHdc());
+    surface.DrawRectangle(FRAME_ARGB, 0, 0, paint.Width() - 1, paint.Height() - 1);
 }

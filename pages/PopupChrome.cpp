@@ -6,6 +6,9 @@
 
 namespace {
 constexpr UINT SC_DRAG_MOVE = SC_MOVE | HTCAPTION;
+constexpr int CLOSE_RIGHT_OFFSET = 26;
+constexpr int CLOSE_TOP_OFFSET = 1;
+constexpr int CLOSE_SIZE = 25;
 
 HICON LoadPanelIcon(int id) {
     return static_cast<HICON>(
@@ -21,6 +24,10 @@ void SetUpPopupCloseButton(CIconButton& button, int id, CWnd* dialog) {
     button.SetStateColor(BUTTON_COLOR_NORMAL_BACK, PANEL_BLUE, TRUE);
     button.SetStateColor(BUTTON_COLOR_FOCUS_BACK, PANEL_BLUE, TRUE);
     button.SetStateColor(BUTTON_COLOR_HOVER_BACK, PANEL_BLUE, TRUE);
+}
+
+void PlacePopupCloseButton(CIconButton& button, const RECT& client) {
+    button.MoveWindow(client.right - CLOSE_RIGHT_OFFSET, client.top + CLOSE_TOP_OFFSET, CLOSE_SIZE, CLOSE_SIZE, TRUE);
 }
 
 void DragPopup(CWnd& popup) {

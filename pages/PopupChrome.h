@@ -10,5 +10,9 @@
 // "Close" tooltip.
 void SetUpPopupCloseButton(CIconButton& button, int id, CWnd* dialog);
 
+// Puts the close button in the top-right corner of the client area; the
+// pop-ups do it at every paint.
+void PlacePopupCloseButton(CIconButton& button, const RECT& client);
+
 // Starts a system move of `popup` from a mouse press on its surface.
 void DragPopup(CWnd& popup);
