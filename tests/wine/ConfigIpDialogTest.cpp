@@ -86,18 +86,6 @@ std::array<bool, N> EnabledStates(const std::array<int, N>& ids) {
     return states;
 }
 
-std::unique_ptr<DibCanvas> Snapshot() {
-    HWND dialog = g_configIpDlg.m_hWnd;
-    ::RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    RECT client{};
-    ::GetClientRect(dialog, &client);
-    auto canvas = std::make_unique<DibCanvas>(client.right, client.bottom, RGB(1, 2, 3));
-    HDC windowDc = ::GetDC(dialog);
-    ::BitBlt(canvas->Dc(), 0, 0, client.right, client.bottom, windowDc, 0, 0, SRCCOPY);
-    ::ReleaseDC(dialog, windowDc);
-    return canvas;
-}
-
 class ConfigIpDialogTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -292,7 +280,7 @@ TEST_F(ConfigIpDialogTest, PaintDrawsTheTitleBandAndPutsTheCloseButtonTopRight) 
     RECT close{}, client{};
     COLORREF title = 0, body = 0, topLine = 0;
     RunDialog([&] {
-        auto canvas = Snapshot();
+        auto canvas = DibCanvas::FromWindowClient(g_configIpDlg.m_hWnd);
         title = canvas->Pixel(TITLE_SPOT.x, TITLE_SPOT.y);
         body = canvas->Pixel(BODY_SPOT.x, BODY_SPOT.y);
         topLine = canvas->Pixel(canvas->Width() / 2, 0);

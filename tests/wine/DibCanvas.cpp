@@ -98,3 +98,15 @@ bool DibCanvas::SaveBmp(const std::wstring& path) const {
     }
     return std::ferror(out) == 0;
 }
+
+std::unique_ptr<DibCanvas> DibCanvas::FromWindowClient(HWND window) {
+    constexpr COLORREF UNPAINTED = RGB(1, 2, 3);
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT client{};
+    ::GetClientRect(window, &client);
+    auto canvas = std::make_unique<DibCanvas>(client.right, client.bottom, UNPAINTED);
+    HDC windowDc = ::GetDC(window);
+    ::BitBlt(canvas->Dc(), 0, 0, client.right, client.bottom, windowDc, 0, 0, SRCCOPY);
+    ::ReleaseDC(window, windowDc);
+    return canvas;
+}

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 class DibCanvas {
@@ -18,6 +19,10 @@ public:
     int Width() const { return m_width; }
     int Height() const { return m_height; }
     RECT Rect() const { return RECT{0, 0, m_width, m_height}; }
+
+    // The window's client area as it is painted on screen, after a full
+    // repaint of the window and its children.
+    static std::unique_ptr<DibCanvas> FromWindowClient(HWND window);
 
     // The pixel as a COLORREF (0x00BBGGRR).
     COLORREF Pixel(int x, int y) const;

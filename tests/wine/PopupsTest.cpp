@@ -71,18 +71,6 @@ RECT DluToPixels(const CDialog& dialog, RECT rect) {
     return rect;
 }
 
-// The dialog's client area as painted on screen.
-std::unique_ptr<DibCanvas> Snapshot(const CDialog& dialog) {
-    ::RedrawWindow(dialog.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    RECT client{};
-    dialog.GetClientRect(&client);
-    auto canvas = std::make_unique<DibCanvas>(client.right, client.bottom, RGB(1, 2, 3));
-    HDC windowDc = ::GetDC(dialog.m_hWnd);
-    ::BitBlt(canvas->Dc(), 0, 0, client.right, client.bottom, windowDc, 0, 0, SRCCOPY);
-    ::ReleaseDC(dialog.m_hWnd, windowDc);
-    return canvas;
-}
-
 int DarkPixelsIn(const DibCanvas& canvas, const RECT& area) {
     constexpr int DARK_LIMIT = 128;
     int count = 0;
@@ -147,7 +135,7 @@ TEST_F(PopupsTest, MessageBoxShowsItsTextAndOkReturnsIdok) {
         EXPECT_TRUE(Visible(g_messageDlg, IDC_MESSAGE_OK));
         EXPECT_FALSE(Visible(g_messageDlg, IDC_MESSAGE_CANCEL)) << "plain box: no Cancel";
         EXPECT_FALSE(Visible(g_messageDlg, IDC_MESSAGE_NO_LONGER_REMIND));
-        textPixels = DarkPixelsIn(*Snapshot(g_messageDlg), DEFAULT_TEXT_RECT);
+        textPixels = DarkPixelsIn(*DibCanvas::FromWindowClient(g_messageDlg.m_hWnd), DEFAULT_TEXT_RECT);
         Click(g_messageDlg, IDC_MESSAGE_OK);
     });
     ASSERT_TRUE(seen);
@@ -161,7 +149,7 @@ TEST_F(PopupsTest, EmptyTextLeavesTheTextRectangleBlank) {
     g_messageText.clear();
     int textPixels = -1;
     RunMessageBox([&] {
-        textPixels = DarkPixelsIn(*Snapshot(g_messageDlg), DEFAULT_TEXT_RECT);
+        textPixels = DarkPixelsIn(*DibCanvas::FromWindowClient(g_messageDlg.m_hWnd), DEFAULT_TEXT_RECT);
         Click(g_messageDlg, IDC_MESSAGE_OK);
     });
     EXPECT_EQ(textPixels, 0);
@@ -310,7 +298,7 @@ TEST_F(PopupsTest, PaintDrawsTheTitleBandAndPutsTheCloseButtonTopRight) {
     RECT close{}, client{};
     COLORREF title = 0, body = 0, topLine = 0;
     RunMessageBox([&] {
-        auto canvas = Snapshot(g_messageDlg);
+        auto canvas = DibCanvas::FromWindowClient(g_messageDlg.m_hWnd);
         title = canvas->Pixel(TITLE_SPOT.x, TITLE_SPOT.y);
         body = canvas->Pixel(BODY_SPOT.x, BODY_SPOT.y);
         topLine = canvas->Pixel(canvas->Width() / 2, 0);
@@ -340,7 +328,7 @@ TEST_F(PopupsTest, BusyPopupAnimatesFinishesAndCloses) {
     COLORREF frame = 0, inside = 0, textBackground = 0;
     WhenShown(g_statusDlg, [&] {
         markHiddenAtFirst = !Visible(g_statusDlg, IDC_STATUS_FINISH_MARK);
-        auto canvas = Snapshot(g_statusDlg);
+        auto canvas = DibCanvas::FromWindowClient(g_statusDlg.m_hWnd);
         frame = canvas->Pixel(0, canvas->Height() / 2);
         inside = canvas->Pixel(canvas->Width() / 2, canvas->Height() - 3);
         const RECT text = ClientRectOf(g_statusDlg, IDC_STATUS_TEXT);
