@@ -7,8 +7,6 @@
 #include "tests/wine/DibCanvas.h"
 #include "tests/wine/MessagePumping.h"
 
-#include <objidl.h>
-#include <gdiplus.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -88,12 +86,6 @@ std::array<bool, N> EnabledStates(const std::array<int, N>& ids) {
 
 class ConfigIpDialogTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&s_gdiplusToken, &input, nullptr);
-    }
-    static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(s_gdiplusToken); }
-
     void SetUp() override {
         m_savedSelectedIp = g_selectedIpOctets;
         m_savedSelectedMac = g_selectedMacPairs;
@@ -115,7 +107,6 @@ protected:
         g_step = nullptr;
     }
 
-    static ULONG_PTR s_gdiplusToken;
 
 private:
     std::array<std::wstring, IP_OCTET_COUNT> m_savedSelectedIp;
@@ -124,7 +115,6 @@ private:
     std::array<std::wstring, MAC_PAIR_COUNT> m_savedEnteredMac;
     BOOL m_savedStaticIpMode = FALSE;
 };
-ULONG_PTR ConfigIpDialogTest::s_gdiplusToken = 0;
 
 constexpr std::array<bool, IP_OCTET_COUNT> ALL_ENABLED = {true, true, true, true};
 constexpr std::array<bool, IP_OCTET_COUNT> ALL_DISABLED = {false, false, false, false};

@@ -8,8 +8,6 @@
 #include "tests/wine/DibCanvas.h"
 #include "tests/wine/MessagePumping.h"
 
-#include <objidl.h>
-#include <gdiplus.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -87,12 +85,6 @@ void Click(const CDialog& dialog, int id) { ::SendMessageW(Item(dialog, id), BM_
 
 class PopupsTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&s_gdiplusToken, &input, nullptr);
-    }
-    static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(s_gdiplusToken); }
-
     void SetUp() override {
         g_messageDlgShown = FALSE;
         g_confirmMode = FALSE;
@@ -119,10 +111,7 @@ protected:
         g_messageDlgShown = TRUE;
         return g_messageDlg.DoModal();
     }
-
-    static ULONG_PTR s_gdiplusToken;
 };
-ULONG_PTR PopupsTest::s_gdiplusToken = 0;
 
 TEST_F(PopupsTest, MessageBoxShowsItsTextAndOkReturnsIdok) {
     g_messageText = L"Set successfully!";
