@@ -1,0 +1,346 @@
+// The main window as the operator meets it: start-up state, the painted title
+// bar and tabs, real mouse clicks on the tabs, the child pages and their first
+// queries, the window's own chrome, the COM port list and the COM connection.
+#include "app/MainWindowTimers.h"
+#include "app/ProcessState.h"
+#include "core/PanelColors.h"
+#include "pages/DialogKeyFilter.h"
+#include "res/resource.h"
+#include "tests/wine/DibCanvas.h"
+#include "tests/wine/MessagePumping.h"
+#include "tests/wine/PanelFixture.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr COLORREF TITLE_BLUE = RGB(30, 144, 225);
+constexpr UINT SC_DRAG_MOVE = 0xF012;
+constexpr UINT IDM_ABOUTBOX = 16;
+constexpr int TITLE_BAR_HEIGHT = 56;
+constexpr DWORD ABOUT_LIMIT_MS = 10000;
+
+const Bytes ROUTE_QUERY_A = PanelFixture::Frame({0x02, 0x01, 0x01});
+
+std::wstring RenderDirectory() {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring directory(path);
+    directory = directory.substr(0, directory.find_last_of(L"\\/") + 1) + L"renders";
+    ::CreateDirectoryW(directory.c_str(), nullptr);
+    return directory + L"\\";
+}
+
+// A real press and release of the left button at a point of the screen.
+void MouseClickAt(POINT screen) {
+    ::SetCursorPos(screen.x, screen.y);
+    INPUT inputs[2] = {};
+    inputs[0].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].type = INPUT_MOUSE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, inputs, sizeof(INPUT));
+}
+
+POINT CentreOnScreen(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+std::vector<std::wstring> ComboItems(HWND combo) {
+    std::vector<std::wstring> items;
+    const auto count = ::SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t text[32] = {};
+        ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
+    }
+    return items;
+}
+
+std::wstring MenuItemText(HMENU menu, UINT command) {
+    wchar_t text[64] = {};
+    ::GetMenuStringW(menu, command, text, 64, MF_BYCOMMAND);
+    return text;
+}
+
+// Answers the About box from inside its modal loop.
+HWND g_aboutSeen = nullptr;
+void CALLBACK CloseAboutBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND about = ::FindWindowW(L"#32770", L"关于 Corvane");
+    if (about == nullptr || !::IsWindowVisible(about)) return;
+    ::KillTimer(nullptr, timer);
+    g_aboutSeen = about;
+    ::SendMessageW(::GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+}
+
+class MainWindowTest : public PanelFixture {
+protected:
+    bool Visible(int id) const { return ::IsWindowVisible(m_panel->GetDlgItem(id)) != FALSE; }
+
+    std::vector<std::wstring> PortList() const { return ComboItems(m_panel->GetDlgItem(IDC_COM_PORT_LIST)); }
+
+    bool AnyReceivedAfter(std::size_t count, const Bytes& frame) const {
+        const auto frames = ReceivedFrames();
+        return std::find(frames.begin() + static_cast<std::ptrdiff_t>(std::min(count, frames.size())), frames.end(),
+                         frame) != frames.end();
+    }
+
+    void ShowOnTop() {
+        ::SetWindowPos(m_panel->m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+        ::SetForegroundWindow(m_panel->m_hWnd);
+        PumpFor(100);
+    }
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, StartsOnTheGeneralPageWithThePortListRefreshing) {
+    EXPECT_EQ(m_panel->m_nPage, PAGE_GENERAL);
+    EXPECT_TRUE(IsChecked(IDC_COM_MODE));
+    EXPECT_EQ(Text(IDC_BAUD_RATE_LIST), L"115200");
+    EXPECT_EQ(Text(IDC_EDID_MODE_LIST), L"Audio Auto");
+    for (int id = IDC_LINK_IN1; id <= IDC_LINK_SPARE_11; ++id) EXPECT_EQ(Text(id), L"") << "status text " << id;
+    EXPECT_EQ(Text(IDC_EDID_STATE), L"");
+    EXPECT_EQ(Text(IDC_CONNECT_COM), L"Connect");
+    EXPECT_FALSE(IsChecked(IDC_SOURCE_PORT_1) || IsChecked(IDC_AUTO_SWITCH) || IsChecked(IDC_ARC));
+    EXPECT_EQ(PortList(), std::vector<std::wstring>{L"COM" + std::to_wstring(ComPort())});
+    EXPECT_EQ(Text(IDC_COM_PORT_LIST), L"COM" + std::to_wstring(ComPort()));
+    EXPECT_FALSE(::IsWindowEnabled(m_panel->GetDlgItem(IDC_CONNECT_TCP))) << "COM mode: the TCP group is off";
+    EXPECT_TRUE(::IsWindowEnabled(m_panel->GetDlgItem(IDC_CONNECT_COM)));
+
+    // No status poll before the General tab is clicked or a port connected:
+    // it would show in the send log.
+    PumpTimerPeriods(TIMER_STATUS_POLL, 2.5);
+    EXPECT_EQ(Text(IDC_SEND_LOG), L"");
+
+    // The refresh runs: the port list follows the ports the machine has.
+    m_panel->fakePortNames = std::vector<std::wstring>{L"USB Serial (COM12)", L"Port (COM5)", L"Port (COM1)"};
+    PumpTimerPeriods(TIMER_PORT_POLL, 3);
+    EXPECT_EQ(PortList(), (std::vector<std::wstring>{L"COM1", L"COM5", L"COM12"}));
+    EXPECT_EQ(Text(IDC_COM_PORT_LIST), L"COM5") << "the selected port stays selected";
+}
+
+TEST_F(MainWindowTest, WindowChromeKeysAndSystemMenu) {
+    const LONG_PTR style = m_panel->GetStyle();
+    EXPECT_EQ(style & WS_CAPTION, 0) << "the window paints its own title bar";
+    EXPECT_NE(style & WS_MINIMIZEBOX, 0);
+    HMENU systemMenu = ::GetSystemMenu(m_panel->m_hWnd, FALSE);
+    EXPECT_EQ(MenuItemText(systemMenu, IDM_ABOUTBOX), L"关于 Corvane(&A)...");
+    EXPECT_EQ(::GetMenuState(systemMenu, SC_MOVE, MF_BYCOMMAND), static_cast<UINT>(-1)) << "no move command";
+
+    for (WPARAM key : {VK_RETURN, VK_ESCAPE, VK_SPACE}) {
+        MSG msg{m_panel->GetDlgItem(IDC_STATUS), WM_KEYDOWN, key, 0, 0, {}};
+        EXPECT_TRUE(CWnd::WalkPreTranslateTree(m_panel->m_hWnd, &msg)) << "key " << key << " is swallowed";
+    }
+    MSG letter{m_panel->GetDlgItem(IDC_STATUS), WM_KEYDOWN, 'A', 0, 0, {}};
+    EXPECT_FALSE(CWnd::WalkPreTranslateTree(m_panel->m_hWnd, &letter));
+
+    g_aboutSeen = nullptr;
+    ::SetTimer(nullptr, 0, 20, &CloseAboutBox);
+    {
+        Watchdog watchdog("the About box", ABOUT_LIMIT_MS);
+        m_panel->SendMessage(WM_SYSCOMMAND, IDM_ABOUTBOX);
+    }
+    EXPECT_NE(g_aboutSeen, nullptr) << "the About box opened";
+
+    // A press on a free spot asks the system to drag the window.
+    RECT freeSpot{};
+    ::GetWindowRect(m_panel->GetDlgItem(IDC_STATUS), &freeSpot);
+    m_panel->ScreenToClient(&freeSpot);
+    m_panel->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(freeSpot.left - 4, freeSpot.top - 4));
+    EXPECT_EQ(m_panel->moveCommands, std::vector<UINT>{SC_DRAG_MOVE});
+    m_panel->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(freeSpot.left - 4, freeSpot.top - 4));
+
+    Press(IDC_MINIMIZE);
+    PumpUntil([&] { return ::IsIconic(m_panel->m_hWnd) != FALSE; }, REPLY_WAIT_MS);
+    EXPECT_TRUE(::IsIconic(m_panel->m_hWnd));
+    m_panel->ShowWindow(SW_RESTORE);
+
+    Press(IDC_CLOSE);
+    MSG quit{};
+    EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "Close ends the program";
+}
+
+TEST_F(MainWindowTest, RenderShowsTitleBarTabsAndStatusFrame) {
+    ShowOnTop();
+    auto canvas = DibCanvas::FromWindowClient(m_panel->m_hWnd);
+    EXPECT_TRUE(canvas->SaveBmp(RenderDirectory() + L"main-window.bmp"));
+
+    RECT general{};
+    ::GetWindowRect(m_panel->GetDlgItem(IDC_TAB_GENERAL), &general);
+    m_panel->ScreenToClient(&general);
+    RECT upgrade{};
+    ::GetWindowRect(m_panel->GetDlgItem(IDC_TAB_UPGRADE), &upgrade);
+    m_panel->ScreenToClient(&upgrade);
+    EXPECT_EQ(general.bottom, TITLE_BAR_HEIGHT) << "the tabs stand on the title bar's lower edge";
+    EXPECT_EQ(upgrade.left, general.right + 1);
+
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+    EXPECT_EQ(canvas->Pixel(canvas->Width() - 80, TITLE_BAR_HEIGHT - 4), TITLE_BLUE) << "title bar";
+    EXPECT_EQ(canvas->Pixel(general.left + 1, general.top + 1), face) << "the selected tab";
+    EXPECT_EQ(canvas->Pixel(upgrade.right - 2, upgrade.top + 1), TITLE_BLUE) << "an unselected tab";
+    EXPECT_EQ(canvas->Pixel(canvas->Width() / 2, TITLE_BAR_HEIGHT + 2), face) << "below the title bar";
+
+    RECT status{};
+    ::GetWindowRect(m_panel->GetDlgItem(IDC_LINK_IN1), &status);
+    m_panel->ScreenToClient(&status);
+    const int frameX = status.left - 2;
+    EXPECT_NE(canvas->Pixel(frameX, status.top + 20), face) << "the status frame";
+    EXPECT_EQ(canvas->Pixel(frameX - 3, status.top + 20), face);
+}
+
+TEST_F(MainWindowTest, RealClicksOnTheTabsSwitchPageColoursAndPoll) {
+    Connect();
+    ShowOnTop();
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+
+    std::size_t before = ReceivedFrames().size();
+    MouseClickAt(CentreOnScreen(m_panel->GetDlgItem(IDC_TAB_UPGRADE)));
+    ASSERT_TRUE(PumpUntil([&] { return m_panel->m_nPage == PAGE_UPGRADE; }, REPLY_WAIT_MS)) << "the tab took the click";
+    ASSERT_TRUE(PumpUntilReceived(before + 1));
+    EXPECT_EQ(LastReceived(), Frame({0x01, 0x01, 0, 0, 0, 0, 0, 0, 0xCC})) << "device type query";
+    EXPECT_TRUE(g_linkIdle) << "the device type query waits for nothing";
+    EXPECT_TRUE(g_fwDlg.IsWindowVisible());
+    RECT page{};
+    g_fwDlg.GetWindowRect(&page);
+    m_panel->ScreenToClient(&page);
+    EXPECT_EQ(page.left, 1);
+    EXPECT_EQ(page.top, 70);
+    EXPECT_FALSE(Visible(IDC_CONNECT_COM));
+    EXPECT_FALSE(Visible(IDC_TCP_GROUP));
+    auto canvas = DibCanvas::FromWindowClient(m_panel->m_hWnd);
+    RECT upgrade{};
+    ::GetWindowRect(m_panel->GetDlgItem(IDC_TAB_UPGRADE), &upgrade);
+    m_panel->ScreenToClient(&upgrade);
+    EXPECT_EQ(canvas->Pixel(upgrade.left + 1, upgrade.top + 1), face) << "Upgrade is now the selected tab";
+
+    before = ReceivedFrames().size();
+    PumpTimerPeriods(TIMER_STATUS_POLL, 2.5);
+    EXPECT_EQ(ReceivedFrames().size(), before) << "no poll away from the General page";
+
+    MouseClickAt(CentreOnScreen(m_panel->GetDlgItem(IDC_TAB_GENERAL)));
+    ASSERT_TRUE(PumpUntil([&] { return m_panel->m_nPage == PAGE_GENERAL; }, REPLY_WAIT_MS));
+    EXPECT_FALSE(g_fwDlg.IsWindowVisible());
+    EXPECT_TRUE(Visible(IDC_CONNECT_COM));
+    EXPECT_TRUE(PumpUntil([&] { return AnyReceivedAfter(before, ROUTE_QUERY_A); }, REPLY_WAIT_MS))
+        << "the poll runs again";
+
+    // A press on a tab reaching the window itself takes the same road.
+    RECT upgradeTab{};
+    ::GetWindowRect(m_panel->GetDlgItem(IDC_TAB_UPGRADE), &upgradeTab);
+    m_panel->ScreenToClient(&upgradeTab);
+    m_panel->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(upgradeTab.left + 2, upgradeTab.top + 2));
+    EXPECT_EQ(m_panel->m_nPage, PAGE_UPGRADE);
+    EXPECT_TRUE(m_panel->moveCommands.empty());
+}
+
+TEST_F(MainWindowTest, EdidAndMatrixPagesAreMadeOnceAndTheirFirstQueryTimesOut) {
+    Connect();
+    struct PageCase {
+        int tab;
+        BYTE page;
+        CDialog* dialog;
+        Bytes query;
+    };
+    const PageCase cases[] = {
+        {IDC_TAB_EDID, PAGE_EDID, &g_edidDlg, Frame({0x01, 0x0C, 0x01})},
+        {IDC_TAB_MATRIX, PAGE_MATRIX, &g_matrixDlg, ROUTE_QUERY_A},
+    };
+    for (const PageCase& pageCase : cases) {
+        HWND created = nullptr;
+        for (int round = 0; round < 2; ++round) {
+            m_seen = {};
+            const std::size_t before = ReceivedFrames().size();
+            ASSERT_EQ(Control("drop 1"), "ok");
+            ClickStatic(pageCase.tab);
+            EXPECT_EQ(m_panel->m_nPage, pageCase.page);
+            ASSERT_TRUE(PumpUntilReceived(before + 1));
+            EXPECT_EQ(LastReceived(), pageCase.query);
+            if (round == 0) created = pageCase.dialog->m_hWnd;
+            EXPECT_NE(created, nullptr);
+            EXPECT_EQ(pageCase.dialog->m_hWnd, created) << "the page is made once";
+            EXPECT_TRUE(pageCase.dialog->IsWindowVisible());
+
+            ClickStatic(IDC_TAB_GENERAL);
+            EXPECT_EQ(m_panel->m_nPage, pageCase.page) << "no tab change while the query waits";
+
+            ASSERT_TRUE(PumpUntil([&] { return !m_seen.messages.empty() && g_linkIdle; }, REPLY_WAIT_MS));
+            EXPECT_EQ(m_seen.messages, std::vector<std::wstring>{L"Time out!"});
+        }
+    }
+}
+
+TEST_F(MainWindowTest, PortListSurvivesEnumerationFailuresAndKeepsToTheTables) {
+    m_panel->failEnumeration = true;
+    PumpTimerPeriods(TIMER_PORT_POLL, 3);
+    EXPECT_EQ(PortList(), std::vector<std::wstring>{L"COM" + std::to_wstring(ComPort())}) << "the list stays";
+
+    std::vector<std::wstring> many;
+    for (int port = 300; port >= 1; --port) many.push_back(L"Port (COM" + std::to_wstring(port) + L")");
+    m_panel->fakePortNames = many;
+    m_panel->failEnumeration = false;
+    PumpTimerPeriods(TIMER_PORT_POLL, 3);
+    const std::vector<std::wstring> listed = PortList();
+    ASSERT_EQ(listed.size(), 255u) << "the timer ran on; ports above 255 are left out";
+    EXPECT_EQ(listed.front(), L"COM1");
+    EXPECT_EQ(listed.back(), L"COM255");
+    EXPECT_EQ(std::count(listed.begin(), listed.end(), L"COM44"), 1) << "COM300 does not come back as COM44";
+}
+
+TEST_F(MainWindowTest, ConnectPollsTheDeviceAndDisconnectOrAClosedLineRestoresTheRefresh) {
+    for (const char* state : {"set route 1 3", "set edid 1 2", "set autoswitch on", "set arc 1 on"})
+        ASSERT_EQ(Control(state), "ok");
+    Select(IDC_BAUD_RATE_LIST, 1);
+    EXPECT_EQ(Text(IDC_BAUD_RATE_LIST), L"19200");
+    Connect();
+    EXPECT_EQ(ReceivedFrames().front(), Bytes({0xA5, 0x5B, 0x02, 0x01, 0x01, 0, 0, 0, 0, 0, 0, 0, 0xFC}));
+    EXPECT_EQ(m_panel->m_serial.m_deviceControl.BaudRate, 19200u);
+    EXPECT_FALSE(::IsWindowEnabled(m_panel->GetDlgItem(IDC_COM_PORT_LIST)));
+    EXPECT_FALSE(::IsWindowEnabled(m_panel->GetDlgItem(IDC_BAUD_RATE_LIST)));
+    EXPECT_TRUE(IsChecked(IDC_SOURCE_PORT_3));
+    EXPECT_FALSE(IsChecked(IDC_SOURCE_PORT_1));
+    EXPECT_EQ(Text(IDC_EDID_STATE), L"Stereo Audio 2.0");
+    EXPECT_TRUE(IsChecked(IDC_AUTO_SWITCH));
+    EXPECT_TRUE(IsChecked(IDC_ARC));
+
+    Press(IDC_CONNECT_COM);
+    EXPECT_EQ(Text(IDC_CONNECT_COM), L"Connect");
+    EXPECT_TRUE(::IsWindowEnabled(m_panel->GetDlgItem(IDC_COM_PORT_LIST)));
+    EXPECT_TRUE(::IsWindowEnabled(m_panel->GetDlgItem(IDC_BAUD_RATE_LIST)));
+    m_panel->fakePortNames = std::vector<std::wstring>{L"Port (COM" + std::to_wstring(ComPort()) + L")", L"Port (COM9)"};
+    EXPECT_TRUE(PumpUntil([&] { return PortList().size() == 2; }, REPLY_WAIT_MS)) << "the refresh runs again";
+
+    Connect();
+    ASSERT_EQ(Control("close"), "ok");
+    EXPECT_TRUE(PumpUntil([&] { return Text(IDC_CONNECT_COM) == L"Connect"; }, REPLY_WAIT_MS))
+        << "a closed line ends the connection";
+    EXPECT_FALSE(g_app.m_bComPortOpen);
+    EXPECT_TRUE(::IsWindowEnabled(m_panel->GetDlgItem(IDC_COM_PORT_LIST)));
+    EXPECT_TRUE(m_seen.messages.empty()) << "the failure shows no message";
+}
+
+TEST_F(MainWindowTest, AMissingPortFailsToOpen) {
+    StopSimulator();
+    ASSERT_TRUE(PumpUntil([&] { return PortList().empty(); }, REPLY_WAIT_MS)) << "the port left the list";
+    Press(IDC_CONNECT_COM);
+    EXPECT_EQ(m_seen.messages, std::vector<std::wstring>{L"Open COM failed!"});
+    EXPECT_EQ(Text(IDC_CONNECT_COM), L"Connect");
+    EXPECT_FALSE(g_app.m_bComPortOpen);
+}
+
+TEST(MainWindowTimers, EachTimerHasItsRealPeriod) {
+    const std::pair<UINT_PTR, UINT> periods[] = {
+        {1, 600},     {1000, 7000}, {1005, 900},  {1006, 900},  {1009, 15000}, {2000, 3000}, {2001, 3000},
+        {2002, 3000}, {2003, 3000}, {2004, 3000}, {2005, 3000}, {2006, 3000},  {2007, 3000}, {2100, 3000},
+        {2101, 3000}, {7019, 3000}, {7020, 3000}, {7021, 2500}, {7022, 500},   {7023, 3000}, {7024, 3000},
+        {7025, 18000}, {7026, 16000}, {7028, 3000}, {7029, 2000}, {7030, 3000}, {7031, 16000}, {7034, 5000},
+    };
+    for (const auto& [id, period] : periods) {
+        EXPECT_EQ(RealPeriodOf(id), period) << "timer " << id;
+        EXPECT_EQ(PeriodOf(id), period) << "timer " << id << " armed with its real period";
+    }
+}
