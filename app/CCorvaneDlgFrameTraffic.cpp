@@ -190,7 +190,7 @@ void CCorvaneDlg::ClearLog(int logId) {
 
 void CCorvaneDlg::HandleGeneralReply(const BYTE*) {}
 
-void CCorvaneDlg::HandleEdidReply(const BYTE*) {}
+void CCorvaneDlg::HandleEdidReply(const BYTE* frame) { g_edidDlg.HandleEdidReply(frame); }
 
 void CCorvaneDlg::HandleMatrixReply(const BYTE*) {}
 
