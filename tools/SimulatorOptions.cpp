@@ -108,7 +108,8 @@ const char* SimulatorOptions::UsageText() {
            "  set route OUT IN | set edid IN VALUE | set arc OUT on|off |\n"
            "  set autoswitch|beep|power on|off | set input-link IN on|off |\n"
            "  set output-link OUT on|off | set type N | set size IN OUT |\n"
-           "  set version MAJOR MINOR | target pty|tcp | reset | close | quit\n"
+           "  set version MAJOR MINOR | set sink-edid OUT HEX... | edid IN |\n"
+           "  edid-fail | edid-early-result on|off | target pty|tcp | reset | close | quit\n"
            "\n"
            "Log lines: <unix seconds.microseconds> RX|TX|SKIP|SEND <hex bytes>\n";
 }
