@@ -5,6 +5,7 @@
 #include "framework/CDialog.h"
 #include "tests/wine/DibCanvas.h"
 #include "tests/wine/OwnerDrawnTestResources.h"
+#include "tests/wine/RenderDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -20,16 +21,6 @@ constexpr int BUTTON_HEIGHT = 23;
 constexpr int GAP = 4;
 constexpr int MENU_WIDTH = 200;
 constexpr COLORREF SHEET = RGB(255, 255, 255);
-
-std::wstring RenderDirectory() {
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    path[MAX_PATH - 1] = L'\0';
-    std::wstring directory(path);
-    directory = directory.substr(0, directory.find_last_of(L"\\/") + 1) + L"renders";
-    ::CreateDirectoryW(directory.c_str(), nullptr);
-    return directory + L"\\";
-}
 
 HICON LoadTestIcon(int id) {
     return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0,
