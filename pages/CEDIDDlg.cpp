@@ -143,13 +143,13 @@ UINT CEDIDDlg::s_nPeriodDivisor = 1;
 
 BEGIN_MESSAGE_MAP(CEDIDDlg, CDialog)
     ON_WM_PAINT()
-    ON_CBN_SELENDOK(IDC_EDID_MODE, OnSelEndOkEdidMode)
-    ON_BN_CLICKED(IDC_EDID_MODE_SET, OnClickedSetEdidMode)
+    ON_CBN_SELENDOK(IDC_EDID_PAGE_MODE, OnSelEndOkEdidMode)
+    ON_BN_CLICKED(IDC_EDID_PAGE_MODE_SET, OnClickedSetEdidMode)
     ON_WM_TIMER()
-    ON_BN_CLICKED(IDC_EDID_COPY_SET, OnClickedCopyEdid)
-    ON_BN_CLICKED(IDC_EDID_FILE_OPEN, OnClickedOpenEdidFile)
-    ON_BN_CLICKED(IDC_EDID_FILE_SET, OnClickedSetEdidFromFile)
-    ON_BN_CLICKED(IDC_EDID_STATUS, OnClickedStatus)
+    ON_BN_CLICKED(IDC_EDID_PAGE_COPY_SET, OnClickedCopyEdid)
+    ON_BN_CLICKED(IDC_EDID_PAGE_FILE_OPEN, OnClickedOpenEdidFile)
+    ON_BN_CLICKED(IDC_EDID_PAGE_FILE_SET, OnClickedSetEdidFromFile)
+    ON_BN_CLICKED(IDC_EDID_PAGE_STATUS, OnClickedStatus)
 END_MESSAGE_MAP()
 
 CEDIDDlg::CEDIDDlg() : CDialog(IDD_EDID_PAGE) {}
@@ -169,11 +169,11 @@ BOOL CEDIDDlg::OnInitDialog() {
                                reinterpret_cast<LPARAM>(text));
         SendDlgItemMessage(listId, CB_SETCURSEL, 0);
     };
-    fill(IDC_EDID_MODE, EdidModeNames::EDID_MODE_NAMES);
-    fill(IDC_EDID_MODE_TARGET, INPUT_TARGETS);
-    fill(IDC_EDID_COPY_SOURCE, OUTPUT_SOURCES);
-    fill(IDC_EDID_COPY_TARGET, INPUT_TARGETS);
-    fill(IDC_EDID_FILE_TARGET, INPUT_TARGETS);
+    fill(IDC_EDID_PAGE_MODE, EdidModeNames::EDID_MODE_NAMES);
+    fill(IDC_EDID_PAGE_MODE_TARGET, INPUT_TARGETS);
+    fill(IDC_EDID_PAGE_COPY_SOURCE, OUTPUT_SOURCES);
+    fill(IDC_EDID_PAGE_COPY_TARGET, INPUT_TARGETS);
+    fill(IDC_EDID_PAGE_FILE_TARGET, INPUT_TARGETS);
     return TRUE;
 }
 
@@ -196,8 +196,8 @@ void CEDIDDlg::OnClickedSetEdidMode() {
 void CEDIDDlg::OnClickedCopyEdid() {
     if (!BeginRequest()) return;
     ClearCommand(GROUP_EDID, COPY_EDID);
-    g_commandFrame[B4] = static_cast<BYTE>(Selection(IDC_EDID_COPY_SOURCE) + 1);
-    g_commandFrame[B6] = static_cast<BYTE>(Selection(IDC_EDID_COPY_TARGET) + 1);
+    g_commandFrame[B4] = static_cast<BYTE>(Selection(IDC_EDID_PAGE_COPY_SOURCE) + 1);
+    g_commandFrame[B6] = static_cast<BYTE>(Selection(IDC_EDID_PAGE_COPY_TARGET) + 1);
     if (g_commandFrame[B6] == ALL_INPUTS) {
         g_commandFrame[B3] = COPY_EDID_ALL;
         g_commandFrame[B6] = 0x00;
@@ -233,12 +233,12 @@ void CEDIDDlg::LoadEdidFile(const std::wstring& path) {
         return;
     }
     DeviceFrame::BuildEdidBlock(g_edidBlock, content->bytes.data(), content->length);
-    SetDlgItemText(IDC_EDID_FILE_PATH, path);
+    SetDlgItemText(IDC_EDID_PAGE_FILE_PATH, path);
 }
 
 void CEDIDDlg::OnClickedSetEdidFromFile() {
     if (!BeginRequest()) return;
-    if (GetDlgItemText(IDC_EDID_FILE_PATH).empty()) {
+    if (GetDlgItemText(IDC_EDID_PAGE_FILE_PATH).empty()) {
         g_linkIdle = TRUE;
         return;
     }
@@ -299,7 +299,7 @@ void CEDIDDlg::OnEdidModeReport(const BYTE* reply) {
 
 void CEDIDDlg::ShowEdidReport(int input, int value) {
     const std::optional<const wchar_t*> text = EdidModeNames::ReportText(value);
-    if (text) SetDlgItemText(IDC_EDID_INPUT_1 + input - 1, *text);
+    if (text) SetDlgItemText(IDC_EDID_PAGE_INPUT_1 + input - 1, *text);
 }
 
 void CEDIDDlg::SendQuery(int input) {
@@ -319,7 +319,7 @@ void CEDIDDlg::OnPrepareEdidAck(const BYTE*) {
     }
     ClearCommand(GROUP_EDID, WRITE_EDID);
     g_commandFrame[B5] = EDID_MARK;
-    g_commandFrame[B4] = static_cast<BYTE>(Selection(IDC_EDID_FILE_TARGET) + 1);
+    g_commandFrame[B4] = static_cast<BYTE>(Selection(IDC_EDID_PAGE_FILE_TARGET) + 1);
     if (g_commandFrame[B4] == ALL_INPUTS) {
         g_commandFrame[B3] = WRITE_EDID_ALL;
         g_commandFrame[B4] = ALL_INPUTS_WRITE;
@@ -332,7 +332,7 @@ void CEDIDDlg::OnEdidDataRequest(const BYTE*) {
     ClearCommand(GROUP_EDID, WRITE_EDID);
     g_commandFrame[B4] = DATA_HEADER;
     g_commandFrame[B7] = DATA_HEADER_B7;
-    if (Selection(IDC_EDID_FILE_TARGET) + 1 == ALL_INPUTS) g_commandFrame[B3] = WRITE_EDID_ALL;
+    if (Selection(IDC_EDID_PAGE_FILE_TARGET) + 1 == ALL_INPUTS) g_commandFrame[B3] = WRITE_EDID_ALL;
     SendEdidCommand();
     ArmTimer(TIMER_EDID_BLOCK_DELAY, BLOCK_DELAY_MS);
 }
@@ -395,9 +395,9 @@ void CEDIDDlg::TimeOut() {
 
 void CEDIDDlg::BuildSetEdidMode() {
     ClearCommand(GROUP_EDID, SET_EDID_MODE);
-    g_commandFrame[B4] = static_cast<BYTE>(Selection(IDC_EDID_MODE) + 1);
+    g_commandFrame[B4] = static_cast<BYTE>(Selection(IDC_EDID_PAGE_MODE) + 1);
     g_commandFrame[B5] = EDID_MARK;
-    g_commandFrame[B6] = static_cast<BYTE>(Selection(IDC_EDID_MODE_TARGET) + 1);
+    g_commandFrame[B6] = static_cast<BYTE>(Selection(IDC_EDID_PAGE_MODE_TARGET) + 1);
     if (g_commandFrame[B6] == ALL_INPUTS) {
         g_commandFrame[B3] = SET_EDID_MODE_ALL;
         g_commandFrame[B6] = 0x00;

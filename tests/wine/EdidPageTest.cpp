@@ -46,7 +46,7 @@ const std::wstring NO_VALID_DATA = L"Can't find the valid data!";
 const std::wstring TIME_OUT = L"Time out!";
 const std::wstring BAD_FILE = L"Bad EDID file!";
 
-const int INPUT_STATICS[] = {IDC_EDID_INPUT_1, IDC_EDID_INPUT_2, IDC_EDID_INPUT_3, IDC_EDID_INPUT_4};
+const int INPUT_STATICS[] = {IDC_EDID_PAGE_INPUT_1, IDC_EDID_PAGE_INPUT_2, IDC_EDID_PAGE_INPUT_3, IDC_EDID_PAGE_INPUT_4};
 
 double UnixNow() {
     constexpr ULONGLONG UNIX_EPOCH_IN_FILETIME = 116444736000000000ULL;
@@ -230,10 +230,10 @@ protected:
         std::fill(std::begin(g_edidBlock), std::end(g_edidBlock), 0);
         s_main->m_nPage = PAGE_EDID;
         s_main->SendDlgItemMessage(IDC_COM_MODE, BM_SETCHECK, BST_CHECKED);
-        g_edidDlg.SetDlgItemText(IDC_EDID_FILE_PATH, L"");
+        g_edidDlg.SetDlgItemText(IDC_EDID_PAGE_FILE_PATH, L"");
         for (int id : INPUT_STATICS) g_edidDlg.SetDlgItemText(id, DEFAULT_EDID);
-        for (int list : {IDC_EDID_MODE, IDC_EDID_MODE_TARGET, IDC_EDID_COPY_SOURCE, IDC_EDID_COPY_TARGET,
-                         IDC_EDID_FILE_TARGET})
+        for (int list : {IDC_EDID_PAGE_MODE, IDC_EDID_PAGE_MODE_TARGET, IDC_EDID_PAGE_COPY_SOURCE, IDC_EDID_PAGE_COPY_TARGET,
+                         IDC_EDID_PAGE_FILE_TARGET})
             Choose(list, 0);
         ASSERT_TRUE(s_main->m_serial.OpenPort(s_main, static_cast<UINT>(ComPort()), 115200, L'N', 8, 2,
                                               SERIAL_EVENTS));
@@ -282,12 +282,12 @@ protected:
     void ChooseFile(const std::wstring& path) {
         g_operator.fileAnswer = path;
         g_operator.fileDialogSeen = false;
-        Click(IDC_EDID_FILE_OPEN);
+        Click(IDC_EDID_PAGE_FILE_OPEN);
         EXPECT_TRUE(g_operator.fileDialogSeen) << "the file dialog did not show";
     }
 
     void ClickStatusAndWait() {
-        Click(IDC_EDID_STATUS);
+        Click(IDC_EDID_PAGE_STATUS);
         ASSERT_TRUE(WaitForIdleLink());
     }
 
@@ -334,7 +334,7 @@ TEST_F(EdidPageTest, StatusFillsTheListStopsAtAnUnknownInputAndTimesOutOnce) {
     // own time-out: whichever fires first ends the other.
     s_main->SetTimer(TIMER_REPLY_TIMEOUT, FLOW_LIMIT_MS);
     ASSERT_EQ(Control("drop 2"), "ok");
-    Click(IDC_EDID_STATUS);
+    Click(IDC_EDID_PAGE_STATUS);
     ASSERT_TRUE(PumpUntilReceived(5));
     ASSERT_EQ(Control("frame 01 0C 05 00 03 00 00 00 00 00"), "ok");
     ASSERT_TRUE(WaitForIdleLink());
@@ -356,19 +356,19 @@ TEST_F(EdidPageTest, SetAndCopySendTheirBytesHoldTheLinkUntilSuccessAndReportFai
     }
     ASSERT_EQ(Control("set sink-edid 2 " + sinkHex), "ok");
 
-    Choose(IDC_EDID_MODE_TARGET, 2);
-    Click(IDC_EDID_MODE_SET);
+    Choose(IDC_EDID_PAGE_MODE_TARGET, 2);
+    Click(IDC_EDID_PAGE_MODE_SET);
     EXPECT_TRUE(g_operator.LinkHeldUntil(SET_SUCCESSFULLY));
     const auto success = g_operator.FirstStatus(SET_SUCCESSFULLY);
     ASSERT_TRUE(success.has_value());
     EXPECT_GT(g_operator.popupClosedAt, success->time) << "the result stays up before the pop-up closes";
     EXPECT_TRUE(g_linkIdle);
 
-    Choose(IDC_EDID_MODE_TARGET, ALL_INPUTS);
-    Click(IDC_EDID_MODE_SET);
-    Choose(IDC_EDID_COPY_SOURCE, OUT_B);
-    Choose(IDC_EDID_COPY_TARGET, ALL_INPUTS);
-    Click(IDC_EDID_COPY_SET);
+    Choose(IDC_EDID_PAGE_MODE_TARGET, ALL_INPUTS);
+    Click(IDC_EDID_PAGE_MODE_SET);
+    Choose(IDC_EDID_PAGE_COPY_SOURCE, OUT_B);
+    Choose(IDC_EDID_PAGE_COPY_TARGET, ALL_INPUTS);
+    Click(IDC_EDID_PAGE_COPY_SET);
     EXPECT_EQ(ReceivedFrames(), (std::vector<Bytes>{Frame({0x03, 0x02, 0x01, 0xF0, 0x03}),
                                                     Frame({0x03, 0x01, 0x01, 0xF0, 0x00}),
                                                     Frame({0x03, 0x03, 0x02, 0x00, 0x00})}));
@@ -378,8 +378,8 @@ TEST_F(EdidPageTest, SetAndCopySendTheirBytesHoldTheLinkUntilSuccessAndReportFai
 
     g_operator = Operator{};
     ASSERT_EQ(Control("edid-fail"), "ok");
-    Choose(IDC_EDID_COPY_TARGET, IN2);
-    Click(IDC_EDID_COPY_SET);
+    Choose(IDC_EDID_PAGE_COPY_TARGET, IN2);
+    Click(IDC_EDID_PAGE_COPY_SET);
     const auto failure = g_operator.FirstStatus(NO_VALID_DATA);
     ASSERT_TRUE(failure.has_value());
     EXPECT_FALSE(g_operator.FirstStatus(SET_SUCCESSFULLY).has_value());
@@ -388,7 +388,7 @@ TEST_F(EdidPageTest, SetAndCopySendTheirBytesHoldTheLinkUntilSuccessAndReportFai
 
     g_operator = Operator{};
     ASSERT_EQ(Control("drop 1"), "ok");
-    Click(IDC_EDID_MODE_SET);
+    Click(IDC_EDID_PAGE_MODE_SET);
     EXPECT_EQ(g_operator.messages, std::vector<std::wstring>{TIME_OUT});
     EXPECT_FALSE(g_operator.FirstStatus(SET_SUCCESSFULLY).has_value());
     EXPECT_TRUE(g_linkIdle);
@@ -408,8 +408,8 @@ TEST_F(EdidPageTest, ReportArrivingDuringASettingOnlyUpdatesTheList) {
     // Its answer comes late, while a setting waits for its own.
     ASSERT_EQ(Control("delay 300"), "ok");
     g_operator.duringPopup = [this] { EXPECT_EQ(Control("frame 01 0C 01 00 05 00 00 00 00 00"), "ok"); };
-    Click(IDC_EDID_MODE_SET);
-    EXPECT_EQ(Text(IDC_EDID_INPUT_1), L"1080i,HD Audio 7.1");
+    Click(IDC_EDID_PAGE_MODE_SET);
+    EXPECT_EQ(Text(IDC_EDID_PAGE_INPUT_1), L"1080i,HD Audio 7.1");
     EXPECT_TRUE(g_operator.FirstStatus(SET_SUCCESSFULLY).has_value());
     EXPECT_TRUE(g_operator.messages.empty());
     PumpFor(SETTLE_MS);
@@ -439,7 +439,7 @@ TEST_F(EdidPageTest, FileDialogAcceptsOnlyWholeValidFilesAndKeepsTheLastAccepted
     WriteFileBytes(heldPath, dvi);
 
     ChooseFile(hdmiPath);
-    EXPECT_EQ(Text(IDC_EDID_FILE_PATH), hdmiPath);
+    EXPECT_EQ(Text(IDC_EDID_PAGE_FILE_PATH), hdmiPath);
     EXPECT_EQ(EdidBlockSent(), BlockOf(hdmi));
     for (const std::wstring& rejected : {badPath, emptyPath, longerPath}) ChooseFile(rejected);
     EXPECT_EQ(g_operator.messages, std::vector<std::wstring>(3, BAD_FILE));
@@ -451,11 +451,11 @@ TEST_F(EdidPageTest, FileDialogAcceptsOnlyWholeValidFilesAndKeepsTheLastAccepted
     ChooseFile(folder + L"\\missing.bin");
     ChooseFile(L"");
     EXPECT_EQ(g_operator.messages.size(), 3u) << "a file that cannot be opened is passed over without a word";
-    EXPECT_EQ(Text(IDC_EDID_FILE_PATH), hdmiPath);
+    EXPECT_EQ(Text(IDC_EDID_PAGE_FILE_PATH), hdmiPath);
     EXPECT_EQ(EdidBlockSent(), BlockOf(hdmi));
 
     ChooseFile(heldPath);
-    EXPECT_EQ(Text(IDC_EDID_FILE_PATH), heldPath);
+    EXPECT_EQ(Text(IDC_EDID_PAGE_FILE_PATH), heldPath);
     EXPECT_EQ(EdidBlockSent(), BlockOf(dvi));
     EXPECT_TRUE(ReceivedFrames().empty()) << "choosing a file sends nothing";
     EXPECT_TRUE(g_linkIdle);
@@ -465,15 +465,15 @@ TEST_F(EdidPageTest, FileDialogAcceptsOnlyWholeValidFilesAndKeepsTheLastAccepted
 }
 
 TEST_F(EdidPageTest, UploadsGoThroughTheHandshakeAndOnlyTheTargetInputsHoldTheAcceptedFile) {
-    Click(IDC_EDID_FILE_SET);
+    Click(IDC_EDID_PAGE_FILE_SET);
     EXPECT_TRUE(g_linkIdle) << "no file: the link is given back";
     EXPECT_FALSE(g_operator.popupSeen);
 
     const std::wstring hdmiPath = DataFile("hdmi-monitor-1920x1200.bin");
     const Bytes block = BlockOf(ReadFileBytes(hdmiPath));
     ChooseFile(hdmiPath);
-    Choose(IDC_EDID_FILE_TARGET, IN2);
-    Click(IDC_EDID_FILE_SET);
+    Choose(IDC_EDID_PAGE_FILE_TARGET, IN2);
+    Click(IDC_EDID_PAGE_FILE_SET);
     EXPECT_EQ(ReceivedFrames(), (std::vector<Bytes>{PREPARE, Frame({0x03, 0x07, 0x02, 0xF0}),
                                                     Frame({0x03, 0x07, 0x56, 0, 0, 0x01}), block}));
     EXPECT_TRUE(g_operator.LinkHeldUntil(SET_SUCCESSFULLY));
@@ -484,8 +484,8 @@ TEST_F(EdidPageTest, UploadsGoThroughTheHandshakeAndOnlyTheTargetInputsHoldTheAc
     const std::wstring badPath = DataFile("README.md");
     ChooseFile(badPath);
     EXPECT_EQ(g_operator.messages, std::vector<std::wstring>{BAD_FILE});
-    Choose(IDC_EDID_FILE_TARGET, ALL_INPUTS);
-    Click(IDC_EDID_FILE_SET);
+    Choose(IDC_EDID_PAGE_FILE_TARGET, ALL_INPUTS);
+    Click(IDC_EDID_PAGE_FILE_SET);
     EXPECT_EQ(ReceivedSince(4), (std::vector<Bytes>{PREPARE, Frame({0x03, 0x06, 0xFE, 0xF0}),
                                                     Frame({0x03, 0x06, 0x56, 0, 0, 0x01}), block}));
     for (int input = 1; input <= 4; ++input) EXPECT_EQ(Held(input), block) << "input " << input;
@@ -493,7 +493,7 @@ TEST_F(EdidPageTest, UploadsGoThroughTheHandshakeAndOnlyTheTargetInputsHoldTheAc
     // The result comes with the data request: the block is never sent.
     g_operator = Operator{};
     ASSERT_EQ(Control("edid-early-result on"), "ok");
-    Click(IDC_EDID_FILE_SET);
+    Click(IDC_EDID_PAGE_FILE_SET);
     PumpFor(SETTLE_MS);
     EXPECT_EQ(ReceivedSince(8), (std::vector<Bytes>{PREPARE, Frame({0x03, 0x06, 0xFE, 0xF0}),
                                                     Frame({0x03, 0x06, 0x56, 0, 0, 0x01})}));
@@ -522,7 +522,7 @@ TEST_F(EdidPageTest, BenchmarkUploadToIn1WithTheRealPeriods) {
     const std::wstring dviPath = DataFile("dvi-monitor-1280x1024.bin");
     ChooseFile(dviPath);
     const double clicked = UnixNow();
-    Click(IDC_EDID_FILE_SET);
+    Click(IDC_EDID_PAGE_FILE_SET);
 
     const Bytes header = Frame({0x03, 0x07, 0x56, 0, 0, 0x01});
     const Bytes block = BlockOf(ReadFileBytes(dviPath));
