@@ -1,7 +1,9 @@
 #include "pages/CEDIDDlg.h"
 
 #include "app/BeginRequest.h"
+#include "app/MainWindowTimers.h"
 #include "app/PanelMessages.h"
+#include "app/PanelTexts.h"
 #include "app/ProcessState.h"
 #include "core/EdidFile.h"
 #include "core/EdidModeNames.h"
@@ -30,8 +32,6 @@ constexpr UINT BLOCK_DELAY_MS = 100;
 constexpr UINT QUERY_WAIT_MS = 3000;
 
 constexpr wchar_t SETTING_TEXT[] = L"Setting";
-constexpr wchar_t TIME_OUT_TEXT[] = L"Time out!";
-constexpr wchar_t SET_SUCCESSFULLY_TEXT[] = L"Set successfully!";
 constexpr wchar_t NO_VALID_DATA_TEXT[] = L"Can't find the valid data!";
 constexpr wchar_t BAD_FILE_TEXT[] = L"Bad EDID file!";
 
@@ -68,7 +68,8 @@ constexpr BYTE DATA_REQUEST = 0xAA;
 constexpr BYTE RESULT_SUCCESS = 0x00;
 constexpr BYTE RESULT_FAILURE = 0x0F;
 
-constexpr int LIST_TEXT_INDEX_NONE = -1;
+// CB_INSERTSTRING at this index appends.
+constexpr int LIST_END = -1;
 
 bool IsInput(int value) { return value >= 1 && value <= INPUT_COUNT; }
 
@@ -139,8 +140,6 @@ private:
 
 }  // namespace
 
-UINT CEDIDDlg::s_nPeriodDivisor = 1;
-
 BEGIN_MESSAGE_MAP(CEDIDDlg, CDialog)
     ON_WM_PAINT()
     ON_CBN_SELENDOK(IDC_EDID_PAGE_MODE, OnSelEndOkEdidMode)
@@ -165,7 +164,7 @@ BOOL CEDIDDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     const auto fill = [this](int listId, const auto& texts) {
         for (const wchar_t* text : texts)
-            SendDlgItemMessage(listId, CB_INSERTSTRING, static_cast<WPARAM>(LIST_TEXT_INDEX_NONE),
+            SendDlgItemMessage(listId, CB_INSERTSTRING, static_cast<WPARAM>(LIST_END),
                                reinterpret_cast<LPARAM>(text));
         SendDlgItemMessage(listId, CB_SETCURSEL, 0);
     };
@@ -366,7 +365,7 @@ void CEDIDDlg::OnTimer(UINT_PTR id) {
         PostSendRequest(SEND_EDID_BLOCK);
     } else if (id == TIMER_EDID_SUCCESS) {
         KillTimer(id);
-        g_statusText = SET_SUCCESSFULLY_TEXT;
+        g_statusText = TEXT_SET_SUCCESSFULLY;
         FinishStatusPopup();
         ArmTimer(TIMER_EDID_POPUP_CLOSE, POPUP_CLOSE_MS);
         g_linkIdle = TRUE;
@@ -388,7 +387,7 @@ void CEDIDDlg::OnTimer(UINT_PTR id) {
 void CEDIDDlg::TimeOut() {
     CloseStatusPopup();
     PostSendRequest(SEND_STOP_REPLY_TIMER);
-    g_messageText = TIME_OUT_TEXT;
+    g_messageText = TEXT_TIME_OUT;
     ShowMessageDialog();
     g_linkIdle = TRUE;
 }
@@ -411,7 +410,7 @@ void CEDIDDlg::PostSendRequest(WPARAM kind) {
     if (main != nullptr) main->PostMessage(WM_SEND_REQUEST, kind);
 }
 
-void CEDIDDlg::ArmTimer(UINT_PTR id, UINT periodMs) { SetTimer(id, periodMs / s_nPeriodDivisor); }
+void CEDIDDlg::ArmTimer(UINT_PTR id, UINT periodMs) { SetTimer(id, ScaledPeriod(periodMs)); }
 
 void CEDIDDlg::ShowBusyPopup() {
     g_statusText = SETTING_TEXT;

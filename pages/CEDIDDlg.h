@@ -17,10 +17,6 @@ public:
     // A received frame with a good check byte, while the page is shown.
     void HandleEdidReply(const BYTE* reply);
 
-    // Every period of the page's timers is divided by this; tests shorten
-    // the waits with it.
-    static UINT s_nPeriodDivisor;
-
 protected:
     void OnPaint();
     void OnSelEndOkEdidMode();

@@ -3,8 +3,8 @@
 // clicked by id, the system's file dialog answered, the pop-ups read and
 // closed. What the device received and holds is read back over the
 // simulator's control channel.
-#include "app/BeginRequest.h"
 #include "app/CCorvaneDlg.h"
+#include "app/MainWindowTimers.h"
 #include "app/ProcessState.h"
 #include "core/RequestGate.h"
 #include "framework/CWinApp.h"
@@ -31,10 +31,10 @@ constexpr DWORD ARRIVAL_TIMEOUT_MS = 10000;
 constexpr DWORD FLOW_LIMIT_MS = 30000;
 constexpr DWORD SETTLE_MS = 200;
 constexpr UINT WATCH_PERIOD_MS = 10;
-// The page's periods in these tests: a tenth of the real ones.
-constexpr UINT SHORT_PERIODS = 10;
+// The panel's periods in these tests: a tenth of the real ones.
+constexpr double SHORT_PERIODS = 0.1;
+constexpr double REAL_PERIODS = 1.0;
 constexpr DWORD SERIAL_EVENTS = EV_RXCHAR | EV_RXFLAG;
-constexpr POINT PAGE_PLACE = {1, 56};
 
 constexpr int IN2 = 1;
 constexpr int ALL_INPUTS = 4;
@@ -194,17 +194,14 @@ void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD) {
 
 class EdidPageTest : public SimulatorFixture {
 protected:
-    // One main window and page serve the whole suite (a mapped top-level
-    // window takes Wine long to take down).
+    // One main window serves the whole suite (a mapped top-level window
+    // takes Wine long to take down); its EDID tab makes the page.
     static void SetUpTestSuite() {
         s_main = new CCorvaneDlg();
-        if (!s_main->Create(IDD_MAIN) || !g_edidDlg.Create(IDD_EDID_PAGE, s_main)) {
+        if (!s_main->Create(IDD_MAIN)) {
             delete s_main;
             s_main = nullptr;
-            return;
         }
-        g_edidDlg.SetWindowPos(nullptr, PAGE_PLACE.x, PAGE_PLACE.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        g_edidDlg.ShowWindow(SW_SHOW);
     }
 
     static void TearDownTestSuite() {
@@ -226,20 +223,25 @@ protected:
         g_linkIdle = TRUE;
         g_messageDlgShown = FALSE;
         g_statusDlgShown = FALSE;
-        CEDIDDlg::s_nPeriodDivisor = SHORT_PERIODS;
+        SetTimerScale(SHORT_PERIODS);
         std::fill(std::begin(g_edidBlock), std::end(g_edidBlock), 0);
-        s_main->m_nPage = PAGE_EDID;
         s_main->SendDlgItemMessage(IDC_COM_MODE, BM_SETCHECK, BST_CHECKED);
-        g_edidDlg.SetDlgItemText(IDC_EDID_PAGE_FILE_PATH, L"");
-        for (int id : INPUT_STATICS) g_edidDlg.SetDlgItemText(id, DEFAULT_EDID);
-        for (int list : {IDC_EDID_PAGE_MODE, IDC_EDID_PAGE_MODE_TARGET, IDC_EDID_PAGE_COPY_SOURCE, IDC_EDID_PAGE_COPY_TARGET,
-                         IDC_EDID_PAGE_FILE_TARGET})
-            Choose(list, 0);
         ASSERT_TRUE(s_main->m_serial.OpenPort(s_main, static_cast<UINT>(ComPort()), 115200, L'N', 8, 2,
                                               SERIAL_EVENTS));
         ASSERT_TRUE(s_main->m_serial.StartWorker());
         ASSERT_TRUE(PumpUntil([] { return s_main->m_serial.m_bWorkerAlive == TRUE; }, ARRIVAL_TIMEOUT_MS));
         g_app.m_bComPortOpen = TRUE;
+
+        ClickEdidTab();
+        ASSERT_NE(g_edidDlg.m_hWnd, nullptr);
+        ASSERT_TRUE(WaitForIdleLink());
+        ASSERT_EQ(ReceivedFrames(), (std::vector<Bytes>{Query(1), Query(2), Query(3), Query(4)}));
+        m_framesBeforeTest = ReceivedFrames().size();
+        g_edidDlg.SetDlgItemText(IDC_EDID_PAGE_FILE_PATH, L"");
+        for (int id : INPUT_STATICS) g_edidDlg.SetDlgItemText(id, DEFAULT_EDID);
+        for (int list : {IDC_EDID_PAGE_MODE, IDC_EDID_PAGE_MODE_TARGET, IDC_EDID_PAGE_COPY_SOURCE,
+                         IDC_EDID_PAGE_COPY_TARGET, IDC_EDID_PAGE_FILE_TARGET})
+            Choose(list, 0);
     }
 
     void TearDown() override {
@@ -250,9 +252,16 @@ protected:
         ::KillTimer(nullptr, m_watch);
         g_app.m_bComPortOpen = FALSE;
         g_linkIdle = TRUE;
-        CEDIDDlg::s_nPeriodDivisor = 1;
+        SetTimerScale(REAL_PERIODS);
         AfxGetApp()->m_pMainWnd = nullptr;
         SimulatorFixture::TearDown();
+    }
+
+    // The operator's click on the "EDID" tab: the page shows and asks the
+    // device for every input's EDID.
+    static void ClickEdidTab() {
+        const HWND tab = s_main->GetDlgItem(IDC_TAB_EDID);
+        s_main->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_TAB_EDID, STN_CLICKED), reinterpret_cast<LPARAM>(tab));
     }
 
     static void Choose(int listId, int index) { g_edidDlg.SendDlgItemMessage(listId, CB_SETCURSEL, index); }
@@ -274,7 +283,7 @@ protected:
 
     // Handles the panel's messages meanwhile, so its posted sends go out.
     bool PumpUntilReceived(std::size_t count) {
-        return PumpUntil([this, count] { return ReceivedFrames().size() >= count; }, ARRIVAL_TIMEOUT_MS);
+        return PumpUntil([this, count] { return Sent().size() >= count; }, ARRIVAL_TIMEOUT_MS);
     }
 
     static bool WaitForIdleLink() { return PumpUntil([] { return g_linkIdle != FALSE; }, ARRIVAL_TIMEOUT_MS); }
@@ -300,9 +309,12 @@ protected:
         return bytes;
     }
 
-    std::vector<Bytes> ReceivedSince(std::size_t first) const {
+    // The frames the device received since the test began, after the
+    // page's first queries, from the `first` on.
+    std::vector<Bytes> Sent(std::size_t first = 0) const {
         const std::vector<Bytes> all = ReceivedFrames();
-        return std::vector<Bytes>(all.begin() + static_cast<std::ptrdiff_t>(std::min(first, all.size())), all.end());
+        const std::size_t from = std::min(m_framesBeforeTest + first, all.size());
+        return std::vector<Bytes>(all.begin() + static_cast<std::ptrdiff_t>(from), all.end());
     }
 
     // The time the simulator logged a frame with this tag and these bytes.
@@ -315,6 +327,7 @@ protected:
 
     static CCorvaneDlg* s_main;
     UINT_PTR m_watch = 0;
+    std::size_t m_framesBeforeTest = 0;
 };
 
 CCorvaneDlg* EdidPageTest::s_main = nullptr;
@@ -327,7 +340,7 @@ TEST_F(EdidPageTest, StatusFillsTheListStopsAtAnUnknownInputAndTimesOutOnce) {
     ClickStatusAndWait();
     EXPECT_EQ(ListTexts(), (std::vector<std::wstring>{L"4K2K30,Stereo Audio 2.0", DEFAULT_EDID, L"COPY TX C",
                                                       L"4K2K60_444,HD Audio 7.1"}));
-    EXPECT_EQ(ReceivedFrames(), (std::vector<Bytes>{Query(1), Query(2), Query(3), Query(4)}));
+    EXPECT_EQ(Sent(), (std::vector<Bytes>{Query(1), Query(2), Query(3), Query(4)}));
     EXPECT_TRUE(g_operator.messages.empty());
 
     // The main window's wait for a chain's first query, ended by the page's
@@ -339,7 +352,7 @@ TEST_F(EdidPageTest, StatusFillsTheListStopsAtAnUnknownInputAndTimesOutOnce) {
     ASSERT_EQ(Control("frame 01 0C 05 00 03 00 00 00 00 00"), "ok");
     ASSERT_TRUE(WaitForIdleLink());
     PumpFor(SETTLE_MS);
-    EXPECT_EQ(ReceivedSince(4), (std::vector<Bytes>{Query(1), Query(1)})) << "one resend, no query after input 5";
+    EXPECT_EQ(Sent(4), (std::vector<Bytes>{Query(1), Query(1)})) << "one resend, no query after input 5";
     EXPECT_EQ(g_operator.messages, std::vector<std::wstring>{TIME_OUT});
     EXPECT_FALSE(s_main->KillTimer(TIMER_REPLY_TIMEOUT)) << "the main window's time-out still runs";
 }
@@ -369,7 +382,7 @@ TEST_F(EdidPageTest, SetAndCopySendTheirBytesHoldTheLinkUntilSuccessAndReportFai
     Choose(IDC_EDID_PAGE_COPY_SOURCE, OUT_B);
     Choose(IDC_EDID_PAGE_COPY_TARGET, ALL_INPUTS);
     Click(IDC_EDID_PAGE_COPY_SET);
-    EXPECT_EQ(ReceivedFrames(), (std::vector<Bytes>{Frame({0x03, 0x02, 0x01, 0xF0, 0x03}),
+    EXPECT_EQ(Sent(), (std::vector<Bytes>{Frame({0x03, 0x02, 0x01, 0xF0, 0x03}),
                                                     Frame({0x03, 0x01, 0x01, 0xF0, 0x00}),
                                                     Frame({0x03, 0x03, 0x02, 0x00, 0x00})}));
     for (int input = 1; input <= 4; ++input) EXPECT_EQ(Held(input), sink) << "input " << input;
@@ -392,18 +405,16 @@ TEST_F(EdidPageTest, SetAndCopySendTheirBytesHoldTheLinkUntilSuccessAndReportFai
     EXPECT_EQ(g_operator.messages, std::vector<std::wstring>{TIME_OUT});
     EXPECT_FALSE(g_operator.FirstStatus(SET_SUCCESSFULLY).has_value());
     EXPECT_TRUE(g_linkIdle);
-    EXPECT_EQ(ReceivedFrames().size(), 9u) << "three settings, the status chain, the failed copy, the silent setting";
+    EXPECT_EQ(Sent().size(), 9u) << "three settings, the status chain, the failed copy, the silent setting";
 }
 
 TEST_F(EdidPageTest, ReportArrivingDuringASettingOnlyUpdatesTheList) {
-    // The first query of the page, as the main window sends it on showing
-    // the page; the device stays silent and the wait ends.
+    // The device is silent on the first query of the tab: the main window's
+    // wait ends with the one "Time out!".
     ASSERT_EQ(Control("drop 1"), "ok");
-    ASSERT_TRUE(BeginRequest());
-    DeviceFrame::BuildCommandFrame(g_commandFrame, 0x01, 0x0C, Bytes{0x01}.data(), 1);
-    s_main->SendFrame(g_commandFrame, DeviceFrame::COMMAND_FRAME_LENGTH);
-    ASSERT_TRUE(WaitForReceivedFrames(1, ARRIVAL_TIMEOUT_MS));
-    g_linkIdle = TRUE;
+    ClickEdidTab();
+    ASSERT_TRUE(WaitForIdleLink());
+    EXPECT_EQ(g_operator.messages, std::vector<std::wstring>{TIME_OUT});
 
     // Its answer comes late, while a setting waits for its own.
     ASSERT_EQ(Control("delay 300"), "ok");
@@ -411,9 +422,9 @@ TEST_F(EdidPageTest, ReportArrivingDuringASettingOnlyUpdatesTheList) {
     Click(IDC_EDID_PAGE_MODE_SET);
     EXPECT_EQ(Text(IDC_EDID_PAGE_INPUT_1), L"1080i,HD Audio 7.1");
     EXPECT_TRUE(g_operator.FirstStatus(SET_SUCCESSFULLY).has_value());
-    EXPECT_TRUE(g_operator.messages.empty());
     PumpFor(SETTLE_MS);
-    EXPECT_EQ(ReceivedFrames(), (std::vector<Bytes>{Query(1), Frame({0x03, 0x02, 0x01, 0xF0, 0x01})}));
+    EXPECT_EQ(g_operator.messages, std::vector<std::wstring>{TIME_OUT});
+    EXPECT_EQ(Sent(), (std::vector<Bytes>{Query(1), Frame({0x03, 0x02, 0x01, 0xF0, 0x01})}));
 }
 
 TEST_F(EdidPageTest, FileDialogAcceptsOnlyWholeValidFilesAndKeepsTheLastAcceptedOne) {
@@ -457,7 +468,7 @@ TEST_F(EdidPageTest, FileDialogAcceptsOnlyWholeValidFilesAndKeepsTheLastAccepted
     ChooseFile(heldPath);
     EXPECT_EQ(Text(IDC_EDID_PAGE_FILE_PATH), heldPath);
     EXPECT_EQ(EdidBlockSent(), BlockOf(dvi));
-    EXPECT_TRUE(ReceivedFrames().empty()) << "choosing a file sends nothing";
+    EXPECT_TRUE(Sent().empty()) << "choosing a file sends nothing";
     EXPECT_TRUE(g_linkIdle);
 
     for (const std::wstring& path : {badPath, emptyPath, longerPath, heldPath}) ::DeleteFileW(path.c_str());
@@ -474,7 +485,7 @@ TEST_F(EdidPageTest, UploadsGoThroughTheHandshakeAndOnlyTheTargetInputsHoldTheAc
     ChooseFile(hdmiPath);
     Choose(IDC_EDID_PAGE_FILE_TARGET, IN2);
     Click(IDC_EDID_PAGE_FILE_SET);
-    EXPECT_EQ(ReceivedFrames(), (std::vector<Bytes>{PREPARE, Frame({0x03, 0x07, 0x02, 0xF0}),
+    EXPECT_EQ(Sent(), (std::vector<Bytes>{PREPARE, Frame({0x03, 0x07, 0x02, 0xF0}),
                                                     Frame({0x03, 0x07, 0x56, 0, 0, 0x01}), block}));
     EXPECT_TRUE(g_operator.LinkHeldUntil(SET_SUCCESSFULLY));
     EXPECT_EQ(Held(2), block);
@@ -486,7 +497,7 @@ TEST_F(EdidPageTest, UploadsGoThroughTheHandshakeAndOnlyTheTargetInputsHoldTheAc
     EXPECT_EQ(g_operator.messages, std::vector<std::wstring>{BAD_FILE});
     Choose(IDC_EDID_PAGE_FILE_TARGET, ALL_INPUTS);
     Click(IDC_EDID_PAGE_FILE_SET);
-    EXPECT_EQ(ReceivedSince(4), (std::vector<Bytes>{PREPARE, Frame({0x03, 0x06, 0xFE, 0xF0}),
+    EXPECT_EQ(Sent(4), (std::vector<Bytes>{PREPARE, Frame({0x03, 0x06, 0xFE, 0xF0}),
                                                     Frame({0x03, 0x06, 0x56, 0, 0, 0x01}), block}));
     for (int input = 1; input <= 4; ++input) EXPECT_EQ(Held(input), block) << "input " << input;
 
@@ -495,7 +506,7 @@ TEST_F(EdidPageTest, UploadsGoThroughTheHandshakeAndOnlyTheTargetInputsHoldTheAc
     ASSERT_EQ(Control("edid-early-result on"), "ok");
     Click(IDC_EDID_PAGE_FILE_SET);
     PumpFor(SETTLE_MS);
-    EXPECT_EQ(ReceivedSince(8), (std::vector<Bytes>{PREPARE, Frame({0x03, 0x06, 0xFE, 0xF0}),
+    EXPECT_EQ(Sent(8), (std::vector<Bytes>{PREPARE, Frame({0x03, 0x06, 0xFE, 0xF0}),
                                                     Frame({0x03, 0x06, 0x56, 0, 0, 0x01})}));
     EXPECT_TRUE(g_operator.FirstStatus(SET_SUCCESSFULLY).has_value());
 
@@ -518,7 +529,7 @@ TEST_F(EdidPageTest, BenchmarkUploadToIn1WithTheRealPeriods) {
     constexpr double LINE_BYTES = 6 * 13 + 256;
     constexpr double LINE_SECONDS = LINE_BYTES * 11 / 115200;
 
-    CEDIDDlg::s_nPeriodDivisor = 1;
+    SetTimerScale(REAL_PERIODS);
     const std::wstring dviPath = DataFile("dvi-monitor-1280x1024.bin");
     ChooseFile(dviPath);
     const double clicked = UnixNow();
