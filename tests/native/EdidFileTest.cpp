@@ -47,7 +47,7 @@ EdidFile::ReadFunction ReaderOf(const Bytes& bytes, std::size_t chunk = 64) {
     auto position = std::make_shared<std::size_t>(0);
     return [bytes, chunk, position](std::uint8_t* buffer, std::size_t count) -> long {
         const std::size_t take = std::min({count, chunk, bytes.size() - *position});
-        std::memcpy(buffer, bytes.data() + *position, take);
+        if (take > 0) std::memcpy(buffer, bytes.data() + *position, take);
         *position += take;
         return static_cast<long>(take);
     };
