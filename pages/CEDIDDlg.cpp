@@ -14,6 +14,7 @@
 #include "res/resource.h"
 
 #include <array>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -114,29 +115,12 @@ bool AnswersLastQuery(int input) {
 
 void ClearCommand(BYTE group, BYTE item) { DeviceFrame::BuildCommandFrame(g_commandFrame, group, item); }
 
-// Closes the file on every path out of the read.
-class ReadOnlyFile {
-public:
-    explicit ReadOnlyFile(const std::wstring& path)
-        : m_handle(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-    ~ReadOnlyFile() {
-        if (IsOpen()) ::CloseHandle(m_handle);
-    }
-    ReadOnlyFile(const ReadOnlyFile&) = delete;
-    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
-
-    bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
-
-    long Read(std::uint8_t* buffer, std::size_t count) const {
-        DWORD read = 0;
-        if (!::ReadFile(m_handle, buffer, static_cast<DWORD>(count), &read, nullptr)) return -1;
-        return static_cast<long>(read);
-    }
-
-private:
-    HANDLE m_handle;
-};
+// Reads a piece of an open file: the byte count, 0 at its end, -1 on failure.
+long ReadPiece(HANDLE file, std::uint8_t* buffer, std::size_t count) {
+    DWORD read = 0;
+    if (!::ReadFile(file, buffer, static_cast<DWORD>(count), &read, nullptr)) return -1;
+    return static_cast<long>(read);
+}
 
 }  // namespace
 
@@ -220,11 +204,14 @@ void CEDIDDlg::OnClickedOpenEdidFile() {
 // up under the path of the last accepted one. A file that cannot be opened
 // is passed over without a word.
 void CEDIDDlg::LoadEdidFile(const std::wstring& path) {
+    const HANDLE opened = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) return;
     std::optional<EdidFile::Content> content;
     {
-        const ReadOnlyFile file(path);
-        if (!file.IsOpen()) return;
-        content = EdidFile::Load([&file](std::uint8_t* buffer, std::size_t count) { return file.Read(buffer, count); });
+        const std::unique_ptr<void, decltype(&::CloseHandle)> file(opened, &::CloseHandle);
+        content = EdidFile::Load(
+            [opened](std::uint8_t* buffer, std::size_t count) { return ReadPiece(opened, buffer, count); });
     }
     if (!content) {
         g_messageText = BAD_FILE_TEXT;

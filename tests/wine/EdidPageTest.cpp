@@ -413,6 +413,9 @@ TEST_F(EdidPageTest, SetAndCopySendTheirBytesHoldTheLinkUntilSuccessAndReportFai
     ASSERT_TRUE(PumpUntilReceived(10));
     PumpFor(SETTLE_MS);
     EXPECT_EQ(Sent(9), std::vector<Bytes>{Frame({0x03, 0x01, 0x12, 0xF0, 0x00})});
+    // The device's result to it runs the success hold all the same.
+    EXPECT_TRUE(PumpUntil([] { return g_statusText == SET_SUCCESSFULLY; }, ARRIVAL_TIMEOUT_MS));
+    PumpFor(SETTLE_MS);
     EXPECT_FALSE(g_operator.popupSeen);
     EXPECT_TRUE(g_operator.messages.empty());
 }
