@@ -32,7 +32,6 @@ constexpr UINT POPUP_CLOSE_MS = 900;
 constexpr UINT BLOCK_DELAY_MS = 100;
 constexpr UINT QUERY_WAIT_MS = 3000;
 
-constexpr wchar_t SETTING_TEXT[] = L"Setting";
 constexpr wchar_t NO_VALID_DATA_TEXT[] = L"Can't find the valid data!";
 constexpr wchar_t BAD_FILE_TEXT[] = L"Bad EDID file!";
 
@@ -400,7 +399,7 @@ void CEDIDDlg::PostSendRequest(WPARAM kind) {
 void CEDIDDlg::ArmTimer(UINT_PTR id, UINT periodMs) { SetTimer(id, ScaledPeriod(periodMs)); }
 
 void CEDIDDlg::ShowBusyPopup() {
-    g_statusText = SETTING_TEXT;
+    g_statusText = TEXT_SETTING;
     ShowStatusPopup();
 }
 
