@@ -192,6 +192,6 @@ void CCorvaneDlg::HandleGeneralReply(const BYTE*) {}
 
 void CCorvaneDlg::HandleEdidReply(const BYTE*) {}
 
-void CCorvaneDlg::HandleMatrixReply(const BYTE*) {}
+void CCorvaneDlg::HandleMatrixReply(const BYTE* frame) { g_matrixDlg.HandleMatrixReply(frame); }
 
 void CCorvaneDlg::HandleUpgradeReply(const BYTE*) {}
