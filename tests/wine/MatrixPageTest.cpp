@@ -31,6 +31,7 @@ constexpr DWORD SHORT_REPLY_WAIT_MS = 700;
 constexpr UINT MAIN_REPLY_WAIT_MS = 7000;
 constexpr double ROUTE_WAIT_SECONDS = 3.0;
 constexpr double WAIT_TOLERANCE_SECONDS = 0.8;
+constexpr int PAGE_MARGIN = 8;
 
 constexpr std::uint8_t GROUP_ROUTING = 0x02;
 constexpr std::uint8_t ITEM_QUERY_ROUTE = 0x01;
@@ -308,7 +309,17 @@ TEST_F(MatrixPageTest, ChainsOnShowingThePageFillItFromTheDevice) {
     PumpFor(2 * SHORT_REPLY_WAIT_MS);
     EXPECT_TRUE(m_operator.Texts().empty()) << "no wait of the chains is left to time out";
     EXPECT_TRUE(g_linkIdle);
+    // The page is wider than the main window's client area: the window is
+    // widened for the picture so that all four outputs show.
+    RECT pageRect{};
+    g_matrixDlg.GetWindowRect(&pageRect);
+    RECT mainRect{};
+    s_main->GetWindowRect(&mainRect);
+    s_main->SetWindowPos(nullptr, 0, 0, pageRect.right - mainRect.left + PAGE_MARGIN, mainRect.bottom - mainRect.top,
+                         SWP_NOMOVE | SWP_NOZORDER);
     const auto page = DibCanvas::FromWindowClient(g_matrixDlg.m_hWnd);
+    s_main->SetWindowPos(nullptr, 0, 0, mainRect.right - mainRect.left, mainRect.bottom - mainRect.top,
+                         SWP_NOMOVE | SWP_NOZORDER);
     ASSERT_NE(page, nullptr);
     EXPECT_TRUE(page->SaveBmp(DibCanvas::RenderPath(L"matrix-page.bmp")));
 }
