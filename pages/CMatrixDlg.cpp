@@ -1,12 +1,14 @@
 #include "pages/CMatrixDlg.h"
 
 #include "app/BeginRequest.h"
+#include "app/MainWindowTimers.h"
 #include "app/PanelMessages.h"
 #include "app/ProcessState.h"
 #include "core/MatrixReply.h"
 #include "framework/CWinApp.h"
 #include "pages/DialogKeyFilter.h"
 #include "pages/PageTimers.h"
+#include "pages/Popups.h"
 #include "res/resource.h"
 
 #include <algorithm>
@@ -181,7 +183,7 @@ void CMatrixDlg::StepRoute(int output, bool next) {
 void CMatrixDlg::SendRoute(int output, int input, unsigned timer) {
     WriteCommandFrame(GROUP_ROUTING, ITEM_SET_ROUTE, static_cast<BYTE>(input), static_cast<BYTE>(output));
     m_nRouteTimer = timer;
-    SetTimer(timer, PagePeriod(ROUTE_WAIT_MS));
+    SetTimer(timer, ScaledPeriod(ROUTE_WAIT_MS));
     PostSendRequest(*this, SEND_MATRIX_COMMAND);
 }
 
@@ -200,11 +202,11 @@ void CMatrixDlg::OnTimer(UINT_PTR id) {
     } else if (MatrixRouting::IsSecondRouteTimer(timer)) {
         KillTimer(id);
         m_nRouteTimer = 0;
-        ReportTimeOut();
+        ShowTimeOut();
     } else if (id == TIMER_REPLY_TIMEOUT) {
         KillTimer(id);
         PostSendRequest(*this, SEND_STOP_REPLY_TIMER);
-        ReportTimeOut();
+        ShowTimeOut();
     } else {
         Default();
     }
@@ -285,7 +287,7 @@ void CMatrixDlg::ContinueRouteChain(const BYTE* frame) {
 void CMatrixDlg::SendChainQuery(BYTE group, BYTE item, BYTE b4, BYTE b6) {
     WriteCommandFrame(group, item, b4, b6);
     PostSendRequest(*this, SEND_MATRIX_COMMAND);
-    SetTimer(TIMER_REPLY_TIMEOUT, PagePeriod(REPLY_WAIT_MS));
+    SetTimer(TIMER_REPLY_TIMEOUT, ScaledPeriod(REPLY_WAIT_MS));
 }
 
 void CMatrixDlg::ShowArcState(int output, BYTE state) {

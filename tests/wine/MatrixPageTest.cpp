@@ -1,13 +1,12 @@
 // The Matrix page driven like an operator against the simulated switcher on
 // the COM port: the query chains on showing the page, routing by the IN,
 // previous and next buttons with their resend and time-out, and the ARC rows.
-#include "app/BeginRequest.h"
 #include "app/CCorvaneDlg.h"
+#include "app/MainWindowTimers.h"
 #include "app/ProcessState.h"
 #include "core/DeviceFrame.h"
 #include "core/RequestGate.h"
 #include "framework/CWinApp.h"
-#include "pages/PageTimers.h"
 #include "res/resource.h"
 #include "tests/wine/DibCanvas.h"
 #include "tests/wine/MessagePumping.h"
@@ -28,7 +27,6 @@ constexpr DWORD SERIAL_EVENTS = EV_RXCHAR | EV_RXFLAG;
 // chain reply.
 constexpr double SHORT_PERIODS = 0.1;
 constexpr DWORD SHORT_REPLY_WAIT_MS = 700;
-constexpr UINT MAIN_REPLY_WAIT_MS = 7000;
 constexpr double ROUTE_WAIT_SECONDS = 3.0;
 constexpr double WAIT_TOLERANCE_SECONDS = 0.8;
 constexpr int PAGE_MARGIN = 8;
@@ -149,12 +147,15 @@ protected:
         g_controlMode = CONTROL_MODE_COM;
         g_linkIdle = TRUE;
         g_messageDlgShown = FALSE;
-        SetPagePeriodScale(SHORT_PERIODS);
+        SetTimerScale(SHORT_PERIODS);
         g_matrixDlg.m_nCurrentInput = {1, 1, 0, 0};
         ASSERT_TRUE(g_matrixDlg.Create(IDD_MATRIX_PAGE, s_main));
         g_matrixDlg.ShowWindow(SW_SHOW);
         s_main->m_nPage = PAGE_MATRIX;
         OpenSerial();
+        // What the COM connect does once the port is open.
+        s_main->KillTimer(TIMER_PORT_POLL);
+        s_main->KillTimer(TIMER_STATUS_POLL);
         m_operator.Start();
     }
 
@@ -170,7 +171,7 @@ protected:
         }
         g_app.m_bComPortOpen = FALSE;
         if (g_matrixDlg.m_hWnd != nullptr) g_matrixDlg.DestroyWindow();
-        SetPagePeriodScale(1.0);
+        SetTimerScale(1.0);
         AfxGetApp()->m_pMainWnd = nullptr;
         SimulatorFixture::TearDown();
     }
@@ -183,16 +184,11 @@ protected:
         PumpFor(SETTLE_MS);
     }
 
-    // What the main window does when the operator picks the Matrix tab: the
-    // page becomes the shown one and, with the link granted, the first route
-    // query goes out under the main window's reply wait.
-    void ShowMatrixPage() {
+    // The Matrix tab lies outside the main window, out of the operator's
+    // reach: the tab's handler is called as a click on it would.
+    static void ShowMatrixPage() {
         s_main->m_nPage = PAGE_MATRIX;
-        if (!BeginRequest()) return;
-        const std::uint8_t firstOutput = 1;
-        DeviceFrame::BuildCommandFrame(g_commandFrame, GROUP_ROUTING, ITEM_QUERY_ROUTE, &firstOutput, 1);
-        s_main->SendFrame(g_commandFrame, DeviceFrame::COMMAND_FRAME_LENGTH);
-        s_main->SetTimer(TIMER_REPLY_TIMEOUT, MAIN_REPLY_WAIT_MS);
+        s_main->ShowPage(PAGE_MATRIX);
     }
 
     void Setting(const std::string& command) { ASSERT_EQ(Control(command), "ok") << command; }
@@ -289,6 +285,7 @@ TEST_F(MatrixPageTest, ChainsOnShowingThePageFillItFromTheDevice) {
     ExpectShows(3, 4);
     ExpectShows(4, 1);
     EXPECT_FALSE(s_main->KillTimer(TIMER_REPLY_TIMEOUT)) << "the last report stops the main window's wait";
+    EXPECT_FALSE(g_matrixDlg.KillTimer(TIMER_REPLY_TIMEOUT));
 
     // A report of output A's ARC, asked elsewhere, leads the page through B, C and D.
     DeviceReports("10 02 0F 00 01 00 00 00 00 00");
@@ -330,6 +327,8 @@ TEST_F(MatrixPageTest, UnknownInputIsSkippedAndASilentOutputTimesOutOnce) {
     Setting("set route 3 2");
     Setting("set size 4 3");
 
+    // The main window's wait, armed at the first query, runs out first and
+    // takes the page's wait for the last query with it.
     ShowMatrixPage();
     ASSERT_TRUE(WaitForBoxes(1));
     EXPECT_EQ(ReceivedFrames(), (std::vector<Bytes>{QueryRoute(1), QueryRoute(2), QueryRoute(3), QueryRoute(4)}));
@@ -339,7 +338,7 @@ TEST_F(MatrixPageTest, UnknownInputIsSkippedAndASilentOutputTimesOutOnce) {
     EXPECT_EQ(g_matrixDlg.m_nCurrentInput[1], 1);
     ExpectShows(3, 2);
     EXPECT_EQ(CheckedInput(4), 0);
-    EXPECT_FALSE(s_main->KillTimer(TIMER_REPLY_TIMEOUT)) << "the page's time-out stops the main window's";
+    EXPECT_FALSE(g_matrixDlg.KillTimer(TIMER_REPLY_TIMEOUT));
 
     // A request after the time-out holds the link until its own answer.
     Setting("drop 1");
@@ -350,6 +349,14 @@ TEST_F(MatrixPageTest, UnknownInputIsSkippedAndASilentOutputTimesOutOnce) {
     ExpectShows(1, 1);
     PumpFor(2 * SHORT_REPLY_WAIT_MS);
     EXPECT_EQ(m_operator.Texts(), std::vector<std::wstring>{L"Time out!"});
+
+    // Should the page's wait run out first, it takes the main window's with it.
+    ShowMatrixPage();
+    s_main->SetTimer(TIMER_REPLY_TIMEOUT, 4 * SHORT_REPLY_WAIT_MS);
+    ASSERT_TRUE(WaitForBoxes(2));
+    EXPECT_FALSE(s_main->KillTimer(TIMER_REPLY_TIMEOUT));
+    PumpFor(4 * SHORT_REPLY_WAIT_MS);
+    EXPECT_EQ(m_operator.Texts(), (std::vector<std::wstring>{L"Time out!", L"Time out!"}));
 }
 
 TEST_F(MatrixPageTest, In2OfOutputAGoesToTheDeviceAndItsAcknowledgementIsShown) {
@@ -380,7 +387,7 @@ TEST_F(MatrixPageTest, In2OfOutputAGoesToTheDeviceAndItsAcknowledgementIsShown) 
 }
 
 TEST_F(MatrixPageTest, LostAcknowledgementIsAskedForAgainAfterThreeSecondsThenTimesOut) {
-    SetPagePeriodScale(1.0);
+    SetTimerScale(1.0);
     Setting("drop 1");
     Click(IDC_MATRIX_D_IN4);
     ASSERT_TRUE(WaitForIdle());
@@ -395,7 +402,7 @@ TEST_F(MatrixPageTest, LostAcknowledgementIsAskedForAgainAfterThreeSecondsThenTi
     ExpectShows(4, 4);
     EXPECT_TRUE(m_operator.Texts().empty());
 
-    SetPagePeriodScale(SHORT_PERIODS);
+    SetTimerScale(SHORT_PERIODS);
     Setting("drop 2");
     Click(IDC_MATRIX_D_IN1);
     ASSERT_TRUE(WaitForBoxes(1));
@@ -450,7 +457,7 @@ TEST_F(MatrixPageTest, ArcAcknowledgementsAndReportsDuringARoutingRequest) {
 
     // Reports that come while a routing request waits for its lost
     // acknowledgement are shown, and the request keeps its frame and its link.
-    SetPagePeriodScale(0.5);
+    SetTimerScale(0.5);
     Setting("drop 1");
     Click(IDC_MATRIX_B_IN3);
     ASSERT_TRUE(PumpUntil([this] { return !ReceivedFrames().empty(); }, ARRIVAL_TIMEOUT_MS));
