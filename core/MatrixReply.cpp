@@ -10,14 +10,9 @@ constexpr int B4 = 4;
 constexpr int B6 = 6;
 constexpr int B10 = 10;
 
-constexpr std::uint8_t GROUP_ROUTING = 0x02;
-constexpr std::uint8_t GROUP_ARC = 0x10;
-constexpr std::uint8_t ITEM_QUERY_ROUTE = 0x01;
-constexpr std::uint8_t ITEM_SET_ROUTE = 0x03;
-constexpr std::uint8_t ITEM_QUERY_ARC = 0x02;
+using namespace MatrixBytes;
+
 constexpr std::uint8_t ACKNOWLEDGED = 0x00;
-constexpr std::uint8_t ARC_ON = 0x0F;
-constexpr std::uint8_t ARC_OFF = 0xF0;
 constexpr std::uint8_t OUTPUT_A = 1;
 constexpr std::uint8_t OUTPUT_B = 2;
 constexpr std::uint8_t OUTPUT_C = 3;

@@ -6,6 +6,17 @@
 
 #include <cstdint>
 
+// The bytes of the Matrix page's commands and answers.
+namespace MatrixBytes {
+constexpr std::uint8_t GROUP_ROUTING = 0x02;
+constexpr std::uint8_t GROUP_ARC = 0x10;
+constexpr std::uint8_t ITEM_QUERY_ROUTE = 0x01;
+constexpr std::uint8_t ITEM_SET_ROUTE = 0x03;
+constexpr std::uint8_t ITEM_QUERY_ARC = 0x02;
+constexpr std::uint8_t ARC_ON = 0x0F;
+constexpr std::uint8_t ARC_OFF = 0xF0;
+}  // namespace MatrixBytes
+
 enum class MatrixReply {
     None,
     ArcOnAcknowledged,    // 10 .. 00, b10 = 0F, b6 = output 1..4

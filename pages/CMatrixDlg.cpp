@@ -15,6 +15,7 @@
 #include <cstring>
 
 using MatrixRouting::IsPort;
+using namespace MatrixBytes;
 
 namespace {
 
@@ -23,13 +24,6 @@ constexpr int B4 = 4;
 constexpr int B6 = 6;
 constexpr std::size_t CLEARED_LENGTH = DeviceFrame::COMMAND_FRAME_LENGTH - B2;   // b2..b12
 
-constexpr BYTE GROUP_ROUTING = 0x02;
-constexpr BYTE GROUP_ARC = 0x10;
-constexpr BYTE ITEM_QUERY_ROUTE = 0x01;
-constexpr BYTE ITEM_SET_ROUTE = 0x03;
-constexpr BYTE ITEM_QUERY_ARC = 0x02;
-constexpr BYTE ARC_ON = 0x0F;
-constexpr BYTE ARC_OFF = 0xF0;
 constexpr int OUTPUT_A = 1;
 constexpr int OUTPUT_B = 2;
 constexpr int OUTPUT_C = 3;

@@ -5,6 +5,7 @@
 #include "app/MainWindowTimers.h"
 #include "app/ProcessState.h"
 #include "core/DeviceFrame.h"
+#include "core/MatrixReply.h"
 #include "core/RequestGate.h"
 #include "framework/CWinApp.h"
 #include "res/resource.h"
@@ -19,6 +20,8 @@
 
 namespace {
 
+using namespace MatrixBytes;
+
 constexpr DWORD ARRIVAL_TIMEOUT_MS = 10000;
 constexpr DWORD SETTLE_MS = 200;
 constexpr UINT WATCH_PERIOD_MS = 20;
@@ -31,9 +34,6 @@ constexpr double ROUTE_WAIT_SECONDS = 3.0;
 constexpr double WAIT_TOLERANCE_SECONDS = 0.8;
 constexpr int PAGE_MARGIN = 8;
 
-constexpr std::uint8_t GROUP_ROUTING = 0x02;
-constexpr std::uint8_t ITEM_QUERY_ROUTE = 0x01;
-constexpr std::uint8_t ITEM_SET_ROUTE = 0x03;
 constexpr std::size_t B4 = 4;
 constexpr std::size_t B6 = 6;
 
@@ -70,7 +70,7 @@ Bytes Frame(std::uint8_t group, std::uint8_t item, std::uint8_t b4, std::uint8_t
 
 Bytes SetRoute(std::uint8_t input, std::uint8_t output) { return Frame(GROUP_ROUTING, ITEM_SET_ROUTE, input, output); }
 Bytes QueryRoute(std::uint8_t output) { return Frame(GROUP_ROUTING, ITEM_QUERY_ROUTE, output, 0); }
-Bytes QueryArc(std::uint8_t output) { return Frame(0x10, 0x02, 0x00, output); }
+Bytes QueryArc(std::uint8_t output) { return Frame(GROUP_ARC, ITEM_QUERY_ARC, 0x00, output); }
 
 std::vector<DWORD> PixelsOf(HBITMAP bitmap) {
     BITMAP info{};
