@@ -287,6 +287,14 @@ TEST_F(MatrixPageTest, ChainsOnShowingThePageFillItFromTheDevice) {
     EXPECT_FALSE(s_main->KillTimer(TIMER_REPLY_TIMEOUT)) << "the last report stops the main window's wait";
     EXPECT_FALSE(g_matrixDlg.KillTimer(TIMER_REPLY_TIMEOUT));
 
+    // A stray routing acknowledgement reads input 4 and output 0 from the
+    // last query: it frees the link and shows nothing.
+    g_linkIdle = FALSE;
+    DeviceReports("02 03 00 00 01 00 00 00 00 00");
+    ASSERT_TRUE(WaitForIdle());
+    ExpectShows(1, 3);
+    ExpectShows(4, 1);
+
     // A report of output A's ARC, asked elsewhere, leads the page through B, C and D.
     DeviceReports("10 02 0F 00 01 00 00 00 00 00");
     ASSERT_TRUE(PumpUntil([this] { return ReceivedFrames().size() >= 7 && Checked(IDC_MATRIX_D_ARC_OFF); },
