@@ -1,5 +1,4 @@
 #include "core/MatrixReply.h"
-#include "core/MatrixRouting.h"
 
 #include <gtest/gtest.h>
 
@@ -50,37 +49,6 @@ TEST(MatrixReplyTest, RowsAreTriedInOrderAndTheFirstMatchWins) {
     for (std::size_t i = 0; i < cases.size(); ++i) {
         EXPECT_EQ(MatchMatrixReply(cases[i].frame.data()), cases[i].expected) << "case " << i;
     }
-}
-
-TEST(MatrixRoutingTest, PreviousAndNextWrapAndKeepTheWrapValueUntilAnAnswer) {
-    int current = 1;
-    EXPECT_EQ(MatrixRouting::StepToPreviousInput(current), 4);
-    EXPECT_EQ(current, 5);
-    EXPECT_EQ(MatrixRouting::StepToPreviousInput(current), 4);   // no answer came: 5 stays
-    EXPECT_EQ(MatrixRouting::StepToNextInput(current), 1);
-    EXPECT_EQ(current, 0);
-    current = 0;
-    EXPECT_EQ(MatrixRouting::StepToPreviousInput(current), 4);
-    current = 0;
-    EXPECT_EQ(MatrixRouting::StepToNextInput(current), 1);
-    for (int input = 2; input <= 4; ++input) {
-        current = input;
-        EXPECT_EQ(MatrixRouting::StepToPreviousInput(current), input - 1);
-        current = input - 1;
-        EXPECT_EQ(MatrixRouting::StepToNextInput(current), input);
-    }
-}
-
-TEST(MatrixRoutingTest, EachControlArmsItsOwnPairOfTimers) {
-    EXPECT_EQ(MatrixRouting::InputButtonTimer(1, 2), 6002u);
-    EXPECT_EQ(MatrixRouting::InputButtonTimer(4, 4), 6042u);
-    EXPECT_EQ(MatrixRouting::PreviousButtonTimer(3), 6032u);
-    EXPECT_EQ(MatrixRouting::NextButtonTimer(4), 6046u);
-    EXPECT_TRUE(MatrixRouting::IsFirstRouteTimer(6046));
-    EXPECT_TRUE(MatrixRouting::IsSecondRouteTimer(6047));
-    EXPECT_FALSE(MatrixRouting::IsFirstRouteTimer(6048));
-    EXPECT_FALSE(MatrixRouting::IsSecondRouteTimer(5999));
-    EXPECT_FALSE(MatrixRouting::IsFirstRouteTimer(1000));
 }
 
 }  // namespace
