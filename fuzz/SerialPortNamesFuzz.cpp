@@ -11,7 +11,7 @@
 namespace {
 
 constexpr std::size_t MAX_NAME_UNITS = 300;
-constexpr std::size_t DEVICE_PATH_PREFIX_LENGTH = 4;  // \\.\
+constexpr std::size_t DEVICE_PATH_PREFIX_LENGTH = 4;  // "\\\\.\\" before the name
 
 void CheckDescription(const std::wstring& friendlyName) {
     const std::wstring description = SerialPortNames::DescriptionFromFriendlyName(friendlyName);
