@@ -60,8 +60,8 @@ UINT RealPeriodOf(UINT_PTR id) {
 
 UINT PeriodOf(UINT_PTR id) { return ScaledPeriod(RealPeriodOf(id)); }
 
-UINT ScaledPeriod(UINT realMs) {
-    const double scaled = std::round(realMs * g_timerScale);
+UINT ScaledPeriod(UINT milliseconds) {
+    const double scaled = std::round(milliseconds * g_timerScale);
     return std::max(SHORTEST_PERIOD_MS, static_cast<UINT>(scaled));
 }
 

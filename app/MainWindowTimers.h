@@ -38,8 +38,7 @@ constexpr UINT_PTR SecondWait(UINT_PTR firstWait) { return firstWait + 1; }
 UINT RealPeriodOf(UINT_PTR id);
 // The period the timer is armed with: the real one times the timer scale.
 UINT PeriodOf(UINT_PTR id);
-// Any real period times the timer scale: the pages arm their timers through
-// it, so one scale shortens every wait of the panel.
-UINT ScaledPeriod(UINT realMs);
 // Tests run the long waits faster: 1.0 (the default) keeps the real periods.
 void SetTimerScale(double scale);
+// Any period scaled the same way: the pages arm their own timers with it.
+UINT ScaledPeriod(UINT milliseconds);

@@ -17,9 +17,16 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// Fills the buffers before a build, to show which bytes the build left alone.
+constexpr std::uint8_t UNTOUCHED = 0xAA;
+constexpr std::size_t BLOCK_FLAG = 2;
 constexpr std::size_t MCU_DATA = 4;
 constexpr std::size_t FLASH_DATA = 5;
+constexpr std::size_t COMMAND_GROUP = 2;
+constexpr std::size_t COMMAND_ITEM = 3;
 constexpr std::size_t COMMAND_PARAMETERS = 4;
+// Callers may hand over more parameters than a frame holds.
+constexpr std::size_t MAX_PARAMETERS_GIVEN = DeviceFrame::COMMAND_PARAMETER_COUNT + 4;
 // Offsets reach past the largest image the pages accept.
 constexpr std::size_t MAX_BLOCK_INDEX = 2048;
 
@@ -36,14 +43,15 @@ void CheckReceivedFrame(FuzzedDataProvider& input) {
 }
 
 void CheckCommandFrame(FuzzedDataProvider& input) {
-    Bytes frame(DeviceFrame::COMMAND_FRAME_LENGTH, 0xAA);
+    Bytes frame(DeviceFrame::COMMAND_FRAME_LENGTH, UNTOUCHED);
     const std::uint8_t group = input.ConsumeIntegral<std::uint8_t>();
     const std::uint8_t item = input.ConsumeIntegral<std::uint8_t>();
-    const Bytes parameters = input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange<std::size_t>(0, 12));
+    const Bytes parameters = input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange<std::size_t>(0, MAX_PARAMETERS_GIVEN));
     DeviceFrame::BuildCommandFrame(frame.data(), group, item, parameters.empty() ? nullptr : parameters.data(),
                                    parameters.size());
-    FuzzCheck(frame[0] == 0xAA && frame[1] == 0xAA && frame[12] == 0xAA, "the sync pair and check byte are kept");
-    FuzzCheck(frame[2] == group && frame[3] == item, "group and item in b2 and b3");
+    FuzzCheck(frame[0] == UNTOUCHED && frame[1] == UNTOUCHED && frame.back() == UNTOUCHED,
+              "the sync pair and check byte are kept");
+    FuzzCheck(frame[COMMAND_GROUP] == group && frame[COMMAND_ITEM] == item, "group and item in b2 and b3");
     const std::size_t copied = std::min(parameters.size(), DeviceFrame::COMMAND_PARAMETER_COUNT);
     FuzzCheck(std::equal(parameters.begin(), parameters.begin() + static_cast<std::ptrdiff_t>(copied),
                          frame.begin() + COMMAND_PARAMETERS),
@@ -61,7 +69,7 @@ void CheckDataFrame(DataFrameBuilder build, std::size_t frameLength, std::size_t
     const std::size_t offset = blockIndex * blockSize;
     build(frame.data(), image.data(), image.size(), offset, firstBlock);
     const bool last = !firstBlock && offset + blockSize >= image.size();
-    FuzzCheck(frame[2] == (last ? DeviceFrame::LAST_BLOCK_FLAG : 0), "the last-block flag");
+    FuzzCheck(frame[BLOCK_FLAG] == (last ? DeviceFrame::LAST_BLOCK_FLAG : 0), "the last-block flag");
     for (std::size_t i = 0; i < blockSize; ++i) {
         const std::uint8_t expected = offset + i < image.size() ? image[offset + i] : DeviceFrame::IMAGE_PADDING;
         FuzzCheck(frame[dataStart + i] == expected, "image bytes, then padding");
@@ -71,7 +79,7 @@ void CheckDataFrame(DataFrameBuilder build, std::size_t frameLength, std::size_t
 }
 
 void CheckEdidBlock(const Bytes& file) {
-    Bytes buffer(DeviceFrame::EDID_BUFFER_LENGTH, 0xAA);
+    Bytes buffer(DeviceFrame::EDID_BUFFER_LENGTH, UNTOUCHED);
     DeviceFrame::BuildEdidBlock(buffer.data(), file.data(), file.size());
     FuzzCheck(buffer[0] == 0, "the block opens with 00");
     for (std::size_t i = 1; i < buffer.size(); ++i)

@@ -11,6 +11,7 @@
 namespace {
 
 constexpr std::size_t MAX_NAME_UNITS = 300;
+constexpr std::size_t DEVICE_PATH_PREFIX_LENGTH = 4;  // "\\\\.\\" before the name
 
 void CheckDescription(const std::wstring& friendlyName) {
     const std::wstring description = SerialPortNames::DescriptionFromFriendlyName(friendlyName);
@@ -28,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::wstring description = ConsumeSystemText(input, MAX_NAME_UNITS);
     const std::wstring location = ConsumeSystemText(input, MAX_NAME_UNITS);
 
-    FuzzCheck(SerialPortNames::DevicePath(portName).size() == portName.size() + 4, "the path is the name after \\\\.\\");
+    FuzzCheck(SerialPortNames::DevicePath(portName).size() == portName.size() + DEVICE_PATH_PREFIX_LENGTH, "the path is the name after \\\\.\\");
     FuzzCheck(SerialPortNames::IsUsbLocation(location) == (location.rfind(L"USB", 0) == 0), "USB locations");
     SerialPortNames::IsUsbPortBranch(location);
     SerialPortNames::IsSerialPortClassKey(location);

@@ -59,7 +59,7 @@ void SaveStates(CIconButton& button, int width, int height, const std::wstring& 
         canvas.CopyTo(sheet, x, GAP);
         x += width + GAP;
     }
-    EXPECT_TRUE(sheet.SaveBmp(RenderDirectory() + file));
+    EXPECT_TRUE(sheet.SaveBmp(DibCanvas::RenderPath(file)));
 }
 
 // Paints the items of a menu one under the other, the second one selected.
@@ -94,7 +94,7 @@ void SaveMenu(LumenMenu& menu, const std::wstring& file) {
         ++index;
     }
     ::SelectObject(sheet.Dc(), previous);
-    EXPECT_TRUE(sheet.SaveBmp(RenderDirectory() + file));
+    EXPECT_TRUE(sheet.SaveBmp(DibCanvas::RenderPath(file)));
 }
 
 }  // namespace
