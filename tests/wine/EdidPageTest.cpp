@@ -11,7 +11,6 @@
 #include "res/resource.h"
 #include "tests/wine/DibCanvas.h"
 #include "tests/wine/MessagePumping.h"
-#include "tests/wine/RenderDirectory.h"
 #include "tests/wine/SimulatorFixture.h"
 #include "tests/wine/TestFrames.h"
 
@@ -525,7 +524,7 @@ TEST_F(EdidPageTest, UploadsGoThroughTheHandshakeAndOnlyTheTargetInputsHoldTheAc
     ASSERT_EQ(Control("set edid 2 12"), "ok");
     ClickStatusAndWait();
     const auto picture = DibCanvas::FromWindowClient(g_edidDlg.m_hWnd);
-    EXPECT_TRUE(picture->SaveBmp(RenderDirectory() + L"edid-page.bmp"));
+    EXPECT_TRUE(picture->SaveBmp(DibCanvas::RenderPath(L"edid-page.bmp")));
 }
 
 // Keeps the real periods, checks them from the simulator log's timestamps,

@@ -5,7 +5,6 @@
 #include "framework/CDialog.h"
 #include "tests/wine/DibCanvas.h"
 #include "tests/wine/OwnerDrawnTestResources.h"
-#include "tests/wine/RenderDirectory.h"
 
 #include <gtest/gtest.h>
 
