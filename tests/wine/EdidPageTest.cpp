@@ -265,6 +265,17 @@ protected:
 
     static void Choose(int listId, int index) { g_edidDlg.SendDlgItemMessage(listId, CB_SETCURSEL, index); }
 
+    static std::vector<std::wstring> ListItems(int listId) {
+        std::vector<std::wstring> items;
+        const auto count = g_edidDlg.SendDlgItemMessage(listId, CB_GETCOUNT);
+        for (LRESULT i = 0; i < count; ++i) {
+            std::wstring text(static_cast<std::size_t>(g_edidDlg.SendDlgItemMessage(listId, CB_GETLBTEXTLEN, i)), L'\0');
+            g_edidDlg.SendDlgItemMessage(listId, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+            items.push_back(text);
+        }
+        return items;
+    }
+
     static std::wstring Text(int id) { return g_edidDlg.GetDlgItemText(id); }
 
     static std::vector<std::wstring> ListTexts() {
@@ -365,6 +376,13 @@ TEST_F(EdidPageTest, SetAndCopySendTheirBytesHoldTheLinkUntilSuccessAndReportFai
         sinkHex += pair;
     }
     ASSERT_EQ(Control("set sink-edid 2 " + sinkHex), "ok");
+
+    EXPECT_EQ(ListItems(IDC_EDID_PAGE_MODE).size(), 18u);
+    EXPECT_EQ(ListItems(IDC_EDID_PAGE_MODE)[9], L"4K2K30_444,Stereo Audio 2.0");
+    EXPECT_EQ(ListItems(IDC_EDID_PAGE_COPY_SOURCE),
+              (std::vector<std::wstring>{L"HDMI OUTA", L"HDMI OUTB", L"HDMI OUTC", L"HDMI OUTD"}));
+    for (int targets : {IDC_EDID_PAGE_MODE_TARGET, IDC_EDID_PAGE_COPY_TARGET, IDC_EDID_PAGE_FILE_TARGET})
+        EXPECT_EQ(ListItems(targets), (std::vector<std::wstring>{L"IN1", L"IN2", L"IN3", L"IN4", L"All Input"}));
 
     Choose(IDC_EDID_PAGE_MODE_TARGET, 2);
     Click(IDC_EDID_PAGE_MODE_SET);
