@@ -17,7 +17,8 @@ readonly SETTLE_SECONDS=6
 # Inside the session: the simulator on the mapped port, then the panel.
 run_inside_session() {
     local headless=$1
-    "$CORVANE_SIMULATOR" --pty-link "$CORVANE_COM_LINK" --log "$CORVANE_SESSION_DIR/switcher.log" \
+    "$CORVANE_SIMULATOR" --pty-link "$CORVANE_COM_LINK" --lan-netns "$CORVANE_LAN_NETNS" \
+        --log "$CORVANE_SESSION_DIR/switcher.log" \
         >"$CORVANE_SESSION_DIR/switcher.out" 2>&1 &
     local simulator_pid=$!
     WINEDEBUG=-all /usr/lib/wine/wine64 "$PANEL" >"$CORVANE_SESSION_DIR/panel.log" 2>&1 &
