@@ -3,6 +3,8 @@
 
 #include "app/PanelMessages.h"
 #include "core/FrameAssembler.h"
+#include "core/SearchAnswer.h"
+#include "core/StreamSendQueue.h"
 #include "framework/CDialog.h"
 #include "serial/CSerialPort.h"
 
@@ -29,6 +31,17 @@ public:
     // writes into a log edit itself calls this first, to keep the order.
     void UpdateLogs();
 
+    // Control mode and the TCP connection (CCorvaneDlgTcp.cpp).
+    void ApplyControlMode();
+    // Ends the TCP connection: the socket is closed and forgotten.
+    void DisconnectTcp();
+
+    // Device search and IP configuration (CCorvaneDlgUdp.cpp); the timer
+    // steps run from OnTimer.
+    void OnSearchDone();
+    void OnSearchDoneClose();
+    void OnConfigTimeout();
+
     BYTE m_nPage = PAGE_GENERAL;
     CSerialPort m_serial;
 
@@ -48,6 +61,22 @@ protected:
     virtual void HandleMatrixReply(const BYTE* frame);
     virtual void HandleUpgradeReply(const BYTE* frame);
 
+    void OnClickedComMode();
+    void OnClickedTcpMode();
+    void OnClickedConnectTcp();
+    LRESULT OnTcpSocketEvent(WPARAM socket, LPARAM event);
+    void OnClickedSearch();
+    LRESULT OnSearchReply(WPARAM socket, LPARAM event);
+    void OnSelEndOkSwitcherIp();
+    void OnClickedConfig();
+    void BroadcastConfig(const BYTE* packet, int length);
+    LRESULT OnConfigReply(WPARAM socket, LPARAM event);
+    void OnTimer(UINT_PTR id);
+
+    // Frames handed over while the TCP socket could not take them; protected
+    // so tests can watch a stalled device.
+    StreamSendQueue m_tcpSendQueue;
+
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -65,6 +94,20 @@ private:
     void ClearLog(int logId);
     int ReadTcpBytes(SOCKET socket);
     void FeedTcpBytes();
+    void SendTcpBytes(const BYTE* data, int length);
+    void OnTcpConnected();
+    void CloseTcpSocket();
+    void ListDevice(const SearchAnswer& answer);
+    void Broadcast(UINT port, UINT replyMessage, const BYTE* data, int length);
+    void CloseUdpSocket();
+    int ReceiveDatagram(WPARAM socket, LPARAM event, BYTE* buffer);
+    // Removes this window's posted `message`s that have not been handled.
+    void DiscardQueuedMessages(UINT message);
+
+    // A configuration waits for its switcher to be listed again, then shows
+    // its result until the search's done step closes the pop-up.
+    enum class ConfigPhase { None, AwaitingDevice, Finishing };
+    ConfigPhase m_configPhase = ConfigPhase::None;
 
     // The serial state is process-wide (g_rx...); the TCP state is the window's.
     FrameAssembler m_serialAssembler{SerialReceiveState()};

@@ -37,3 +37,24 @@ std::wstring SearchAnswer::AddressText() const {
     for (std::size_t i = 1; i < ADDRESS_LENGTH; ++i) text += L"." + octets[i];
     return text;
 }
+
+std::array<std::wstring, SearchAnswer::ADDRESS_LENGTH> SearchAnswer::SplitAddressText(const std::wstring& text) {
+    std::array<std::wstring, ADDRESS_LENGTH> octets;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i + 1 < ADDRESS_LENGTH; ++i) {
+        const std::size_t dot = text.find(L'.', start);
+        if (dot == std::wstring::npos) {
+            octets[i] = text.substr(start);
+            return octets;
+        }
+        octets[i] = text.substr(start, dot - start);
+        start = dot + 1;
+    }
+    octets[ADDRESS_LENGTH - 1] = text.substr(start);
+    return octets;
+}
+
+std::wstring SearchAnswer::MacPairOf(const std::wstring& macText, std::size_t k) {
+    const std::size_t start = 2 * k;
+    return start < macText.size() ? macText.substr(start, 2) : std::wstring();
+}

@@ -27,6 +27,13 @@ public:
     // answer when there are fewer than DEVICE_ANSWER_LENGTH.
     static std::optional<SearchAnswer> Parse(const std::uint8_t* data, std::size_t count);
 
+    // A listed address text cut at its first three "." into four texts; the
+    // ones the text does not reach stay empty.
+    static std::array<std::wstring, ADDRESS_LENGTH> SplitAddressText(const std::wstring& text);
+    // The two hex digits of byte k of a 12-digit MAC text; empty where the
+    // text is shorter.
+    static std::wstring MacPairOf(const std::wstring& macText, std::size_t k);
+
     // 12 upper-case hex digits.
     std::wstring MacText() const;
     // Each byte as two upper-case hex digits.

@@ -56,6 +56,17 @@ TEST(SearchAnswer, UnmarkedAndShortAnswers) {
     EXPECT_FALSE(SearchAnswer::Parse(nullptr, 0).has_value());
 }
 
+TEST(SearchAnswer, ListedTextsBackToOctetsAndPairs) {
+    using Octets = std::array<std::wstring, 4>;
+    EXPECT_EQ(SearchAnswer::SplitAddressText(L"192.168.1.100"), (Octets{L"192", L"168", L"1", L"100"}));
+    EXPECT_EQ(SearchAnswer::SplitAddressText(L"1.2.3.4.5"), (Octets{L"1", L"2", L"3", L"4.5"}));
+    EXPECT_EQ(SearchAnswer::SplitAddressText(L"10.7"), (Octets{L"10", L"7", L"", L""}));
+    EXPECT_EQ(SearchAnswer::SplitAddressText(L""), (Octets{L"", L"", L"", L""}));
+    EXPECT_EQ(SearchAnswer::MacPairOf(L"001A2B3C4D5E", 5), L"5E");
+    EXPECT_EQ(SearchAnswer::MacPairOf(L"001", 1), L"1");
+    EXPECT_EQ(SearchAnswer::MacPairOf(L"", 0), L"");
+}
+
 TEST(IpConfigPacket, StaticAddressPacket) {
     const IpConfigPacket::Bytes packet =
         IpConfigPacket::Build(TARGET_MAC, NEW_MAC, {L"192", L"168", L"1", L"50"}, true);
