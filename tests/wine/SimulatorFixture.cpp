@@ -245,12 +245,16 @@ bool SimulatorFixture::ConnectControl(int port, DWORD timeoutMs) {
 }
 
 std::string SimulatorFixture::DeviceSends(const std::vector<std::uint8_t>& bytes) {
+    return Control("send" + HexWords(bytes));
+}
+
+std::string SimulatorFixture::HexWords(const std::vector<std::uint8_t>& bytes) {
     static const char digits[] = "0123456789ABCDEF";
-    std::string command = "send";
+    std::string words;
     for (std::uint8_t byte : bytes) {
-        command += ' ';
-        command += digits[byte >> 4];
-        command += digits[byte & 0x0F];
+        words += ' ';
+        words += digits[byte >> 4];
+        words += digits[byte & 0x0F];
     }
-    return Control(command);
+    return words;
 }

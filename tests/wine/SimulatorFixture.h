@@ -50,6 +50,8 @@ protected:
     // The simulated device writes these bytes to the panel; the control
     // channel's answer ("ok" when they went out).
     std::string DeviceSends(const std::vector<std::uint8_t>& bytes);
+    // Each byte as a blank and two hex digits, for control commands.
+    static std::string HexWords(const std::vector<std::uint8_t>& bytes);
 
     // Every line of the simulator's log so far, and the frames it received.
     std::vector<SimulatorLogEntry> LogEntries() const;
