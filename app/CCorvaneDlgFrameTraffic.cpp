@@ -188,8 +188,6 @@ void CCorvaneDlg::ClearLog(int logId) {
     SendDlgItemMessage(logId, WM_CLEAR);
 }
 
-void CCorvaneDlg::HandleGeneralReply(const BYTE*) {}
-
 void CCorvaneDlg::HandleEdidReply(const BYTE*) {}
 
 void CCorvaneDlg::HandleMatrixReply(const BYTE*) {}

@@ -8,6 +8,7 @@
 // connection.
 #include "app/CCorvaneDlg.h"
 
+#include "app/PanelTexts.h"
 #include "app/ProcessState.h"
 #include "core/DeviceFrame.h"
 #include "core/RequestGate.h"
@@ -26,8 +27,6 @@ constexpr wchar_t LOW_BYTE = 0xFF;
 constexpr BYTE POWER_GROUP = 0x08;
 constexpr BYTE POWER_QUERY = 0x0C;
 constexpr LRESULT TCP_EVENT_HANDLED = 0;
-constexpr const wchar_t* TEXT_CONNECT = L"Connect";
-constexpr const wchar_t* TEXT_DISCONNECT = L"Disconnect";
 
 long WriteToTcpSocket(const std::uint8_t* data, std::size_t length) {
     const int chunk = static_cast<int>(length < static_cast<std::size_t>(INT_MAX) ? length : INT_MAX);
@@ -45,6 +44,7 @@ std::string Narrow(const std::wstring& text) {
 
 }  // namespace
 
+// The radios are the only writers of the mode after start-up.
 void CCorvaneDlg::OnClickedComMode() {
     g_controlMode = CONTROL_MODE_COM;
     ApplyControlMode();
@@ -68,7 +68,7 @@ void CCorvaneDlg::OnClickedConnectTcp() {
         return;
     }
     g_tcpSocket = socket;
-    g_tcpTargetIp = GetDlgItemText(IDC_SWITCHER_IP).substr(0, TARGET_TEXT_LIMIT);
+    g_tcpTargetIp = GetDlgItemText(IDC_SWITCHER_IP_LIST).substr(0, TARGET_TEXT_LIMIT);
     sockaddr_in device{};
     device.sin_family = AF_INET;
     device.sin_addr.s_addr = ::inet_addr(Narrow(g_tcpTargetIp).c_str());

@@ -8,6 +8,8 @@
 // switcher a configuration goes to is always the item the list shows.
 #include "app/CCorvaneDlg.h"
 
+#include "app/MainWindowTimers.h"
+#include "app/PanelTexts.h"
 #include "app/ProcessState.h"
 #include "core/HexLogFormatter.h"
 #include "core/IpConfigPacket.h"
@@ -22,18 +24,14 @@ namespace {
 
 constexpr const wchar_t* BIND_ADDRESS = L"0.0.0.0";
 constexpr const wchar_t* BROADCAST_ADDRESS = L"255.255.255.255";
-constexpr UINT SEARCH_DONE_MS = 900;
-constexpr UINT CONFIG_TIMEOUT_MS = 15000;
 constexpr LRESULT DATAGRAM_HANDLED = 0;
 constexpr int NO_DATAGRAM = 0;
 constexpr const wchar_t* TEXT_CONFIGURING = L"Configuring";
-constexpr const wchar_t* TEXT_CONFIGURE_SUCCESSFULLY = L"Configure successfully!";
-constexpr const wchar_t* TEXT_TIME_OUT = L"Time out!";
 
 }  // namespace
 
 void CCorvaneDlg::OnClickedSearch() {
-    SendDlgItemMessage(IDC_SWITCHER_IP, CB_RESETCONTENT);
+    SendDlgItemMessage(IDC_SWITCHER_IP_LIST, CB_RESETCONTENT);
     g_foundDeviceCount = 0;
     DisconnectTcp();
     const BYTE request = SearchAnswer::SEARCH_REQUEST;
@@ -56,15 +54,15 @@ LRESULT CCorvaneDlg::OnSearchReply(WPARAM socket, LPARAM event) {
 // One search lists as many switchers as the device table holds; later
 // answers are only logged.
 void CCorvaneDlg::ListDevice(const SearchAnswer& answer) {
-    const LRESULT listed = SendDlgItemMessage(IDC_SWITCHER_IP, CB_GETCOUNT);
+    const LRESULT listed = SendDlgItemMessage(IDC_SWITCHER_IP_LIST, CB_GETCOUNT);
     if (listed < 0 || listed >= static_cast<LRESULT>(FOUND_DEVICE_CAPACITY)) return;
     const std::wstring address = answer.AddressText();
-    SendDlgItemMessage(IDC_SWITCHER_IP, CB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(address.c_str()));
-    SendDlgItemMessage(IDC_SWITCHER_IP, CB_SETCURSEL, 0);
+    SendDlgItemMessage(IDC_SWITCHER_IP_LIST, CB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(address.c_str()));
+    SendDlgItemMessage(IDC_SWITCHER_IP_LIST, CB_SETCURSEL, 0);
     g_foundDeviceMacs[static_cast<std::size_t>(listed)] = g_lastFoundMac;
     g_foundDeviceCount = static_cast<BYTE>(listed + 1);
     OnSelEndOkSwitcherIp();
-    SetTimer(TIMER_SEARCH_DONE, SEARCH_DONE_MS);
+    ArmTimer(TIMER_SEARCH_DONE);
     if (m_configPhase == ConfigPhase::AwaitingDevice) {
         KillTimer(TIMER_CONFIG_TIMEOUT);
         m_configPhase = ConfigPhase::Finishing;
@@ -73,12 +71,12 @@ void CCorvaneDlg::ListDevice(const SearchAnswer& answer) {
 
 // Also what a newly listed switcher selects: the item shown.
 void CCorvaneDlg::OnSelEndOkSwitcherIp() {
-    const LRESULT shown = SendDlgItemMessage(IDC_SWITCHER_IP, CB_GETCURSEL);
-    const LRESULT listed = SendDlgItemMessage(IDC_SWITCHER_IP, CB_GETCOUNT);
+    const LRESULT shown = SendDlgItemMessage(IDC_SWITCHER_IP_LIST, CB_GETCURSEL);
+    const LRESULT listed = SendDlgItemMessage(IDC_SWITCHER_IP_LIST, CB_GETCOUNT);
     if (shown < 0 || shown >= listed || shown >= static_cast<LRESULT>(FOUND_DEVICE_CAPACITY)) return;
-    const LRESULT length = SendDlgItemMessage(IDC_SWITCHER_IP, CB_GETLBTEXTLEN, static_cast<WPARAM>(shown));
+    const LRESULT length = SendDlgItemMessage(IDC_SWITCHER_IP_LIST, CB_GETLBTEXTLEN, static_cast<WPARAM>(shown));
     std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
-    SendDlgItemMessage(IDC_SWITCHER_IP, CB_GETLBTEXT, static_cast<WPARAM>(shown), reinterpret_cast<LPARAM>(text.data()));
+    SendDlgItemMessage(IDC_SWITCHER_IP_LIST, CB_GETLBTEXT, static_cast<WPARAM>(shown), reinterpret_cast<LPARAM>(text.data()));
     text.resize(std::wcslen(text.c_str()));
     g_selectedIpOctets = SearchAnswer::SplitAddressText(text);
     const std::wstring& mac = g_foundDeviceMacs[static_cast<std::size_t>(shown)];
@@ -92,7 +90,7 @@ void CCorvaneDlg::OnClickedConfig() {
     const IpConfigPacket::Bytes packet =
         IpConfigPacket::Build(g_selectedMacPairs, g_enteredMacPairs, g_enteredIpOctets, g_staticIpMode != FALSE);
     BroadcastConfig(packet.data(), static_cast<int>(packet.size()));
-    SetTimer(TIMER_CONFIG_TIMEOUT, CONFIG_TIMEOUT_MS);
+    ArmTimer(TIMER_CONFIG_TIMEOUT);
     m_configPhase = ConfigPhase::AwaitingDevice;
     g_statusText = TEXT_CONFIGURING;
     ShowStatusPopup();
@@ -108,34 +106,6 @@ LRESULT CCorvaneDlg::OnConfigReply(WPARAM socket, LPARAM event) {
     const int count = ReceiveDatagram(socket, event, g_configReplyBuffer);
     if (IpConfigPacket::IsAcceptedAnswer(g_configReplyBuffer, static_cast<std::size_t>(count))) OnClickedSearch();
     return DATAGRAM_HANDLED;
-}
-
-// Timer 1005: the search has gone quiet.
-void CCorvaneDlg::OnSearchDone() {
-    KillTimer(TIMER_SEARCH_DONE);
-    if (m_configPhase == ConfigPhase::Finishing) {
-        g_statusText = TEXT_CONFIGURE_SUCCESSFULLY;
-        if (g_statusDlgShown) FinishStatusPopup();
-    }
-    SetTimer(TIMER_SEARCH_DONE_CLOSE, SEARCH_DONE_MS);
-}
-
-// Timer 1006: a configuration's pop-up has shown its result long enough.
-void CCorvaneDlg::OnSearchDoneClose() {
-    KillTimer(TIMER_SEARCH_DONE_CLOSE);
-    if (m_configPhase != ConfigPhase::Finishing) return;
-    m_configPhase = ConfigPhase::None;
-    CloseStatusPopup();
-}
-
-// Timer 1009: no switcher was listed after the configuration.
-void CCorvaneDlg::OnConfigTimeout() {
-    KillTimer(TIMER_CONFIG_TIMEOUT);
-    m_configPhase = ConfigPhase::None;
-    CloseStatusPopup();
-    g_messageText = TEXT_TIME_OUT;
-    ShowMessageDialog();
-    g_linkIdle = TRUE;
 }
 
 // Stops silently when the socket cannot be made or set up.

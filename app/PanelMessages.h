@@ -26,10 +26,6 @@ constexpr WPARAM SEND_STOP_REPLY_TIMER = 1000;
 
 // The main window's time-out for the first query of the EDID and Matrix pages.
 constexpr UINT_PTR TIMER_REPLY_TIMEOUT = 1000;
-// The device search has gone quiet, and 900 ms after that.
-constexpr UINT_PTR TIMER_SEARCH_DONE = 1005;
-constexpr UINT_PTR TIMER_SEARCH_DONE_CLOSE = 1006;
-constexpr UINT_PTR TIMER_CONFIG_TIMEOUT = 1009;
 
 constexpr BYTE PAGE_GENERAL = 1;
 constexpr BYTE PAGE_EDID = 2;
