@@ -254,6 +254,7 @@ TEST_F(LanControlTest, ModesEnableTheirGroupsAndTcpModeClosesTheComPort) {
 }
 
 TEST_F(LanControlTest, SearchListsTheSwitcherConnectRunsTheLinkUntilTheDeviceOrComModeEndsIt) {
+    g_statusText = L"Setting";
     Search();
     ASSERT_EQ(Listed(), 1);
     EXPECT_EQ(Text(IDC_SWITCHER_IP_LIST), SIMULATOR_ADDRESS);
@@ -283,6 +284,9 @@ TEST_F(LanControlTest, SearchListsTheSwitcherConnectRunsTheLinkUntilTheDeviceOrC
     EXPECT_EQ(g_tcpConnected, FALSE);
     EXPECT_EQ(g_tcpSocket, INVALID_SOCKET);
     EXPECT_EQ(Text(IDC_CONNECT_TCP), L"Connect");
+    // A search of the operator's own finishes no busy pop-up.
+    PumpFor(RealPeriodOf(TIMER_SEARCH_DONE) + RealPeriodOf(TIMER_SEARCH_CLOSE));
+    EXPECT_EQ(g_statusText, L"Setting");
 }
 
 TEST_F(LanControlTest, RefusedOrEmptyConnectEndsQuietlyAndADoubleConnectFollowsTheSecondSocket) {
