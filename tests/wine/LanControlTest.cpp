@@ -30,7 +30,6 @@ constexpr DWORD FLOW_LIMIT_MS = 60000;
 // The configuration's 15 s time-out runs at this share of its period.
 constexpr double TIMER_SCALE = 0.25;
 constexpr UINT STEP_PERIOD_MS = 20;
-constexpr DWORD SERIAL_EVENTS = EV_RXCHAR | EV_RXFLAG;
 constexpr int MCU_BLOCK_COUNT = 300;
 constexpr int CROWD = 300;
 constexpr const char* SEARCH_RECEIVED = "LAN-RX-30600";
@@ -214,11 +213,14 @@ protected:
                               FLOW_LIMIT_MS));
     }
 
-    void OpenComPort() {
-        ASSERT_TRUE(m_dlg->m_serial.OpenPort(m_dlg, static_cast<UINT>(ComPort()), 115200, L'N', 8, 2, SERIAL_EVENTS));
-        ASSERT_TRUE(m_dlg->m_serial.StartWorker());
-        g_app.m_bComPortOpen = TRUE;
+    // The operator's COM connect on the simulator's port.
+    void ConnectComPort() {
+        const std::wstring port = L"COM" + std::to_wstring(ComPort());
+        ASSERT_TRUE(PumpUntil([&] { return Text(IDC_COM_PORT_LIST) == port; }, ARRIVAL_TIMEOUT_MS));
+        Click(IDC_CONNECT_COM);
         ASSERT_TRUE(PumpUntil([this] { return m_dlg->m_serial.m_bWorkerAlive == TRUE; }, ARRIVAL_TIMEOUT_MS));
+        ASSERT_EQ(g_app.m_bComPortOpen, TRUE);
+        ASSERT_FALSE(Enabled(IDC_BAUD_RATE_LIST));
     }
 
     static LanProbeDlg* s_dlg;
@@ -238,7 +240,7 @@ TEST_F(LanControlTest, ModesEnableTheirGroupsAndTcpModeClosesTheComPort) {
     Click(IDC_COM_MODE);
     for (const int id : TCP_GROUP) EXPECT_FALSE(Enabled(id)) << id;
     EXPECT_TRUE(Enabled(IDC_CONNECT_COM));
-    OpenComPort();
+    ConnectComPort();
 
     Click(IDC_TCP_MODE);
     EXPECT_TRUE(PumpUntil([this] { return m_dlg->m_serial.m_bWorkerAlive == FALSE; }, ARRIVAL_TIMEOUT_MS));
@@ -246,6 +248,8 @@ TEST_F(LanControlTest, ModesEnableTheirGroupsAndTcpModeClosesTheComPort) {
     EXPECT_EQ(g_controlMode, CONTROL_MODE_TCP);
     for (const int id : TCP_GROUP) EXPECT_TRUE(Enabled(id)) << id;
     EXPECT_FALSE(Enabled(IDC_CONNECT_COM));
+    EXPECT_FALSE(Enabled(IDC_COM_PORT_LIST));
+    EXPECT_TRUE(Enabled(IDC_BAUD_RATE_LIST)) << "closed as by Disconnect";
     // Requests in TCP mode need the TCP connection; the box already up gets
     // the text.
     g_messageDlgShown = TRUE;
