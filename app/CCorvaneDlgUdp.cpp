@@ -57,7 +57,8 @@ void CCorvaneDlg::ListDevice(const SearchAnswer& answer) {
     const LRESULT listed = SendDlgItemMessage(IDC_SWITCHER_IP_LIST, CB_GETCOUNT);
     if (listed < 0 || listed >= static_cast<LRESULT>(FOUND_DEVICE_CAPACITY)) return;
     const std::wstring address = answer.AddressText();
-    SendDlgItemMessage(IDC_SWITCHER_IP_LIST, CB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(address.c_str()));
+    SendDlgItemMessage(IDC_SWITCHER_IP_LIST, CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                       reinterpret_cast<LPARAM>(address.c_str()));
     SendDlgItemMessage(IDC_SWITCHER_IP_LIST, CB_SETCURSEL, 0);
     g_foundDeviceMacs[static_cast<std::size_t>(listed)] = g_lastFoundMac;
     g_foundDeviceCount = static_cast<BYTE>(listed + 1);
@@ -76,7 +77,8 @@ void CCorvaneDlg::OnSelEndOkSwitcherIp() {
     if (shown < 0 || shown >= listed || shown >= static_cast<LRESULT>(FOUND_DEVICE_CAPACITY)) return;
     const LRESULT length = SendDlgItemMessage(IDC_SWITCHER_IP_LIST, CB_GETLBTEXTLEN, static_cast<WPARAM>(shown));
     std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
-    SendDlgItemMessage(IDC_SWITCHER_IP_LIST, CB_GETLBTEXT, static_cast<WPARAM>(shown), reinterpret_cast<LPARAM>(text.data()));
+    SendDlgItemMessage(IDC_SWITCHER_IP_LIST, CB_GETLBTEXT, static_cast<WPARAM>(shown),
+                       reinterpret_cast<LPARAM>(text.data()));
     text.resize(std::wcslen(text.c_str()));
     g_selectedIpOctets = SearchAnswer::SplitAddressText(text);
     const std::wstring& mac = g_foundDeviceMacs[static_cast<std::size_t>(shown)];
