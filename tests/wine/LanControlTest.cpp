@@ -409,6 +409,9 @@ TEST_F(LanControlTest, CrowdedSearchListsTheFirst256AndTheLastListedOpensTheDial
     ASSERT_TRUE(PumpUntil([this] { return Occurrences(ReceiveLog(), L"77 88") >= CROWD; }, ARRIVAL_TIMEOUT_MS));
     EXPECT_EQ(Occurrences(ReceiveLog(), L"77 88"), static_cast<std::size_t>(CROWD));
     ASSERT_EQ(Listed(), static_cast<int>(FOUND_DEVICE_CAPACITY));
+    // Until the operator picks one, the target is the item shown: the first.
+    EXPECT_EQ(Text(IDC_SWITCHER_IP_LIST), SIMULATOR_ADDRESS);
+    EXPECT_EQ(g_selectedIpOctets, (IpConfigPacket::Octets{L"10", L"231", L"0", L"2"}));
 
     const Bytes last = Logged(SEARCH_ANSWERED).at(FOUND_DEVICE_CAPACITY - 1).bytes;
     const auto lastListed = SearchAnswer::Parse(last.data(), last.size());
