@@ -10,8 +10,8 @@
 #include "core/IpConfigPacket.h"
 #include "core/RequestGate.h"
 #include "core/SearchAnswer.h"
-#include "framework/CWinApp.h"
 #include "res/resource.h"
+#include "tests/wine/MainWindowSuite.h"
 #include "tests/wine/MessagePumping.h"
 #include "tests/wine/SimulatorFixture.h"
 #include "tests/wine/TestFrames.h"
@@ -95,7 +95,7 @@ std::size_t Occurrences(const std::wstring& text, const std::wstring& part) {
     return count;
 }
 
-class LanControlTest : public SimulatorFixture {
+class LanControlTest : public MainWindowSuite<LanProbeDlg> {
 protected:
     bool UsesLan() const override { return true; }
 
@@ -105,29 +105,18 @@ protected:
     static void SetUpTestSuite() {
         WSADATA data{};
         s_winsockStarted = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
-        s_dlg = new LanProbeDlg();
-        if (!s_dlg->Create(IDD_MAIN)) {
-            delete s_dlg;
-            s_dlg = nullptr;
-        }
+        MainWindowSuite::SetUpTestSuite();
     }
 
     static void TearDownTestSuite() {
         g_udpSocket.Close();
-        if (s_dlg != nullptr) {
-            s_dlg->DestroyWindow();
-            delete s_dlg;
-            s_dlg = nullptr;
-        }
+        MainWindowSuite::TearDownTestSuite();
         if (s_winsockStarted) ::WSACleanup();
     }
 
     void SetUp() override {
-        SimulatorFixture::SetUp();
+        MainWindowSuite::SetUp();
         if (HasFatalFailure()) return;
-        ASSERT_NE(s_dlg, nullptr) << "the main window did not open";
-        m_dlg = s_dlg;
-        AfxGetApp()->m_pMainWnd = m_dlg;
         m_dlg->replies.clear();
         m_dlg->SetDlgItemText(IDC_RECEIVE_LOG, L"");
         g_receivedLogFrameCount = 0;
@@ -145,13 +134,10 @@ protected:
         if (m_stepTimer != 0) ::KillTimer(nullptr, m_stepTimer);
         g_steps.clear();
         if (m_dlg != nullptr) {
-            if (m_dlg->m_serial.m_hStopEvent != nullptr) ::SetEvent(m_dlg->m_serial.m_hStopEvent);
-            EXPECT_TRUE(PumpUntil([this] { return m_dlg->m_serial.m_bWorkerAlive == FALSE; }, ARRIVAL_TIMEOUT_MS));
             Click(IDC_COM_MODE);
             PumpPending();
         }
-        AfxGetApp()->m_pMainWnd = nullptr;
-        SimulatorFixture::TearDown();
+        MainWindowSuite::TearDown();
     }
 
     HWND Item(int id) const { return m_dlg->GetDlgItem(id); }
@@ -223,14 +209,9 @@ protected:
         ASSERT_FALSE(Enabled(IDC_BAUD_RATE_LIST));
     }
 
-    static LanProbeDlg* s_dlg;
-    static bool s_winsockStarted;
-    LanProbeDlg* m_dlg = nullptr;
+    static inline bool s_winsockStarted = false;
     UINT_PTR m_stepTimer = 0;
 };
-
-LanProbeDlg* LanControlTest::s_dlg = nullptr;
-bool LanControlTest::s_winsockStarted = false;
 
 const int TCP_GROUP[] = {IDC_CONNECT_TCP, IDC_SEARCH, IDC_CONFIG, IDC_SWITCHER_IP_LIST};
 
