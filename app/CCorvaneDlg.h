@@ -182,7 +182,6 @@ private:
     void ResendAndWait(UINT_PTR id);
     void EndWithTimeOut(UINT_PTR id);
     void EndReplyTimeOut(UINT_PTR id);
-    void ShowTimeOut();
     void OnPortPollTimer(UINT_PTR id);
     void OnStatusPollTimer(UINT_PTR id);
     void FinishReset(UINT_PTR id);

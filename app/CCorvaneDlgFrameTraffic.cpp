@@ -190,6 +190,6 @@ void CCorvaneDlg::ClearLog(int logId) {
 
 void CCorvaneDlg::HandleEdidReply(const BYTE*) {}
 
-void CCorvaneDlg::HandleMatrixReply(const BYTE*) {}
+void CCorvaneDlg::HandleMatrixReply(const BYTE* frame) { g_matrixDlg.HandleMatrixReply(frame); }
 
 void CCorvaneDlg::HandleUpgradeReply(const BYTE*) {}

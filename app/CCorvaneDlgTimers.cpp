@@ -107,13 +107,6 @@ void CCorvaneDlg::EndReplyTimeOut(UINT_PTR id) {
     ShowTimeOut();
 }
 
-// The link is free again once the operator has closed the box.
-void CCorvaneDlg::ShowTimeOut() {
-    g_messageText = TEXT_TIME_OUT;
-    ShowMessageDialog();
-    g_linkIdle = TRUE;
-}
-
 void CCorvaneDlg::FinishAndArm(UINT_PTR id, const wchar_t* text) {
     KillTimer(id);
     g_statusText = text;
