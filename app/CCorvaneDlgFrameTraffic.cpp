@@ -64,7 +64,7 @@ void CCorvaneDlg::SendFrame(BYTE* data, int length) {
     if (SendDlgItemMessage(IDC_COM_MODE, BM_GETCHECK) == BST_CHECKED)
         m_serial.QueueFrame(data, static_cast<DWORD>(length));
     else
-        ::send(g_tcpSocket, reinterpret_cast<const char*>(data), length, 0);
+        SendTcpBytes(data, length);
     LogSent(data, length);
 }
 
