@@ -58,8 +58,10 @@ UINT RealPeriodOf(UINT_PTR id) {
     return row == std::end(PERIODS) ? 0 : row->milliseconds;
 }
 
-UINT PeriodOf(UINT_PTR id) {
-    const double scaled = std::round(RealPeriodOf(id) * g_timerScale);
+UINT PeriodOf(UINT_PTR id) { return ScaledPeriod(RealPeriodOf(id)); }
+
+UINT ScaledPeriod(UINT milliseconds) {
+    const double scaled = std::round(milliseconds * g_timerScale);
     return std::max(SHORTEST_PERIOD_MS, static_cast<UINT>(scaled));
 }
 

@@ -40,3 +40,5 @@ UINT RealPeriodOf(UINT_PTR id);
 UINT PeriodOf(UINT_PTR id);
 // Tests run the long waits faster: 1.0 (the default) keeps the real periods.
 void SetTimerScale(double scale);
+// Any period scaled the same way: the pages arm their own timers with it.
+UINT ScaledPeriod(UINT milliseconds);

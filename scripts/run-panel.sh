@@ -35,7 +35,8 @@ start_simulator() {
         state_options+=(--command "$command")
     done
     rm -f "$log"
-    "$CORVANE_SIMULATOR" --pty-link "$CORVANE_COM_LINK" --log "$log" "${state_options[@]}" \
+    "$CORVANE_SIMULATOR" --pty-link "$CORVANE_COM_LINK" --lan-netns "$CORVANE_LAN_NETNS" --log "$log" \
+        "${state_options[@]}" \
         >"$CORVANE_SESSION_DIR/switcher.out" 2>&1 &
     simulator_pid=$!
 }
