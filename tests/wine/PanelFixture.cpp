@@ -145,6 +145,10 @@ Bytes PanelFixture::LastReceived() const {
     return frames.empty() ? Bytes() : frames.back();
 }
 
+bool PanelFixture::PumpUntilLastReceived(const Bytes& frame) {
+    return PumpUntil([&] { return LastReceived() == frame; }, REPLY_WAIT_MS);
+}
+
 void PanelFixture::PumpTimerPeriods(UINT_PTR timer, double periods) {
     PumpFor(static_cast<DWORD>(PeriodOf(timer) * periods));
 }

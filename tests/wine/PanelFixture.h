@@ -69,6 +69,8 @@ protected:
     // The switcher's received frames, pumping the panel's messages meanwhile.
     bool PumpUntilReceived(std::size_t count, DWORD timeoutMs = REPLY_WAIT_MS);
     Bytes LastReceived() const;
+    // Waits until `frame` is the last frame the switcher received.
+    bool PumpUntilLastReceived(const Bytes& frame);
     // Handles the panel's messages for `periods` times the scaled period of a timer.
     void PumpTimerPeriods(UINT_PTR timer, double periods);
 
