@@ -56,16 +56,6 @@ double UnixNow() {
     return static_cast<double>(ticks - UNIX_EPOCH_IN_FILETIME) / FILETIME_TICKS_PER_SECOND;
 }
 
-// A command frame with b2 onward as given, and its check byte.
-Bytes Frame(std::initializer_list<std::uint8_t> body) {
-    Bytes frame(DeviceFrame::COMMAND_FRAME_LENGTH, 0);
-    frame[0] = DeviceFrame::CommandSync[0];
-    frame[1] = DeviceFrame::CommandSync[1];
-    std::copy(body.begin(), body.end(), frame.begin() + 2);
-    DeviceFrame::SetCheckByte(frame.data(), frame.size());
-    return frame;
-}
-
 Bytes Query(std::uint8_t input) { return Frame({0x01, 0x0C, input}); }
 
 const Bytes PREPARE = Frame({0x03, 0x08, 0xF0, 0, 0, 0, 0, 0, 0xBB});

@@ -17,8 +17,8 @@ namespace {
 
 using Texts = std::vector<std::wstring>;
 
-const Bytes ROUTE_QUERY_A = PanelFixture::Frame({0x02, 0x01, 0x01});
-const Bytes INPUT_1_LINK_QUERY = PanelFixture::Frame({0x01, 0x04, 0x01});
+const Bytes ROUTE_QUERY_A = Frame({0x02, 0x01, 0x01});
+const Bytes INPUT_1_LINK_QUERY = Frame({0x01, 0x04, 0x01});
 
 bool IsPollQuery(const Bytes& frame) {
     const std::pair<std::uint8_t, std::uint8_t> POLL_QUERIES[] = {{0x02, 0x01}, {0x01, 0x0C}, {0x01, 0x0D}, {0x10, 0x02}};

@@ -22,7 +22,7 @@ constexpr UINT IDM_ABOUTBOX = 16;
 constexpr int TITLE_BAR_HEIGHT = 56;
 constexpr DWORD ABOUT_LIMIT_MS = 10000;
 
-const Bytes ROUTE_QUERY_A = PanelFixture::Frame({0x02, 0x01, 0x01});
+const Bytes ROUTE_QUERY_A = Frame({0x02, 0x01, 0x01});
 
 std::wstring RenderDirectory() {
     wchar_t path[MAX_PATH] = {};

@@ -152,12 +152,3 @@ bool PanelFixture::PumpUntilLastReceived(const Bytes& frame) {
 void PanelFixture::PumpTimerPeriods(UINT_PTR timer, double periods) {
     PumpFor(static_cast<DWORD>(PeriodOf(timer) * periods));
 }
-
-Bytes PanelFixture::Frame(std::initializer_list<std::uint8_t> b2To11) {
-    Bytes frame(DeviceFrame::COMMAND_FRAME_LENGTH, 0);
-    frame[0] = DeviceFrame::CommandSync[0];
-    frame[1] = DeviceFrame::CommandSync[1];
-    std::copy(b2To11.begin(), b2To11.end(), frame.begin() + 2);
-    DeviceFrame::SetCheckByte(frame.data(), frame.size());
-    return frame;
-}

@@ -39,9 +39,6 @@ struct PopupSightings {
 };
 
 class PanelFixture : public SimulatorFixture {
-public:
-    // A command frame: the sync pair, b2..b11 as given (zeros after), the check byte.
-    static Bytes Frame(std::initializer_list<std::uint8_t> b2To11);
 protected:
     static constexpr double TIMER_SCALE = 0.1;
     static constexpr DWORD REPLY_WAIT_MS = 5000;

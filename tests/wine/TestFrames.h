@@ -3,7 +3,9 @@
 
 #include "core/DeviceFrame.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 using Bytes = std::vector<std::uint8_t>;
@@ -14,6 +16,16 @@ inline Bytes Command(std::uint8_t group, std::uint8_t item, std::uint8_t paramet
     frame[0] = DeviceFrame::CommandSync[0];
     frame[1] = DeviceFrame::CommandSync[1];
     DeviceFrame::BuildCommandFrame(frame.data(), group, item, &parameter, 1);
+    DeviceFrame::SetCheckByte(frame.data(), frame.size());
+    return frame;
+}
+
+// A whole command frame with b2 onward as given (zeros after) and its check byte.
+inline Bytes Frame(std::initializer_list<std::uint8_t> b2Onward) {
+    Bytes frame(DeviceFrame::COMMAND_FRAME_LENGTH, 0);
+    frame[0] = DeviceFrame::CommandSync[0];
+    frame[1] = DeviceFrame::CommandSync[1];
+    std::copy(b2Onward.begin(), b2Onward.end(), frame.begin() + 2);
     DeviceFrame::SetCheckByte(frame.data(), frame.size());
     return frame;
 }
