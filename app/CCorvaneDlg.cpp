@@ -27,7 +27,7 @@ constexpr UINT SYSTEM_COMMAND_MASK = 0xFFF0;
 // Keeps WS_VISIBLE, WS_CLIPSIBLINGS, WS_CLIPCHILDREN, WS_SYSMENU and the two
 // box styles: the caption, the frame and WS_POPUP go.
 constexpr LONG_PTR KEPT_STYLES = 0x160B0000;
-constexpr std::size_t ABOUT_TEXT_LENGTH = 256;
+constexpr std::size_t RESOURCE_TEXT_LENGTH = 256;
 
 // Caption buttons: right-aligned in the title bar, 25 x 25 pixels.
 constexpr int CAPTION_BUTTON_SIZE = 25;
@@ -77,8 +77,8 @@ LOGFONTW TitleFont() {
 }
 
 std::wstring LoadResourceString(UINT id) {
-    wchar_t text[ABOUT_TEXT_LENGTH] = {};
-    ::LoadStringW(AfxGetInstanceHandle(), id, text, static_cast<int>(ABOUT_TEXT_LENGTH));
+    wchar_t text[RESOURCE_TEXT_LENGTH] = {};
+    ::LoadStringW(AfxGetInstanceHandle(), id, text, static_cast<int>(RESOURCE_TEXT_LENGTH));
     return text;
 }
 

@@ -9,7 +9,6 @@
 #include "core/DeviceFrame.h"
 #include "pages/Popups.h"
 
-#include <iterator>
 
 namespace {
 
