@@ -194,4 +194,4 @@ void CCorvaneDlg::HandleEdidReply(const BYTE*) {}
 
 void CCorvaneDlg::HandleMatrixReply(const BYTE*) {}
 
-void CCorvaneDlg::HandleUpgradeReply(const BYTE*) {}
+void CCorvaneDlg::HandleUpgradeReply(const BYTE* frame) { g_fwDlg.HandleUpgradeReply(frame); }
