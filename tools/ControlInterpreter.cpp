@@ -1,6 +1,7 @@
 #include "tools/ControlInterpreter.h"
 
 #include "core/DeviceFrame.h"
+#include "tools/FirmwareControl.h"
 
 #include <array>
 #include <chrono>
@@ -117,6 +118,10 @@ ControlOutcome ControlInterpreter::Execute(const std::string& line) {
     }
     if (command == "set") {
         return ExecuteSet(words);
+    }
+    if (command == "upgrade") {
+        const std::string reply = ExecuteFirmwareCommand(m_model.Firmware(), words);
+        return {reply, {}, false, false, std::nullopt};
     }
     if (command == "state") {
         return Ok(m_model.Describe());

@@ -16,6 +16,8 @@
 //       beep on|off | power on|off | input-link IN on|off |
 //       output-link OUT on|off | type N | size INPUTS OUTPUTS |
 //       version MAJOR MINOR      changes the device state
+//   upgrade ...              the firmware transfer's report, image and knobs
+//                            (tools/FirmwareControl.h)
 //   state                    -> ok <the device state on one line>
 //   knobs                    -> ok <the fault knobs on one line>
 //   reset                    knobs and device state back to their start

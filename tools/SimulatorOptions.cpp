@@ -108,7 +108,11 @@ const char* SimulatorOptions::UsageText() {
            "  set route OUT IN | set edid IN VALUE | set arc OUT on|off |\n"
            "  set autoswitch|beep|power on|off | set input-link IN on|off |\n"
            "  set output-link OUT on|off | set type N | set size IN OUT |\n"
-           "  set version MAJOR MINOR | target pty|tcp | reset | close | quit\n"
+           "  set version MAJOR MINOR | target pty|tcp | reset | close | quit |\n"
+           "  upgrade report | upgrade save PATH | upgrade silent-from K |\n"
+           "  upgrade status K 1|2 | upgrade drop-ack K | upgrade flash-junk on|off |\n"
+           "  upgrade restart MS|forever\n"
            "\n"
-           "Log lines: <unix seconds.microseconds> RX|TX|SKIP|SEND <hex bytes>\n";
+           "Log lines: <unix seconds.microseconds> RX|TX|SKIP|SEND <hex bytes>\n"
+           "(an RX line is stamped when its first byte was read)\n";
 }

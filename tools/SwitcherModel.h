@@ -4,6 +4,7 @@
 #pragma once
 
 #include "tools/Bytes.h"
+#include "tools/FirmwareReceiver.h"
 
 #include <array>
 #include <cstddef>
@@ -63,7 +64,8 @@ public:
 
     const SwitcherState& State() const { return m_state; }
     SwitcherState& MutableState() { return m_state; }
-    Upgrade PendingUpgrade() const { return m_upgrade; }
+    Upgrade PendingUpgrade() const;
+    FirmwareReceiver& Firmware() { return m_firmware; }
 
     // One line: every field of the state, for the control channel.
     std::string Describe() const;
@@ -82,12 +84,11 @@ private:
     std::vector<Bytes> HandleArc(const Bytes& frame);
     std::vector<Bytes> HandleFlashEnter(const Bytes& frame);
     std::vector<Bytes> HandleLabels(const Bytes& frame);
-    std::vector<Bytes> HandleMcuBlock(const Bytes& frame);
-    std::vector<Bytes> HandleFlashBlock(const Bytes& frame);
+    std::vector<Bytes> HandleDataBlock(const Bytes& frame);
     std::vector<Bytes> HandleEdidBlock(const Bytes& block);
 
     SwitcherState m_state;
-    Upgrade m_upgrade = Upgrade::None;
+    FirmwareReceiver m_firmware;
     std::size_t m_rawBlockLength = 0;
     std::uint8_t m_edidWriteItem = 0;     // 07 one input, 06 all inputs
     int m_edidWriteInput = 0;
