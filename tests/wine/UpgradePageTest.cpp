@@ -79,6 +79,19 @@ std::size_t CountOf(const std::vector<Bytes>& frames, const Bytes& frame) {
     return static_cast<std::size_t>(std::count(frames.begin(), frames.end(), frame));
 }
 
+// One line a frame, short enough to read in a failure: its first six bytes,
+// its length and its check byte.
+std::vector<std::string> Summaries(const std::vector<Bytes>& frames) {
+    std::vector<std::string> lines;
+    for (const Bytes& frame : frames) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%02X %02X %02X %02X %02X %02X .. [%zu] %02X", frame[0], frame[1], frame[2],
+                      frame[3], frame[4], frame[5], frame.size(), frame.back());
+        lines.push_back(line);
+    }
+    return lines;
+}
+
 // The completion of a transfer through a device that answers the reboot wait.
 const std::vector<Bytes> REBOOT_ANSWERED_SECOND = {REBOOT_QUERY, REBOOT_QUERY, SIZE_QUERY, VERSION_QUERY};
 
@@ -173,7 +186,9 @@ TEST_F(UpgradePageTest, McuImagesGoOutWholeAndTheDeviceIsBackAtTheSecondQuery) {
 
         ASSERT_TRUE(WaitForLogEnding(LOG_SUCCESS, TRANSFER_LIMIT_MS)) << "log: " << PageText(IDC_UPGRADE_LOG).c_str();
         ASSERT_TRUE(PumpUntil([this] { return !PageText(IDC_UPGRADE_DEVICE_INFO).empty(); }, TRANSFER_LIMIT_MS));
-        EXPECT_EQ(After(UpgradeFrames(), before), expected);
+        const std::vector<Bytes> sent = After(UpgradeFrames(), before);
+        EXPECT_EQ(Summaries(sent), Summaries(expected));
+        EXPECT_TRUE(sent == expected) << "the frames differ in their data";
         EXPECT_EQ(PageText(IDC_UPGRADE_LOG), LOG_MCU_DONE);
         EXPECT_EQ(PageText(IDC_UPGRADE_DEVICE_INFO), DEVICE_LINE);
         EXPECT_EQ(ProgressPosition(), static_cast<int>(length));
@@ -205,7 +220,9 @@ TEST_F(UpgradePageTest, FlashImageGoesOutInOffsetBlocksWhateverTheAcksCarryInB3A
     }
     ASSERT_EQ(expected.back()[3], 0x01) << "the offset's high byte is used";
     expected.insert(expected.end(), REBOOT_ANSWERED_SECOND.begin(), REBOOT_ANSWERED_SECOND.end());
-    EXPECT_EQ(UpgradeFrames(), expected);
+    const std::vector<Bytes> sent = UpgradeFrames();
+    EXPECT_EQ(Summaries(sent), Summaries(expected));
+    EXPECT_TRUE(sent == expected) << "the frames differ in their data";
     EXPECT_EQ(PageText(IDC_UPGRADE_LOG), LOG_FLASH_DONE);
     EXPECT_EQ(PageText(IDC_UPGRADE_DEVICE_INFO), DEVICE_LINE);
     EXPECT_EQ(ProgressPosition(), static_cast<int>(LENGTH));
@@ -308,7 +325,8 @@ TEST_F(UpgradePageTest, LabelsRoundTripAndSetSendsNothingWhileATransferHoldsTheL
         labelFrame(0x21, {0x41, 0x42, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20}), labelFrame(0x22, blanks),
         labelFrame(0x23, blanks), labelFrame(0x24, blanks), labelFrame(0x25, {}), labelFrame(0x26, {}),
         labelFrame(0x27, {}), labelFrame(0x28, {})};
-    EXPECT_EQ(UpgradeFrames(), expected);
+    EXPECT_EQ(Summaries(UpgradeFrames()), Summaries(expected));
+    EXPECT_TRUE(UpgradeFrames() == expected) << "the label bytes differ";
     EXPECT_EQ(MessagesShown(), std::vector<std::wstring>{L"Set successfully!"});
     const std::vector<double> readStart = ArrivalTimes(expected[4]);
     ASSERT_EQ(readStart.size(), 1u);
@@ -376,4 +394,79 @@ TEST_F(UpgradePageTest, UnansweredRebootWaitTimesOutAfterSixQueries) {
     EXPECT_EQ(PageText(IDC_UPGRADE_LOG), L"->Upgrading MCU...\r\n" + LOG_REBOOTING + LOG_MCU_FAILED);
     EXPECT_EQ(LogTextColour(), RED);
     EXPECT_TRUE(g_linkIdle);
+}
+
+namespace {
+
+constexpr double LINE_BAUD = 115200;
+// A byte on the line: start bit, eight data bits, two stop bits.
+constexpr double BITS_PER_BYTE = 11;
+
+bool IsBlockAck(const SimulatorLogEntry& entry) {
+    return entry.tag == "TX" && entry.bytes.size() == DeviceFrame::COMMAND_FRAME_LENGTH &&
+           DeviceFrame::StartsWithSync(entry.bytes.data(), DeviceFrame::DataSync);
+}
+
+// Seconds from each block acknowledgement written to the first byte of the
+// next block read, both as the simulator stamped them.
+std::vector<double> Turnarounds(const std::vector<SimulatorLogEntry>& entries, std::size_t blockLength) {
+    std::vector<double> turnarounds;
+    double ackWritten = -1;
+    for (const SimulatorLogEntry& entry : entries) {
+        if (IsBlockAck(entry)) ackWritten = entry.time;
+        if (entry.tag != "RX" || entry.bytes.size() != blockLength) continue;
+        if (ackWritten >= 0) turnarounds.push_back(entry.time - ackWritten);
+        ackWritten = -1;
+    }
+    return turnarounds;
+}
+
+double Percentile(std::vector<double> sorted, double fraction) {
+    std::sort(sorted.begin(), sorted.end());
+    return sorted[static_cast<std::size_t>(fraction * static_cast<double>(sorted.size() - 1))];
+}
+
+}  // namespace
+
+// Not a timed test: the panel's share of a transfer over a line that answers
+// at once. A pty has no baud rate, so the line's time is computed.
+TEST_F(UpgradePageTest, BenchmarkBlockTurnaroundOfWholeImages) {
+    struct Run {
+        const char* kind;
+        const wchar_t* name;
+        std::size_t length;
+        std::size_t blockLength;
+    };
+    CFWDlg::SetTimerScale(1.0);
+    for (const Run& run : {Run{"MCU", L"mcu-256-blocks.bin", 262144, DeviceFrame::MCU_DATA_FRAME_LENGTH},
+                           Run{"flash", L"Pelmora_01.bin", 500000, DeviceFrame::FLASH_DATA_FRAME_LENGTH}}) {
+        ASSERT_EQ(Control("reset"), "ok");
+        const std::wstring path = WriteImageFile(run.name, run.length);
+        ChooseFile(path);
+        const std::size_t logStart = LogEntries().size();
+        ClickUpgrade();
+        ASSERT_TRUE(WaitForLogEnding(LOG_SUCCESS, 600000)) << PageText(IDC_UPGRADE_LOG).c_str();
+        EXPECT_TRUE(HoldsFile(DeviceImage(), FileBytes(path)));
+        EXPECT_NE(UpgradeReport().find("violations=none"), std::string::npos) << UpgradeReport();
+
+        const std::vector<SimulatorLogEntry> all = LogEntries();
+        const std::vector<SimulatorLogEntry> entries(all.begin() + static_cast<std::ptrdiff_t>(logStart), all.end());
+        const std::vector<double> turnarounds = Turnarounds(entries, run.blockLength);
+        const auto blocks = static_cast<std::size_t>(std::count_if(entries.begin(), entries.end(), [&](const auto& entry) {
+            return entry.tag == "RX" && entry.bytes.size() == run.blockLength;
+        }));
+        ASSERT_FALSE(turnarounds.empty());
+        const double lineSeconds = static_cast<double>(blocks) *
+                                   static_cast<double>(run.blockLength + DeviceFrame::COMMAND_FRAME_LENGTH) *
+                                   BITS_PER_BYTE / LINE_BAUD;
+        double sum = 0;
+        for (double turnaround : turnarounds) sum += turnaround;
+        std::printf("%s turnaround: %zu blocks, line %.3f s; turnaround sum %.4f s, median %.3f ms, "
+                    "95th percentile %.3f ms, worst %.3f ms; sum / line time %.2f%%\n",
+                    run.kind, blocks, lineSeconds, sum, 1000 * Percentile(turnarounds, 0.5),
+                    1000 * Percentile(turnarounds, 0.95), 1000 * Percentile(turnarounds, 1.0),
+                    100 * sum / lineSeconds);
+        RecordProperty(std::string(run.kind) + "_turnaround_percent_of_line",
+                       std::to_string(100 * sum / lineSeconds));
+    }
 }
