@@ -185,19 +185,20 @@ void CFWDlg::SendBlock(bool firstBlock) {
     ArmTimer(route.ackTimer, BLOCK_ACK_WAIT_MS);
 }
 
+// The block goes before the bar is repainted: the device need not wait for it.
 void CFWDlg::SendNextBlock() {
     const BlockRoute route = CurrentRoute();
     KillTimer(route.ackTimer);
     route.offset += static_cast<int>(route.blockSize);
-    m_progress.SetPos(route.offset);
     SendBlock(false);
+    m_progress.SetPos(route.offset);
 }
 
 void CFWDlg::ResendBlock() {
     const BlockRoute route = CurrentRoute();
     KillTimer(route.ackTimer);
-    m_progress.SetPos(route.offset);
     SendBlock(false);
+    m_progress.SetPos(route.offset);
 }
 
 // A failure status keeps the log's colour; a time-out turns it red.
