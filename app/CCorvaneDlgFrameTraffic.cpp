@@ -188,10 +188,8 @@ void CCorvaneDlg::ClearLog(int logId) {
     SendDlgItemMessage(logId, WM_CLEAR);
 }
 
-void CCorvaneDlg::HandleGeneralReply(const BYTE*) {}
-
 void CCorvaneDlg::HandleEdidReply(const BYTE*) {}
 
-void CCorvaneDlg::HandleMatrixReply(const BYTE*) {}
+void CCorvaneDlg::HandleMatrixReply(const BYTE* frame) { g_matrixDlg.HandleMatrixReply(frame); }
 
 void CCorvaneDlg::HandleUpgradeReply(const BYTE* frame) { g_fwDlg.HandleUpgradeReply(frame); }

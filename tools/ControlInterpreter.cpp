@@ -160,9 +160,9 @@ ControlOutcome ControlInterpreter::ExecuteSet(const std::vector<std::string>& wo
     const auto index = [&](std::size_t i, int count) { return ParseNumber(arg(i), 1, count); };
     const auto byte = [&](std::size_t i) { return ParseNumber(arg(i), 0, MAX_BYTE); };
 
-    if (key == "route" && words.size() == 4 && index(2, SwitcherState::OUTPUT_COUNT) &&
-        index(3, SwitcherState::INPUT_COUNT)) {
-        state.route[*index(2, SwitcherState::OUTPUT_COUNT) - 1] = *index(3, SwitcherState::INPUT_COUNT);
+    // Any byte as the input: a device may report one the panel does not know.
+    if (key == "route" && words.size() == 4 && index(2, SwitcherState::OUTPUT_COUNT) && byte(3)) {
+        state.route[*index(2, SwitcherState::OUTPUT_COUNT) - 1] = *byte(3);
         return Ok();
     }
     if (key == "edid" && words.size() == 4 && index(2, SwitcherState::INPUT_COUNT) && byte(3)) {

@@ -12,7 +12,7 @@
 //                            with sync pair and check byte
 //   burst N [HEX...]         N copies of the bytes (default: the route report
 //                            of output A) go out now in one write
-//   set route OUT IN | edid IN VALUE | arc OUT on|off | autoswitch on|off |
+//   set route OUT IN (IN: any byte) | edid IN VALUE | arc OUT on|off | autoswitch on|off |
 //       beep on|off | power on|off | input-link IN on|off |
 //       output-link OUT on|off | type N | size INPUTS OUTPUTS |
 //       version MAJOR MINOR      changes the device state

@@ -243,17 +243,21 @@ std::vector<Bytes> SwitcherModel::HandleQuery(const Bytes& frame) {
     }
 }
 
+// A device with fewer outputs (set size) stays silent about the ones it lacks.
 std::vector<Bytes> SwitcherModel::HandleRouting(const Bytes& frame) {
     const std::uint8_t item = frame[B_ITEM];
+    const auto hasOutput = [this](int output) {
+        return IsIndex(output, SwitcherState::OUTPUT_COUNT) && output <= m_state.outputs;
+    };
     if (item == ROUTING_QUERY) {
         const int output = frame[B4];
-        if (!IsIndex(output, SwitcherState::OUTPUT_COUNT)) return {};
+        if (!hasOutput(output)) return {};
         return {RouteReport(output)};
     }
     if (item == ROUTING_SET) {
         const int input = frame[B4];
         const int output = frame[B6];
-        if (!IsIndex(input, SwitcherState::INPUT_COUNT) || !IsIndex(output, SwitcherState::OUTPUT_COUNT)) return {};
+        if (!IsIndex(input, SwitcherState::INPUT_COUNT) || !hasOutput(output)) return {};
         m_state.route[output - 1] = input;
         return {Reply(GROUP_ROUTING, item, {{B4, ACK_OK}, {B6, frame[B6]}})};
     }

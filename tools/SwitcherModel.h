@@ -17,7 +17,7 @@ struct SwitcherState {
     static constexpr int OUTPUT_COUNT = 4;
     static constexpr std::size_t LABEL_BYTES = 32;
 
-    std::array<int, OUTPUT_COUNT> route{};             // input 1..4 feeding output A..D
+    std::array<int, OUTPUT_COUNT> route{};             // input feeding output A..D, as reported
     std::array<int, INPUT_COUNT> edid{};               // value reported per input (mode index, copy 18..21)
     std::array<bool, OUTPUT_COUNT> arc{};
     std::array<bool, INPUT_COUNT> inputConnected{};
@@ -27,7 +27,7 @@ struct SwitcherState {
     bool power = true;
     int deviceType = 1;
     int inputs = INPUT_COUNT;
-    int outputs = OUTPUT_COUNT;
+    int outputs = OUTPUT_COUNT;                        // routing answers only outputs up to this
     int versionMajor = 1;
     int versionMinor = 0;
     std::array<std::uint8_t, LABEL_BYTES> labels{};

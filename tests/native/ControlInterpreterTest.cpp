@@ -58,6 +58,8 @@ TEST_F(ControlInterpreterTest, SetCommandsChangeTheDeviceAndResetRestoresIt) {
     EXPECT_EQ(interpreter.Execute("set input-link 2 off").reply, "ok");
     EXPECT_EQ(interpreter.Execute("set version 2 7").reply, "ok");
     EXPECT_EQ(model.State().route[1], 4);
+    EXPECT_EQ(interpreter.Execute("set route 3 7").reply, "ok");
+    EXPECT_EQ(model.RouteReport(3)[6], 7);
     EXPECT_TRUE(model.State().arc[2]);
     EXPECT_FALSE(model.State().beep);
     EXPECT_FALSE(model.State().inputConnected[1]);

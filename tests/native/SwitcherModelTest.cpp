@@ -47,6 +47,10 @@ TEST_F(SwitcherModelTest, OutOfRangeRoutingIsNotAnswered) {
     EXPECT_TRUE(model.HandleFrame(Command({0x02, 0x03, 0x01, 0x00, 0x00})).empty());
     EXPECT_TRUE(model.HandleFrame(Command({0x02, 0x01, 0x05})).empty());
     EXPECT_EQ(model.State().route[0], 1);
+    model.MutableState().outputs = 2;
+    EXPECT_TRUE(model.HandleFrame(Command({0x02, 0x01, 0x03})).empty());
+    EXPECT_TRUE(model.HandleFrame(Command({0x02, 0x03, 0x01, 0x00, 0x03})).empty());
+    EXPECT_EQ(Answer({0x02, 0x01, 0x02}), Command({0x02, 0x01, 0x02, 0x00, 0x01}));
 }
 
 TEST_F(SwitcherModelTest, FrameWithWrongCheckByteGetsNoAnswer) {
