@@ -2,6 +2,7 @@
 // share: the hand-over of frames, the timers, the message log and its colour.
 #include "pages/CFWDlg.h"
 
+#include "app/MainWindowTimers.h"
 #include "app/PanelMessages.h"
 #include "app/ProcessState.h"
 #include "core/FirmwareImageRules.h"
@@ -11,7 +12,6 @@
 #include "res/resource.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -57,8 +57,6 @@ void ShowWrongFile() {
 
 }  // namespace
 
-double CFWDlg::s_timerScale = 1.0;
-
 BEGIN_MESSAGE_MAP(CFWDlg, CDialog)
     ON_BN_CLICKED(IDC_UPGRADE_OPEN_OFF_PAGE, OnClickedOpenOffPage)
     ON_BN_CLICKED(IDC_UPGRADE_START, OnClickedUpgrade)
@@ -90,8 +88,6 @@ void CFWDlg::DoDataExchange() {
     m_log.SubclassDlgItem(IDC_UPGRADE_LOG, this);
     m_progress.SubclassDlgItem(IDC_UPGRADE_PROGRESS, this);
 }
-
-void CFWDlg::SetTimerScale(double scale) { s_timerScale = scale; }
 
 void CFWDlg::OnClickedOpenOffPage() {}
 
@@ -142,10 +138,8 @@ void CFWDlg::SendToDevice(WPARAM sendKind) const {
     if (mainWindow != nullptr) mainWindow->SendMessage(WM_SEND_REQUEST, sendKind);
 }
 
-void CFWDlg::ArmTimer(UINT_PTR id, UINT periodMs) {
-    const double scaled = std::round(periodMs * s_timerScale);
-    SetTimer(id, static_cast<UINT>(std::max(1.0, scaled)));
-}
+// The waits are scaled like the main window's, so that tests may shorten them.
+void CFWDlg::ArmTimer(UINT_PTR id, UINT periodMs) { SetTimer(id, ScaledPeriod(periodMs)); }
 
 void CFWDlg::AppendLog(const wchar_t* text) const { m_log.AppendText(text); }
 

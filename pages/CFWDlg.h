@@ -32,10 +32,6 @@ public:
     // A received frame whose check byte is right, while the page is shown.
     void HandleUpgradeReply(const BYTE* frame);
 
-    // Every period the page arms is multiplied by this: 1, unless a test
-    // shortens the waits.
-    static void SetTimerScale(double scale);
-
     CEdit m_editLabel1;
     CEdit m_editLabel2;
 
@@ -95,8 +91,6 @@ private:
     void OnSecondLabelChunkRead(const BYTE* frame);
     void OnThirdLabelChunkRead(const BYTE* frame);
     void OnLastLabelChunkRead(const BYTE* frame);
-
-    static double s_timerScale;
 
     CEdit m_log;
     CProgressCtrl m_progress;

@@ -1,5 +1,6 @@
 #include "tests/wine/UpgradePageFixture.h"
 
+#include "app/MainWindowTimers.h"
 #include "app/ProcessState.h"
 #include "core/RequestGate.h"
 #include "framework/CWinApp.h"
@@ -8,6 +9,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -23,6 +25,7 @@ constexpr DWORD PORT_LIMIT_MS = 10000;
 constexpr DWORD SETTLE_MS = 200;
 constexpr DWORD SERIAL_EVENTS = EV_RXCHAR | EV_RXFLAG;
 constexpr POINT PAGE_PLACE = {1, 70};
+const std::wstring FRESH_DEVICE_LINE = L"Device: Corvane 4x4     Version:1.0";
 // The file name field of the system's open-file dialog: an edit, or a combo
 // box holding one.
 constexpr int FILE_NAME_EDIT = 1152;
@@ -142,12 +145,6 @@ void UpgradePageFixture::SetUpTestSuite() {
         s_main = nullptr;
         return;
     }
-    if (g_fwDlg.m_hWnd == nullptr) g_fwDlg.Create(IDD_UPGRADE_PAGE, s_main);
-    RECT client{};
-    s_main->GetClientRect(&client);
-    g_fwDlg.SetWindowPos(nullptr, client.left + PAGE_PLACE.x, client.top + PAGE_PLACE.y, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER);
-    g_fwDlg.ShowWindow(SW_SHOW);
     s_watchTimer = ::SetTimer(nullptr, 0, WATCH_PERIOD_MS, &RunWatch);
 }
 
@@ -163,10 +160,8 @@ void UpgradePageFixture::SetUp() {
     SimulatorFixture::SetUp();
     if (HasFatalFailure()) return;
     ASSERT_NE(s_main, nullptr) << "the main window did not open";
-    ASSERT_NE(g_fwDlg.m_hWnd, nullptr) << "the Upgrade page did not open";
     AfxGetApp()->m_pMainWnd = s_main;
-    s_main->m_nPage = PAGE_UPGRADE;
-    CFWDlg::SetTimerScale(FAST_TIMER_SCALE);
+    SetTimerScale(FAST_TIMER_SCALE);
     g_watch = Watch{};
     g_linkIdle = TRUE;
     g_upgradeFailed = FALSE;
@@ -175,21 +170,47 @@ void UpgradePageFixture::SetUp() {
     g_flashOffset = 0;
     g_messageDlgShown = FALSE;
     g_deviceInfoText.clear();
-    for (int id : {IDC_UPGRADE_PATH, IDC_UPGRADE_LOG, IDC_UPGRADE_DEVICE_INFO, IDC_UPGRADE_LABELS_READ})
-        g_fwDlg.SetDlgItemText(id, L"");
-
-    ASSERT_TRUE(s_main->m_serial.OpenPort(s_main, static_cast<UINT>(ComPort()), 115200, L'N', 8, 2, SERIAL_EVENTS));
-    ASSERT_TRUE(s_main->m_serial.StartWorker());
-    ASSERT_TRUE(PumpUntil([] { return s_main->m_serial.m_bWorkerAlive == TRUE; }, PORT_LIMIT_MS));
-    g_app.m_bComPortOpen = TRUE;
-    g_controlMode = CONTROL_MODE_COM;
-    s_main->SendDlgItemMessage(IDC_COM_MODE, BM_SETCHECK, BST_CHECKED);
-    PumpFor(SETTLE_MS);
+    OpenComPort();
+    ShowUpgradePage();
+    if (HasFatalFailure()) return;
+    for (int id : {IDC_UPGRADE_PATH, IDC_UPGRADE_LOG, IDC_UPGRADE_LABELS_READ}) g_fwDlg.SetDlgItemText(id, L"");
 
     wchar_t temp[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, temp);
     m_folder = std::wstring(temp) + L"corvane-upgrade\\";
     ::CreateDirectoryW(m_folder.c_str(), nullptr);
+}
+
+// What the COM connect does, on the port the simulator sits on.
+void UpgradePageFixture::OpenComPort() {
+    s_main->SendDlgItemMessage(IDC_COM_MODE, BM_SETCHECK, BST_CHECKED);
+    g_controlMode = CONTROL_MODE_COM;
+    ASSERT_TRUE(s_main->m_serial.OpenPort(s_main, static_cast<UINT>(ComPort()), 115200, L'N', 8, 2, SERIAL_EVENTS));
+    ASSERT_TRUE(s_main->m_serial.StartWorker());
+    ASSERT_TRUE(PumpUntil([] { return s_main->m_serial.m_bWorkerAlive == TRUE; }, PORT_LIMIT_MS));
+    g_app.m_bComPortOpen = TRUE;
+    s_main->KillTimer(TIMER_PORT_POLL);
+    PumpFor(SETTLE_MS);
+}
+
+// The operator's click on the "Upgrade" tab: the page comes up at (1, 70),
+// the General poll stops and the device line is asked for.
+void UpgradePageFixture::ShowUpgradePage() {
+    if (g_fwDlg.m_hWnd != nullptr) g_fwDlg.SetDlgItemText(IDC_UPGRADE_DEVICE_INFO, L"");
+    s_main->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_TAB_UPGRADE, STN_CLICKED),
+                        reinterpret_cast<LPARAM>(s_main->GetDlgItem(IDC_TAB_UPGRADE)));
+    ASSERT_NE(g_fwDlg.m_hWnd, nullptr) << "the Upgrade page did not open";
+    ASSERT_EQ(s_main->m_nPage, PAGE_UPGRADE);
+    RECT page{};
+    g_fwDlg.GetWindowRect(&page);
+    s_main->ScreenToClient(&page);
+    EXPECT_EQ(page.left, PAGE_PLACE.x);
+    EXPECT_EQ(page.top, PAGE_PLACE.y);
+    EXPECT_TRUE(g_fwDlg.IsWindowVisible());
+    ASSERT_TRUE(PumpUntil([] { return !g_fwDlg.GetDlgItemText(IDC_UPGRADE_DEVICE_INFO).empty(); }, PORT_LIMIT_MS))
+        << "no device line on showing the page";
+    EXPECT_EQ(g_fwDlg.GetDlgItemText(IDC_UPGRADE_DEVICE_INFO), FRESH_DEVICE_LINE);
+    m_firstTestFrame = AllUpgradeFrames().size();
 }
 
 // The page's timers die with the test: a transfer a test left running must
@@ -199,7 +220,7 @@ void UpgradePageFixture::TearDown() {
                         TIMER_MCU_ENTER, TIMER_FLASH_START, TIMER_FLASH_START_GIVE_UP})
         g_fwDlg.KillTimer(id);
     for (UINT_PTR id = TIMER_REBOOT_WAIT_FIRST; id <= TIMER_REBOOT_WAIT_LAST; ++id) g_fwDlg.KillTimer(id);
-    CFWDlg::SetTimerScale(1.0);
+    SetTimerScale(1.0);
     if (s_main != nullptr && s_main->m_serial.m_hStopEvent != nullptr) {
         ::SetEvent(s_main->m_serial.m_hStopEvent);
         EXPECT_TRUE(PumpUntil([] { return s_main->m_serial.m_bWorkerAlive == FALSE; }, PORT_LIMIT_MS));
@@ -272,6 +293,11 @@ bool UpgradePageFixture::WaitForLogEnding(const std::wstring& text, DWORD timeou
 }
 
 std::vector<Bytes> UpgradePageFixture::UpgradeFrames() const {
+    const std::vector<Bytes> all = AllUpgradeFrames();
+    return std::vector<Bytes>(all.begin() + static_cast<std::ptrdiff_t>(std::min(m_firstTestFrame, all.size())), all.end());
+}
+
+std::vector<Bytes> UpgradePageFixture::AllUpgradeFrames() const {
     std::vector<Bytes> frames;
     for (const Bytes& frame : ReceivedFrames())
         if (IsUpgradePageFrame(frame)) frames.push_back(frame);

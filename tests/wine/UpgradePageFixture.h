@@ -43,8 +43,8 @@ protected:
     // Handles the panel's messages until the log ends with `text`.
     bool WaitForLogEnding(const std::wstring& text, DWORD timeoutMs) const;
 
-    // The frames of the Upgrade page the device received, in order, and the
-    // times (Unix seconds) their first bytes arrived.
+    // The frames of the Upgrade page the device received since the page came
+    // up, in order, and the times (Unix seconds) their first bytes arrived.
     std::vector<Bytes> UpgradeFrames() const;
     std::vector<double> ArrivalTimes(const Bytes& frame) const;
     // The image the device kept, read back from the simulator.
@@ -57,6 +57,11 @@ protected:
     static UINT_PTR s_watchTimer;
 
 private:
+    void OpenComPort();
+    void ShowUpgradePage();
+    std::vector<Bytes> AllUpgradeFrames() const;
+
+    std::size_t m_firstTestFrame = 0;
     std::wstring m_folder;
     std::map<std::wstring, Bytes> m_files;
 };

@@ -2,6 +2,7 @@
 // real file dialog, whole MCU and flash transfers checked on the wire and in
 // the image the device kept, the ways a transfer fails, the reboot wait, the
 // device line and the labels.
+#include "app/MainWindowTimers.h"
 #include "app/ProcessState.h"
 #include "res/resource.h"
 #include "tests/wine/MessagePumping.h"
@@ -209,6 +210,7 @@ TEST_F(UpgradePageTest, FlashImageGoesOutInOffsetBlocksWhateverTheAcksCarryInB3A
     const std::wstring path = WriteImageFile(L"Pelmora_05.bin", LENGTH);
     const Bytes& file = FileBytes(path);
     ChooseFile(path);
+    g_fwDlg.SetDlgItemText(IDC_UPGRADE_DEVICE_INFO, L"");
     ClickUpgrade();
     ASSERT_TRUE(WaitForLogEnding(LOG_SUCCESS, TRANSFER_LIMIT_MS)) << "log: " << PageText(IDC_UPGRADE_LOG).c_str();
     ASSERT_TRUE(PumpUntil([this] { return !PageText(IDC_UPGRADE_DEVICE_INFO).empty(); }, TRANSFER_LIMIT_MS));
@@ -349,7 +351,7 @@ TEST_F(UpgradePageTest, LabelsRoundTripAndSetSendsNothingWhileATransferHoldsTheL
 // Real periods: 08 07 unanswered goes on with 08 08 after 3 s; 08 08 is
 // resent 3 s later, then every 0.3 s, until 16 s after it was first sent.
 TEST_F(UpgradePageTest, UnansweredStartIsResentAndGivenUpAtSixteenSeconds) {
-    CFWDlg::SetTimerScale(1.0);
+    SetTimerScale(1.0);
     ASSERT_EQ(Control("drop 1000"), "ok");
     ChooseFile(WriteImageFile(L"mcu1000.bin", 1000));
     ClickUpgrade();
@@ -377,7 +379,7 @@ TEST_F(UpgradePageTest, UnansweredStartIsResentAndGivenUpAtSixteenSeconds) {
 // Real periods: six device-type queries 6 s apart, each written anew whatever
 // another page left in the command frame, then "Time out!".
 TEST_F(UpgradePageTest, UnansweredRebootWaitTimesOutAfterSixQueries) {
-    CFWDlg::SetTimerScale(1.0);
+    SetTimerScale(1.0);
     ASSERT_EQ(Control("upgrade restart forever"), "ok");
     ChooseFile(WriteImageFile(L"mcu1000.bin", 1000));
     ClickUpgrade();
@@ -437,7 +439,7 @@ TEST_F(UpgradePageTest, BenchmarkBlockTurnaroundOfWholeImages) {
         std::size_t length;
         std::size_t blockLength;
     };
-    CFWDlg::SetTimerScale(1.0);
+    SetTimerScale(1.0);
     for (const Run& run : {Run{"MCU", L"mcu-256-blocks.bin", 262144, DeviceFrame::MCU_DATA_FRAME_LENGTH},
                            Run{"flash", L"Pelmora_01.bin", 500000, DeviceFrame::FLASH_DATA_FRAME_LENGTH}}) {
         ASSERT_EQ(Control("reset"), "ok");
