@@ -8,11 +8,10 @@ constexpr std::size_t GROUP = 2;
 constexpr std::size_t ITEM = 3;
 constexpr std::size_t B4 = 4;
 constexpr std::size_t B10 = 10;
-// UpgradeAckFrame fields.
-constexpr std::size_t ACK_DONE_FLAG = 2;
-constexpr std::size_t ACK_BLOCK = 3;
-constexpr std::size_t ACK_MCU_STATUS = 4;
-constexpr std::size_t ACK_FLASH_STATUS = 5;
+using DeviceFrame::ACK_BLOCK_NUMBER;
+using DeviceFrame::ACK_DONE_FLAG;
+using DeviceFrame::ACK_FLASH_STATUS;
+using DeviceFrame::ACK_MCU_STATUS;
 
 constexpr std::uint8_t GROUP_QUERY = 0x01;
 constexpr std::uint8_t QUERY_DEVICE_TYPE = 0x01;
@@ -83,7 +82,7 @@ FirmwareTransfer::Step FirmwareTransfer::InPhase(Phase phase, Step step) const {
 
 // An MCU acknowledgement names the block it answers.
 FirmwareTransfer::Step FirmwareTransfer::DecideMcuAck(const std::uint8_t* frame) const {
-    if (m_phase != Phase::Sending || frame[ACK_BLOCK] != m_lastBlockNumber) return Step::Ignore;
+    if (m_phase != Phase::Sending || frame[ACK_BLOCK_NUMBER] != m_lastBlockNumber) return Step::Ignore;
     if (frame[ACK_DONE_FLAG] == ACK_OK) return DecideStatus(frame[ACK_MCU_STATUS]);
     if (frame[ACK_DONE_FLAG] == ACK_BLOCK_DONE && frame[ACK_MCU_STATUS] == STATUS_NEXT) return Step::TransferDone;
     return Step::Ignore;

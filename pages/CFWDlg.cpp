@@ -12,7 +12,6 @@
 #include "res/resource.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 namespace {

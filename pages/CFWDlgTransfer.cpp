@@ -39,9 +39,6 @@ constexpr std::uint8_t QUERY_DEVICE_TYPE = 0x01;
 // QueryDeviceType of the reboot wait: CC in b10 and b11.
 constexpr std::uint8_t REBOOT_QUERY_PARAMETERS[DeviceFrame::COMMAND_PARAMETER_COUNT] = {0, 0, 0, 0, 0, 0, 0xCC, 0xCC};
 
-constexpr std::size_t BLOCK_FLAG = 2;
-constexpr std::size_t MCU_BLOCK_NUMBER = 3;
-
 }  // namespace
 
 struct CFWDlg::BlockRoute {
@@ -180,7 +177,9 @@ void CFWDlg::SendBlock(bool firstBlock) {
     } else {
         DeviceFrame::BuildMcuDataFrame(frame, g_mcuImageBuffer, length, offset, firstBlock);
     }
-    m_transfer.BlockSent(frame[MCU_BLOCK_NUMBER], frame[BLOCK_FLAG] == DeviceFrame::LAST_BLOCK_FLAG);
+    // A flash block's number is not compared: b3 goes along unread.
+    m_transfer.BlockSent(frame[DeviceFrame::MCU_BLOCK_NUMBER],
+                         frame[DeviceFrame::BLOCK_FLAG] == DeviceFrame::LAST_BLOCK_FLAG);
     SendToDevice(sendKind);
     ArmTimer(route.ackTimer, BLOCK_ACK_WAIT_MS);
 }

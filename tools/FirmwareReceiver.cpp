@@ -9,15 +9,16 @@
 
 namespace {
 
-constexpr std::size_t DONE_FLAG = 2;
-constexpr std::size_t MCU_BLOCK_NUMBER = 3;
-constexpr std::size_t MCU_DATA = 4;
-constexpr std::size_t FLASH_OFFSET_HIGH = 3;
-constexpr std::size_t FLASH_OFFSET_MIDDLE = 4;
-constexpr std::size_t FLASH_DATA = 5;
-constexpr std::size_t ACK_BLOCK = 3;
-constexpr std::size_t ACK_MCU_STATUS = 4;
-constexpr std::size_t ACK_FLASH_STATUS = 5;
+using DeviceFrame::ACK_BLOCK_NUMBER;
+using DeviceFrame::ACK_DONE_FLAG;
+using DeviceFrame::ACK_FLASH_STATUS;
+using DeviceFrame::ACK_MCU_STATUS;
+using DeviceFrame::BLOCK_FLAG;
+using DeviceFrame::FLASH_DATA;
+using DeviceFrame::FLASH_OFFSET_HIGH;
+using DeviceFrame::FLASH_OFFSET_MIDDLE;
+using DeviceFrame::MCU_BLOCK_NUMBER;
+using DeviceFrame::MCU_DATA;
 constexpr std::uint8_t STATUS_NEXT = 0x00;
 constexpr std::uint8_t STATUS_AGAIN = 0x01;
 constexpr std::uint8_t STATUS_FAILED = 0x02;
@@ -92,7 +93,7 @@ std::size_t FirmwareReceiver::BlockSize() const {
 
 // Block k follows block k-1; the same block again only when it was asked for.
 void FirmwareReceiver::CheckOrder(int index, const Bytes& frame) {
-    if (m_blockCount == 0 && frame[DONE_FLAG] != 0) Violation("first-flag", index);
+    if (m_blockCount == 0 && frame[BLOCK_FLAG] != 0) Violation("first-flag", index);
     const bool repeatAsked = m_askedAgain && index == m_lastBlock;
     if (index != m_nextBlock && !repeatAsked) Violation("order", index);
     m_askedAgain = false;
@@ -110,7 +111,7 @@ std::optional<Bytes> FirmwareReceiver::Acknowledge(int index, const Bytes& frame
         if (m_knobs.status == STATUS_FAILED) m_ended = true;
         return AckFrame(0, index, m_knobs.status);
     }
-    if (frame[DONE_FLAG] == DeviceFrame::LAST_BLOCK_FLAG) {
+    if (frame[BLOCK_FLAG] == DeviceFrame::LAST_BLOCK_FLAG) {
         m_done = true;
         m_ended = true;
         m_restartedAt = std::chrono::steady_clock::now();
@@ -126,12 +127,12 @@ Bytes FirmwareReceiver::AckFrame(std::uint8_t doneFlag, int index, std::uint8_t 
     Bytes frame(DeviceFrame::COMMAND_FRAME_LENGTH, 0);
     frame[0] = DeviceFrame::DataSync[0];
     frame[1] = DeviceFrame::DataSync[1];
-    frame[DONE_FLAG] = doneFlag;
+    frame[BLOCK_FLAG] = doneFlag;
     if (m_kind == Kind::Mcu) {
-        frame[ACK_BLOCK] = static_cast<std::uint8_t>(index);
+        frame[ACK_BLOCK_NUMBER] = static_cast<std::uint8_t>(index);
         frame[ACK_MCU_STATUS] = status;
     } else {
-        if (m_knobs.flashJunk) std::copy(std::begin(FLASH_JUNK), std::end(FLASH_JUNK), frame.begin() + ACK_BLOCK);
+        if (m_knobs.flashJunk) std::copy(std::begin(FLASH_JUNK), std::end(FLASH_JUNK), frame.begin() + ACK_BLOCK_NUMBER);
         frame[ACK_FLASH_STATUS] = status;
     }
     DeviceFrame::SetCheckByte(frame.data(), frame.size());

@@ -311,7 +311,7 @@ TEST_F(UpgradePageTest, RebootWaitSkipsQueriesWhileTheLinkIsTakenAndUpgradeEndsI
     EXPECT_NE(UpgradeReport().find("violations=none"), std::string::npos) << UpgradeReport();
 }
 
-TEST_F(UpgradePageTest, LabelsRoundTripAndSetSendsNothingWhileATransferHoldsTheLink) {
+TEST_F(UpgradePageTest, LabelsRoundTripAndNeitherSetNorLateRepliesTouchATransfersLink) {
     g_fwDlg.m_editLabel1.SetWindowText(L"AB");
     g_fwDlg.m_editLabel2.SetWindowText(L"");
     ClickSet();
@@ -343,9 +343,15 @@ TEST_F(UpgradePageTest, LabelsRoundTripAndSetSendsNothingWhileATransferHoldsTheL
     ClickUpgrade();
     ASSERT_TRUE(PumpUntil([&] { return UpgradeFrames().size() >= expected.size() + 3; }, TRANSFER_LIMIT_MS));
     ClickSet();
+    // Neither chain took the link, so their last replies leave it to the
+    // transfer that holds it.
+    ASSERT_EQ(Control("frame 01 03 01 00 03 00 00 00 CC 00"), "ok");
+    ASSERT_EQ(Control("frame FA 22 01 00 00 00 00 00 00 00"), "ok");
     PumpFor(SETTLE_MS);
     EXPECT_EQ(UpgradeFrames().size(), expected.size() + 3) << "\"Set\" sent while the transfer held the link";
+    EXPECT_FALSE(g_linkIdle);
     ASSERT_TRUE(WaitForLogEnding(LOG_MCU_FAILED, TRANSFER_LIMIT_MS));
+    EXPECT_TRUE(g_linkIdle);
 }
 
 // Real periods: 08 07 unanswered goes on with 08 08 after 3 s; 08 08 is
