@@ -43,6 +43,7 @@ protected:
     HBRUSH OnCtlColor(HDC dc, HWND control, UINT colourMessage);
     void OnClickedOpenBin();
     void OnClickedSetLabels();
+    LRESULT OnShowProgress(WPARAM, LPARAM);
 
     DECLARE_MESSAGE_MAP()
 
@@ -56,6 +57,7 @@ private:
     void ArmTimer(UINT_PTR id, UINT periodMs);
     void AppendLog(const wchar_t* text) const;
     void MarkFailed();
+    void ShowProgress(int position);
     bool LoadImageFile(const std::wstring& path, const std::wstring& fileName);
 
     // The transfer.
@@ -94,5 +96,7 @@ private:
 
     CEdit m_log;
     CProgressCtrl m_progress;
+    int m_nProgressToShow = 0;
+    bool m_bProgressPosted = false;
     FirmwareTransfer m_transfer;
 };

@@ -184,20 +184,19 @@ void CFWDlg::SendBlock(bool firstBlock) {
     ArmTimer(route.ackTimer, BLOCK_ACK_WAIT_MS);
 }
 
-// The block goes before the bar is repainted: the device need not wait for it.
 void CFWDlg::SendNextBlock() {
     const BlockRoute route = CurrentRoute();
     KillTimer(route.ackTimer);
     route.offset += static_cast<int>(route.blockSize);
     SendBlock(false);
-    m_progress.SetPos(route.offset);
+    ShowProgress(route.offset);
 }
 
 void CFWDlg::ResendBlock() {
     const BlockRoute route = CurrentRoute();
     KillTimer(route.ackTimer);
     SendBlock(false);
-    m_progress.SetPos(route.offset);
+    ShowProgress(route.offset);
 }
 
 // A failure status keeps the log's colour; a time-out turns it red.
@@ -207,7 +206,7 @@ void CFWDlg::EndTransferFailed(bool markFailed) {
     if (markFailed) MarkFailed();
     AppendLog(route.failedText);
     g_linkIdle = TRUE;
-    m_progress.SetPos(0);
+    ShowProgress(0);
     route.offset = 0;
     m_transfer.End();
 }
@@ -215,7 +214,7 @@ void CFWDlg::EndTransferFailed(bool markFailed) {
 void CFWDlg::CompleteTransfer() {
     const BlockRoute route = CurrentRoute();
     KillTimer(route.ackTimer);
-    m_progress.SetPos(route.imageLength);
+    ShowProgress(route.imageLength);
     AppendLog(LOG_REBOOTING);
     StartRebootWait();
     route.offset = 0;

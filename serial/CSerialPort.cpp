@@ -236,7 +236,7 @@ void CSerialPort::RunWorker() {
             HandleCommEvent();
             // A frame handed over meanwhile goes out now: on a busy line the
             // comm event would otherwise win every wait.
-            if (::WaitForSingleObject(m_hSendEvent, 0) == WAIT_OBJECT_0) WriteSendBuffer();
+            WriteHandedOverFrame();
             break;
         case WAIT_OBJECT_0 + WAIT_SEND:
             WriteSendBuffer();
@@ -333,13 +333,19 @@ void CSerialPort::HandleCommEvent() {
     DWORD monitored = 0;
     ::GetCommMask(m_hPort, &monitored);
     if ((monitored & EV_RXCHAR) != 0) ReadAvailableBytes();
+    // The owner's answer to the bytes (the next firmware block to an
+    // acknowledgement) goes out before anything else.
+    WriteHandedOverFrame();
     for (const EventNotification& notification : EVENT_NOTIFICATIONS) {
         if ((monitored & notification.event) != 0) NotifyOwner(notification.message);
     }
 }
 
+// The worker does not wait for the owner's window to take the notification:
+// the window may be busy with other work (updating its logs) meanwhile, and
+// the worker would see the next bytes only after it.
 void CSerialPort::NotifyOwner(UINT message, WPARAM wParam) const {
-    ::SendMessageW(m_hOwner, message, wParam, static_cast<LPARAM>(m_nPort));
+    ::SendNotifyMessageW(m_hOwner, message, wParam, static_cast<LPARAM>(m_nPort));
 }
 
 void CSerialPort::ReportFailure() {
@@ -420,6 +426,10 @@ void CSerialPort::WriteSendBuffer() {
         if (!WriteFrame()) ReportFailure();
     }
     m_answerDueUntil = ::GetTickCount64() + ANSWER_WINDOW_MS;
+}
+
+void CSerialPort::WriteHandedOverFrame() {
+    if (::WaitForSingleObject(m_hSendEvent, 0) == WAIT_OBJECT_0) WriteSendBuffer();
 }
 
 DWORD CSerialPort::InputPollPeriod() const {

@@ -112,6 +112,7 @@ private:
     DWORD ReadBytes(BYTE* buffer, DWORD count);
     void WriteSendBuffer();
     bool TakeQueuedFrame();
+    void WriteHandedOverFrame();
     DWORD InputPollPeriod() const;
     bool WriteFrame();
     void DropQueuedFrames(bool acceptMore);

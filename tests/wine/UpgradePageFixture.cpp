@@ -266,7 +266,9 @@ double UpgradePageFixture::LastMessageClosedAt() const { return g_watch.lastClos
 
 std::wstring UpgradePageFixture::PageText(int id) const { return g_fwDlg.GetDlgItemText(id); }
 
+// The bar is brought up to date when the page's queue comes round to it.
 int UpgradePageFixture::ProgressPosition() const {
+    PumpPending();
     return static_cast<int>(g_fwDlg.SendDlgItemMessage(IDC_UPGRADE_PROGRESS, PBM_GETPOS));
 }
 
