@@ -4,6 +4,7 @@
 #include "pages/CFWDlg.h"
 
 #include "app/PanelMessages.h"
+#include "app/PanelTexts.h"
 #include "app/ProcessState.h"
 #include "core/DeviceFrame.h"
 #include "core/DeviceInfoText.h"
@@ -13,7 +14,6 @@
 
 namespace {
 
-constexpr const wchar_t* TEXT_SET_SUCCESSFULLY = L"Set successfully!";
 constexpr const wchar_t* LOG_REBOOT_OK = L"->System reboot ok \r\n";
 constexpr const wchar_t* LOG_MCU_COMPLETE = L"->MCU upgrading complete \r\n";
 constexpr const wchar_t* LOG_FLASH_COMPLETE = L"->Flash upgrading complete \r\n";

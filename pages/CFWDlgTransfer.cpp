@@ -16,7 +16,6 @@ using FirmwareImageRules::ImageKind;
 using Step = FirmwareTransfer::Step;
 
 constexpr const wchar_t* TEXT_NO_FILE = L"No file(.bin)!";
-constexpr const wchar_t* TEXT_TIME_OUT = L"Time out!";
 constexpr const wchar_t* LOG_UPGRADING_MCU = L"->Upgrading MCU...\r\n";
 constexpr const wchar_t* LOG_UPGRADING_FLASH = L"->Upgrading Flash...\r\n";
 constexpr const wchar_t* LOG_REBOOTING = L"->System rebooting, please wait...\r\n";
@@ -249,9 +248,7 @@ void CFWDlg::ContinueRebootWait(UINT_PTR id) {
 
 void CFWDlg::TimeOutRebootWait() {
     KillTimer(TIMER_REBOOT_WAIT_LAST);
-    g_messageText = TEXT_TIME_OUT;
-    ShowMessageDialog();
-    g_linkIdle = TRUE;
+    ShowTimeOut();
     g_mcuOffset = 0;
     MarkFailed();
     AppendLog(LOG_MCU_FAILED);
