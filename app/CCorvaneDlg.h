@@ -6,6 +6,8 @@
 #include "app/PanelMessages.h"
 #include "controls/CIconButton.h"
 #include "core/FrameAssembler.h"
+#include "core/SearchAnswer.h"
+#include "core/StreamSendQueue.h"
 #include "framework/CBrush.h"
 #include "framework/CDialog.h"
 #include "framework/CFont.h"
@@ -45,6 +47,8 @@ public:
     void ShowGeneralPage();
     // Enables the controls of the control mode in g_controlMode.
     void ApplyControlMode();
+    // Ends the TCP connection: the socket is closed and forgotten.
+    void DisconnectTcp();
     // One pass of the COM port list.
     void RefreshComPorts();
 
@@ -115,8 +119,12 @@ protected:
     void OnClickedSearch();
     void OnClickedConfig();
     void OnSelEndOkSwitcherIp();
-    LRESULT OnSearchReply(WPARAM, LPARAM);
-    LRESULT OnConfigReply(WPARAM, LPARAM);
+    LRESULT OnSearchReply(WPARAM socket, LPARAM event);
+    void BroadcastConfig(const BYTE* packet, int length);
+    LRESULT OnConfigReply(WPARAM socket, LPARAM event);
+    // Frames handed over while the TCP socket could not take them; protected
+    // so tests can watch a stalled device.
+    StreamSendQueue m_tcpSendQueue;
 
     // General page
     void OnClickedPort1();
@@ -182,8 +190,20 @@ private:
     void ClosePowerOn(UINT_PTR id);
     void FinishSearch(UINT_PTR id);
     void CloseSearch(UINT_PTR id);
+    void EndConfiguration(UINT_PTR id);
     void FinishAndArm(UINT_PTR id, const wchar_t* text);
     void CloseAndFreeLink(UINT_PTR id);
+
+    // TCP and UDP
+    void SendTcpBytes(const BYTE* data, int length);
+    void OnTcpConnected();
+    void CloseTcpSocket();
+    void ListDevice(const SearchAnswer& answer);
+    void Broadcast(UINT port, UINT replyMessage, const BYTE* data, int length);
+    void CloseUdpSocket();
+    int ReceiveDatagram(WPARAM socket, LPARAM event, BYTE* buffer);
+    // Removes this window's posted `message`s that have not been handled.
+    void DiscardQueuedMessages(UINT message);
 
     // COM connection
     void CloseComPort();
@@ -238,6 +258,10 @@ private:
     void FeedTcpBytes();
 
     SentSettings m_sentSettings;
+    // A configuration waits for its switcher to be listed again, then shows
+    // its result until the search's done steps close the pop-up.
+    enum class ConfigPhase { None, AwaitingDevice, Finishing };
+    ConfigPhase m_configPhase = ConfigPhase::None;
 
     // The serial state is process-wide (g_rx...); the TCP state is the window's.
     FrameAssembler m_serialAssembler{SerialReceiveState()};

@@ -15,18 +15,14 @@ constexpr int COM_CONTROLS[] = {IDC_COM_GROUP, IDC_COM_PORT_LABEL, IDC_CONNECT_C
 
 }  // namespace
 
-// The baud-rate list and the port-list timer stay as they are in either mode.
+// TCP mode closes the COM port the way its Disconnect does, so the port list
+// is refreshed again and the baud-rate list is free when COM mode returns.
 void CCorvaneDlg::ApplyControlMode() {
     const bool com = g_controlMode == CONTROL_MODE_COM;
-    if (com) {
-        g_tcpConnected = FALSE;
-        ::closesocket(g_tcpSocket);
-        SetDlgItemText(IDC_CONNECT_TCP, TEXT_CONNECT);
-    } else {
-        ::SetEvent(m_serial.m_hStopEvent);
-        g_app.m_bComPortOpen = FALSE;
-        SetDlgItemText(IDC_CONNECT_COM, TEXT_CONNECT);
-    }
+    if (com)
+        DisconnectTcp();
+    else
+        CloseComPort();
     for (int id : TCP_CONTROLS) ::EnableWindow(GetDlgItem(id), !com);
     for (int id : COM_CONTROLS) ::EnableWindow(GetDlgItem(id), com);
 }

@@ -6,6 +6,7 @@
 
 #include "app/BeginRequest.h"
 #include "app/MainWindowTimers.h"
+#include "app/PanelTexts.h"
 #include "app/ProcessState.h"
 #include "pages/Popups.h"
 #include "res/resource.h"
@@ -26,7 +27,6 @@ constexpr BYTE LAST_INPUT = 4;
 
 constexpr const wchar_t* TEXT_GETTING_STATUS = L"Getting status";
 constexpr const wchar_t* TEXT_REBOOTING = L"Rebooting";
-constexpr const wchar_t* TEXT_SETTING = L"Setting";
 constexpr const wchar_t* TEXT_INITIALIZING = L"Initializing";
 constexpr const wchar_t* TEXT_POWER_OFF = L"Power off!";
 constexpr const wchar_t* QUESTION_FACTORY_RESET = L"Do you want to reset to factory settings?";

@@ -61,7 +61,7 @@ void CCorvaneDlg::OnTimer(UINT_PTR id) {
         {TIMER_POWER_CLOSE, &CCorvaneDlg::ClosePowerOn},
         {TIMER_SEARCH_DONE, &CCorvaneDlg::FinishSearch},
         {TIMER_SEARCH_CLOSE, &CCorvaneDlg::CloseSearch},
-        {TIMER_CONFIG_TIMEOUT, &CCorvaneDlg::EndWithTimeOut},
+        {TIMER_CONFIG_TIMEOUT, &CCorvaneDlg::EndConfiguration},
     };
     for (const TimerRow& row : TIMERS) {
         if (row.id == id) {
@@ -133,14 +133,26 @@ void CCorvaneDlg::ClosePowerOn(UINT_PTR id) {
     g_linkIdle = TRUE;
 }
 
+// Only the pop-up of a configuration whose switcher is listed again is
+// finished and closed: any other busy pop-up is not the search's.
 void CCorvaneDlg::FinishSearch(UINT_PTR id) {
     KillTimer(id);
-    g_statusText = TEXT_CONFIGURE_DONE;
-    if (g_statusDlgShown) FinishStatusPopup();
+    if (m_configPhase == ConfigPhase::Finishing) {
+        g_statusText = TEXT_CONFIGURE_DONE;
+        if (g_statusDlgShown) FinishStatusPopup();
+    }
     ArmTimer(TIMER_SEARCH_CLOSE);
 }
 
 void CCorvaneDlg::CloseSearch(UINT_PTR id) {
     KillTimer(id);
+    if (m_configPhase != ConfigPhase::Finishing) return;
+    m_configPhase = ConfigPhase::None;
     CloseStatusPopup();
+}
+
+// No switcher was listed again within the time.
+void CCorvaneDlg::EndConfiguration(UINT_PTR id) {
+    m_configPhase = ConfigPhase::None;
+    EndWithTimeOut(id);
 }

@@ -32,7 +32,8 @@ run_inside_session() {
         state_options+=(--command "$command")
     done
     rm -f "$log"
-    "$CORVANE_SIMULATOR" --pty-link "$CORVANE_COM_LINK" --log "$log" "${state_options[@]}" \
+    "$CORVANE_SIMULATOR" --pty-link "$CORVANE_COM_LINK" --lan-netns "$CORVANE_LAN_NETNS" --log "$log" \
+        "${state_options[@]}" \
         >"$CORVANE_SESSION_DIR/switcher.out" 2>&1 &
     local simulator_pid=$!
     WINEDEBUG=-all /usr/lib/wine/wine64 "$PANEL" >"$CORVANE_SESSION_DIR/panel.log" 2>&1 &

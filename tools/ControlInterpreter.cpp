@@ -119,6 +119,9 @@ ControlOutcome ControlInterpreter::Execute(const std::string& line) {
     if (command == "set") {
         return ExecuteSet(words);
     }
+    if (command == "edid" || command == "edid-fail" || command == "edid-early-result") {
+        return ExecuteEdid(words);
+    }
     if (command == "upgrade") {
         const std::string reply = ExecuteFirmwareCommand(m_model.Firmware(), words);
         return {reply, {}, false, false, std::nullopt};
@@ -169,6 +172,12 @@ ControlOutcome ControlInterpreter::ExecuteSet(const std::vector<std::string>& wo
         state.edid[*index(2, SwitcherState::INPUT_COUNT) - 1] = *byte(3);
         return Ok();
     }
+    if (key == "sink-edid" && words.size() >= 4 && index(2, SwitcherState::OUTPUT_COUNT)) {
+        const auto bytes = ParseHex(JoinFrom(words, 3));
+        if (!bytes) return Error("sink-edid needs hexadecimal bytes");
+        m_model.MutableEdids().SetSink(*index(2, SwitcherState::OUTPUT_COUNT), *bytes);
+        return Ok();
+    }
     const auto indexedSwitch = [&](auto& flags, int count) {
         const auto which = index(2, count);
         const auto on = ParseOnOff(arg(3));
@@ -196,4 +205,20 @@ ControlOutcome ControlInterpreter::ExecuteSet(const std::vector<std::string>& wo
         return Ok();
     }
     return Error("bad set command");
+}
+
+ControlOutcome ControlInterpreter::ExecuteEdid(const std::vector<std::string>& words) {
+    EdidStore& edids = m_model.MutableEdids();
+    if (words[0] == "edid-fail" && words.size() == 1) {
+        edids.FailNextOperation();
+        return Ok();
+    }
+    const auto on = words.size() == 2 ? ParseOnOff(words[1]) : std::nullopt;
+    if (words[0] == "edid-early-result" && on) {
+        edids.SetEarlyResult(*on);
+        return Ok();
+    }
+    const auto input = words.size() == 2 ? ParseNumber(words[1], 1, SwitcherState::INPUT_COUNT) : std::nullopt;
+    if (words[0] == "edid" && input) return Ok(FormatHex(edids.Held(*input)));
+    return Error("bad " + words[0] + " command");
 }

@@ -16,6 +16,12 @@
 //       beep on|off | power on|off | input-link IN on|off |
 //       output-link OUT on|off | type N | size INPUTS OUTPUTS |
 //       version MAJOR MINOR      changes the device state
+//       sink-edid OUT HEX...     the sink EDID a copy from output OUT takes
+//   edid IN                  -> ok <the EDID bytes input IN presents, hex>
+//   edid-fail                the next EDID setting, copy or upload answers
+//                            failure (b4 = 0F) and changes nothing
+//   edid-early-result on|off an upload's data request goes out in one write
+//                            with its success result (no data awaited)
 //   upgrade ...              the firmware transfer's report, image and knobs
 //                            (tools/FirmwareControl.h)
 //   state                    -> ok <the device state on one line>
@@ -54,6 +60,7 @@ public:
 
 private:
     ControlOutcome ExecuteSet(const std::vector<std::string>& words);
+    ControlOutcome ExecuteEdid(const std::vector<std::string>& words);
 
     SwitcherModel& m_model;
     FaultKnobs& m_knobs;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "tools/Bytes.h"
+#include "tools/EdidStore.h"
 #include "tools/FirmwareReceiver.h"
 
 #include <array>
@@ -31,7 +32,6 @@ struct SwitcherState {
     int versionMajor = 1;
     int versionMinor = 0;
     std::array<std::uint8_t, LABEL_BYTES> labels{};
-    std::array<Bytes, INPUT_COUNT> uploadedEdid{};     // EDID blocks received per input, as sent
 };
 
 class SwitcherModel {
@@ -64,6 +64,8 @@ public:
 
     const SwitcherState& State() const { return m_state; }
     SwitcherState& MutableState() { return m_state; }
+    const EdidStore& Edids() const { return m_edids; }
+    EdidStore& MutableEdids() { return m_edids; }
     Upgrade PendingUpgrade() const;
     FirmwareReceiver& Firmware() { return m_firmware; }
 
@@ -86,8 +88,10 @@ private:
     std::vector<Bytes> HandleLabels(const Bytes& frame);
     std::vector<Bytes> HandleDataBlock(const Bytes& frame);
     std::vector<Bytes> HandleEdidBlock(const Bytes& block);
+    std::vector<Bytes> HandleEdidSetting(const Bytes& frame);
 
     SwitcherState m_state;
+    EdidStore m_edids;
     FirmwareReceiver m_firmware;
     std::size_t m_rawBlockLength = 0;
     std::uint8_t m_edidWriteItem = 0;     // 07 one input, 06 all inputs
