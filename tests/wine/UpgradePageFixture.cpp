@@ -256,6 +256,11 @@ void UpgradePageFixture::ClickUpgrade() const {
     ::SendMessageW(g_fwDlg.GetDlgItem(IDC_UPGRADE_START), BM_CLICK, 0, 0);
 }
 
+void UpgradePageFixture::UpgradeFromMcuFile(std::size_t length) {
+    ChooseFile(WriteImageFile(L"mcu" + std::to_wstring(length) + L".bin", length));
+    ClickUpgrade();
+}
+
 void UpgradePageFixture::ClickSet() const {
     ::SendMessageW(g_fwDlg.GetDlgItem(IDC_UPGRADE_SET_LABELS), BM_CLICK, 0, 0);
 }

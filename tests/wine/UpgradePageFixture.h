@@ -29,6 +29,8 @@ protected:
     // file-name field and OK pressed, or Cancel when `path` is empty.
     void ChooseFile(const std::wstring& path);
     void ClickUpgrade() const;
+    // Chooses a new MCU file of `length` bytes and presses "Upgrade".
+    void UpgradeFromMcuFile(std::size_t length);
     void ClickSet() const;
 
     // The texts of the message boxes that came up, each closed with Ok.

@@ -93,6 +93,9 @@ std::vector<std::string> Summaries(const std::vector<Bytes>& frames) {
     return lines;
 }
 
+// What another page leaves in the one command frame: its route query.
+void AnotherPageWritesTheCommandFrame() { DeviceFrame::BuildCommandFrame(g_commandFrame, 0x02, 0x01); }
+
 // The completion of a transfer through a device that answers the reboot wait.
 const std::vector<Bytes> REBOOT_ANSWERED_SECOND = {REBOOT_QUERY, REBOOT_QUERY, SIZE_QUERY, VERSION_QUERY};
 
@@ -288,14 +291,12 @@ TEST_F(UpgradePageTest, BothKindsResendFailAndTimeOut) {
 
 TEST_F(UpgradePageTest, RebootWaitSkipsQueriesWhileTheLinkIsTakenAndUpgradeEndsIt) {
     ASSERT_EQ(Control("upgrade restart forever"), "ok");
-    const std::wstring path = WriteImageFile(L"mcu1000.bin", 1000);
-    ChooseFile(path);
-    ClickUpgrade();
+    UpgradeFromMcuFile(1000);
     ASSERT_TRUE(WaitForLogEnding(LOG_REBOOTING, TRANSFER_LIMIT_MS));
     ASSERT_TRUE(PumpUntil([this] { return CountOf(UpgradeFrames(), REBOOT_QUERY) == 1; }, TRANSFER_LIMIT_MS));
 
     g_linkIdle = FALSE;
-    DeviceFrame::BuildCommandFrame(g_commandFrame, 0x02, 0x01);
+    AnotherPageWritesTheCommandFrame();
     PumpFor(static_cast<DWORD>(FAST_REBOOT_PERIOD_MS * 5 / 2));
     EXPECT_EQ(CountOf(UpgradeFrames(), REBOOT_QUERY), 1u) << "no query while another request holds the link";
     g_linkIdle = TRUE;
@@ -339,8 +340,7 @@ TEST_F(UpgradePageTest, LabelsRoundTripAndNeitherSetNorLateRepliesTouchATransfer
     EXPECT_TRUE(g_linkIdle);
 
     ASSERT_EQ(Control("upgrade silent-from 0"), "ok");
-    ChooseFile(WriteImageFile(L"mcu1000.bin", 1000));
-    ClickUpgrade();
+    UpgradeFromMcuFile(1000);
     ASSERT_TRUE(PumpUntil([&] { return UpgradeFrames().size() >= expected.size() + 3; }, TRANSFER_LIMIT_MS));
     ClickSet();
     // Neither chain took the link, so their last replies leave it to the
@@ -359,10 +359,9 @@ TEST_F(UpgradePageTest, LabelsRoundTripAndNeitherSetNorLateRepliesTouchATransfer
 TEST_F(UpgradePageTest, UnansweredStartIsResentAndGivenUpAtSixteenSeconds) {
     SetTimerScale(1.0);
     ASSERT_EQ(Control("drop 1000"), "ok");
-    ChooseFile(WriteImageFile(L"mcu1000.bin", 1000));
-    ClickUpgrade();
+    UpgradeFromMcuFile(1000);
     ASSERT_TRUE(PumpUntil([this] { return CountOf(UpgradeFrames(), MCU_START) == 1; }, TRANSFER_LIMIT_MS));
-    DeviceFrame::BuildCommandFrame(g_commandFrame, 0x02, 0x01);
+    AnotherPageWritesTheCommandFrame();
     ASSERT_TRUE(WaitForLogEnding(LOG_MCU_FAILED, TRANSFER_LIMIT_MS));
     PumpFor(SETTLE_MS);
 
@@ -387,10 +386,9 @@ TEST_F(UpgradePageTest, UnansweredStartIsResentAndGivenUpAtSixteenSeconds) {
 TEST_F(UpgradePageTest, UnansweredRebootWaitTimesOutAfterSixQueries) {
     SetTimerScale(1.0);
     ASSERT_EQ(Control("upgrade restart forever"), "ok");
-    ChooseFile(WriteImageFile(L"mcu1000.bin", 1000));
-    ClickUpgrade();
+    UpgradeFromMcuFile(1000);
     ASSERT_TRUE(WaitForLogEnding(LOG_REBOOTING, TRANSFER_LIMIT_MS));
-    DeviceFrame::BuildCommandFrame(g_commandFrame, 0x02, 0x01);
+    AnotherPageWritesTheCommandFrame();
     ASSERT_TRUE(WaitForLogEnding(LOG_MCU_FAILED, 45000));
 
     const std::vector<double> queries = ArrivalTimes(REBOOT_QUERY);
