@@ -192,4 +192,4 @@ void CCorvaneDlg::HandleEdidReply(const BYTE* frame) { g_edidDlg.HandleEdidReply
 
 void CCorvaneDlg::HandleMatrixReply(const BYTE* frame) { g_matrixDlg.HandleMatrixReply(frame); }
 
-void CCorvaneDlg::HandleUpgradeReply(const BYTE*) {}
+void CCorvaneDlg::HandleUpgradeReply(const BYTE* frame) { g_fwDlg.HandleUpgradeReply(frame); }

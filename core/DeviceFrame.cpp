@@ -11,14 +11,6 @@ constexpr std::size_t SYNC_LENGTH = 2;
 constexpr std::size_t COMMAND_GROUP = 2;
 constexpr std::size_t COMMAND_ITEM = 3;
 constexpr std::size_t COMMAND_PARAMETERS = 4;
-constexpr std::size_t BLOCK_FLAG = 2;
-
-constexpr std::size_t MCU_BLOCK_NUMBER = 3;
-constexpr std::size_t MCU_DATA = 4;
-
-constexpr std::size_t FLASH_OFFSET_HIGH = 3;
-constexpr std::size_t FLASH_OFFSET_MIDDLE = 4;
-constexpr std::size_t FLASH_DATA = 5;
 
 std::uint8_t BlockFlag(std::size_t blockOffset, std::size_t blockSize, std::size_t imageLength,
                        bool firstBlock) {

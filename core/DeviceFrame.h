@@ -22,6 +22,21 @@ constexpr std::size_t MCU_BLOCK_SIZE = 1024;
 constexpr std::size_t FLASH_BLOCK_SIZE = 256;
 constexpr std::size_t COMMAND_PARAMETER_COUNT = 8;
 
+// Fields of the data frames: the last-block flag, then the MCU block number
+// or the two offset bytes of a flash block, then the data.
+constexpr std::size_t BLOCK_FLAG = 2;
+constexpr std::size_t MCU_BLOCK_NUMBER = 3;
+constexpr std::size_t MCU_DATA = 4;
+constexpr std::size_t FLASH_OFFSET_HIGH = 3;
+constexpr std::size_t FLASH_OFFSET_MIDDLE = 4;
+constexpr std::size_t FLASH_DATA = 5;
+
+// Fields of an UpgradeAckFrame.
+constexpr std::size_t ACK_DONE_FLAG = 2;
+constexpr std::size_t ACK_BLOCK_NUMBER = 3;
+constexpr std::size_t ACK_MCU_STATUS = 4;
+constexpr std::size_t ACK_FLASH_STATUS = 5;
+
 constexpr std::uint8_t LAST_BLOCK_FLAG = 0x80;
 constexpr std::uint8_t IMAGE_PADDING = 0xFF;
 

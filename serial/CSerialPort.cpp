@@ -18,6 +18,11 @@ constexpr DWORD PORT_TIMEOUT_MS = 1000;
 // both for a pseudo-terminal, which has no modem lines). The input queue is
 // looked at this often as well.
 constexpr DWORD INPUT_POLL_MS = 10;
+// Right after a frame went out the device's answer is due, and the next frame
+// waits for it (a firmware block waits for the previous one's acknowledgement):
+// for a while the input queue is looked at every millisecond.
+constexpr DWORD ANSWER_POLL_MS = 1;
+constexpr ULONGLONG ANSWER_WINDOW_MS = 200;
 constexpr char EVENT_CHARACTER = 'q';
 constexpr DWORD PURGE_ALL = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
 // Before a write only the input is discarded: purging the output as well
@@ -223,7 +228,7 @@ void CSerialPort::RunWorker() {
     if (m_hPort != nullptr) ::PurgeComm(m_hPort, PURGE_ALL);
     for (;;) {
         if (!BeginCommEventWait()) continue;
-        const DWORD timeout = m_bLineFailed ? INFINITE : INPUT_POLL_MS;
+        const DWORD timeout = m_bLineFailed ? INFINITE : InputPollPeriod();
         switch (::WaitForMultipleObjects(WAIT_COUNT, m_waitHandles, FALSE, timeout)) {
         case WAIT_OBJECT_0 + WAIT_STOP:
             EndWorker();
@@ -231,7 +236,7 @@ void CSerialPort::RunWorker() {
             HandleCommEvent();
             // A frame handed over meanwhile goes out now: on a busy line the
             // comm event would otherwise win every wait.
-            if (::WaitForSingleObject(m_hSendEvent, 0) == WAIT_OBJECT_0) WriteSendBuffer();
+            WriteHandedOverFrame();
             break;
         case WAIT_OBJECT_0 + WAIT_SEND:
             WriteSendBuffer();
@@ -328,13 +333,19 @@ void CSerialPort::HandleCommEvent() {
     DWORD monitored = 0;
     ::GetCommMask(m_hPort, &monitored);
     if ((monitored & EV_RXCHAR) != 0) ReadAvailableBytes();
+    // The owner's answer to the bytes (the next firmware block to an
+    // acknowledgement) goes out before anything else.
+    WriteHandedOverFrame();
     for (const EventNotification& notification : EVENT_NOTIFICATIONS) {
         if ((monitored & notification.event) != 0) NotifyOwner(notification.message);
     }
 }
 
+// The worker does not wait for the owner's window to take the notification:
+// the window may be busy with other work (updating its logs) meanwhile, and
+// the worker would see the next bytes only after it.
 void CSerialPort::NotifyOwner(UINT message, WPARAM wParam) const {
-    ::SendMessageW(m_hOwner, message, wParam, static_cast<LPARAM>(m_nPort));
+    ::SendNotifyMessageW(m_hOwner, message, wParam, static_cast<LPARAM>(m_nPort));
 }
 
 void CSerialPort::ReportFailure() {
@@ -414,6 +425,15 @@ void CSerialPort::WriteSendBuffer() {
     while (!StopRequested() && TakeQueuedFrame()) {
         if (!WriteFrame()) ReportFailure();
     }
+    m_answerDueUntil = ::GetTickCount64() + ANSWER_WINDOW_MS;
+}
+
+void CSerialPort::WriteHandedOverFrame() {
+    if (::WaitForSingleObject(m_hSendEvent, 0) == WAIT_OBJECT_0) WriteSendBuffer();
+}
+
+DWORD CSerialPort::InputPollPeriod() const {
+    return ::GetTickCount64() < m_answerDueUntil ? ANSWER_POLL_MS : INPUT_POLL_MS;
 }
 
 bool CSerialPort::TakeQueuedFrame() {

@@ -112,6 +112,8 @@ private:
     DWORD ReadBytes(BYTE* buffer, DWORD count);
     void WriteSendBuffer();
     bool TakeQueuedFrame();
+    void WriteHandedOverFrame();
+    DWORD InputPollPeriod() const;
     bool WriteFrame();
     void DropQueuedFrames(bool acceptMore);
 
@@ -125,6 +127,8 @@ private:
     bool m_bLineFailed = false;
     // The driver ends comm-event waits without events: the input is polled.
     bool m_bPollingInput = false;
+    // Until then the input queue is polled fast: an answer is due.
+    ULONGLONG m_answerDueUntil = 0;
     // Signalled while no worker runs.
     HANDLE m_hWorkerExited = nullptr;
     HWND m_hOwner = nullptr;

@@ -1,6 +1,7 @@
 #include "tools/ControlInterpreter.h"
 
 #include "core/DeviceFrame.h"
+#include "tools/FirmwareControl.h"
 
 #include <array>
 #include <chrono>
@@ -120,6 +121,10 @@ ControlOutcome ControlInterpreter::Execute(const std::string& line) {
     }
     if (command == "edid" || command == "edid-fail" || command == "edid-early-result") {
         return ExecuteEdid(words);
+    }
+    if (command == "upgrade") {
+        const std::string reply = ExecuteFirmwareCommand(m_model.Firmware(), words);
+        return {reply, {}, false, false, std::nullopt};
     }
     if (command == "state") {
         return Ok(m_model.Describe());

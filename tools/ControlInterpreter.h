@@ -22,6 +22,8 @@
 //                            failure (b4 = 0F) and changes nothing
 //   edid-early-result on|off an upload's data request goes out in one write
 //                            with its success result (no data awaited)
+//   upgrade ...              the firmware transfer's report, image and knobs
+//                            (tools/FirmwareControl.h)
 //   state                    -> ok <the device state on one line>
 //   knobs                    -> ok <the fault knobs on one line>
 //   reset                    knobs and device state back to their start

@@ -19,11 +19,13 @@ bool FrameLog::Open(const std::string& path) {
     return m_file != nullptr;
 }
 
-void FrameLog::Record(const char* tag, const Bytes& bytes) {
+void FrameLog::Record(const char* tag, const Bytes& bytes) { Record(tag, bytes, std::chrono::system_clock::now()); }
+
+void FrameLog::Record(const char* tag, const Bytes& bytes, std::chrono::system_clock::time_point when) {
     if (m_file == nullptr) {
         return;
     }
-    const std::string line = FormatLine(std::chrono::system_clock::now(), tag, bytes);
+    const std::string line = FormatLine(when, tag, bytes);
     std::fputs(line.c_str(), m_file);
     std::fflush(m_file);
 }

@@ -1,6 +1,6 @@
 // The simulator's record of the traffic, one line per event:
 //   <unix seconds>.<microseconds> <TAG> <hex bytes>
-// RX a frame received, SKIP bytes received outside any frame, TX bytes
+// RX a frame received (stamped when its first byte was read), SKIP bytes received outside any frame, TX bytes
 // written as (part of) a reply, SEND bytes written on a control command,
 // DROP a reply withheld. Tests read the RX lines.
 #pragma once
@@ -23,6 +23,7 @@ public:
     bool Open(const std::string& path);
 
     void Record(const char* tag, const Bytes& bytes);
+    void Record(const char* tag, const Bytes& bytes, std::chrono::system_clock::time_point when);
 
     static std::string FormatLine(std::chrono::system_clock::time_point when, const char* tag, const Bytes& bytes);
 

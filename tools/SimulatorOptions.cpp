@@ -120,7 +120,11 @@ const char* SimulatorOptions::UsageText() {
            "  lan devices N [PACE_MS] | lan address A.B.C.D | lan auto-address A.B.C.D |\n"
            "  lan stray 30600|30601 [HEX...] | lan state |\n"
            "  tcp close | tcp stall on|off | tcp refuse on|off   (the LAN side)\n"
+           "  upgrade report | upgrade save PATH | upgrade silent-from K |\n"
+           "  upgrade status K 1|2 | upgrade drop-ack K | upgrade flash-junk on|off |\n"
+           "  upgrade restart MS|forever\n"
            "\n"
            "Log lines: <unix seconds.microseconds> RX|TX|SKIP|SEND <hex bytes>; on the\n"
-           "LAN also LAN-RX-<port> (every datagram received) and LAN-TX-<port>\n";
+           "LAN also LAN-RX-<port> (every datagram received) and LAN-TX-<port>. An RX\n"
+           "line is stamped when its first byte was read.\n";
 }

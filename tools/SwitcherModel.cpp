@@ -90,14 +90,6 @@ constexpr std::uint8_t EDID_DATA_HEADER_B7 = 0x01;
 constexpr int EDID_MODE_COUNT = 18;
 constexpr int EDID_COPY_BASE = 17;          // copy from output o reported as 17 + o
 
-// UpgradeAckFrame fields.
-constexpr std::size_t ACK_BLOCK = 3;
-constexpr std::size_t ACK_MCU_STATUS = 4;
-constexpr std::size_t ACK_FLASH_STATUS = 5;
-constexpr std::size_t DATA_FLAG = 2;
-constexpr std::uint8_t BLOCK_NEXT = 0x00;
-constexpr std::uint8_t BLOCK_AGAIN = 0x01;
-
 // EDID data as it arrives: a 00 byte, then the file.
 constexpr std::size_t EDID_FILE_START = 1;
 constexpr std::size_t EDID_BASE_BLOCK = 128;
@@ -113,17 +105,6 @@ Bytes Reply(std::uint8_t group, std::uint8_t item, std::initializer_list<Field> 
         body[position - B_GROUP] = value;
     }
     return SwitcherModel::MakeCommandFrame(body);
-}
-
-Bytes UpgradeAck(std::uint8_t flag, std::uint8_t block, std::size_t statusPosition, std::uint8_t status) {
-    Bytes frame(DeviceFrame::COMMAND_FRAME_LENGTH, 0);
-    frame[0] = DeviceFrame::DataSync[0];
-    frame[1] = DeviceFrame::DataSync[1];
-    frame[DATA_FLAG] = flag;
-    frame[ACK_BLOCK] = block;
-    frame[statusPosition] = status;
-    DeviceFrame::SetCheckByte(frame.data(), frame.size());
-    return frame;
 }
 
 bool IsIndex(int value, int count) { return value >= 1 && value <= count; }
@@ -170,7 +151,7 @@ void SwitcherModel::Reset() {
     m_state.outputConnected.fill(true);
     m_state.labels.fill(' ');
     m_edids = EdidStore{};
-    m_upgrade = Upgrade::None;
+    m_firmware.Reset();
     m_rawBlockLength = 0;
     m_edidWriteItem = 0;
     m_edidWriteInput = 0;
@@ -181,10 +162,10 @@ std::size_t SwitcherModel::FrameLength(std::uint8_t first, std::uint8_t second) 
         return DeviceFrame::COMMAND_FRAME_LENGTH;
     }
     if (first == DeviceFrame::DataSync[0] && second == DeviceFrame::DataSync[1]) {
-        switch (m_upgrade) {
-            case Upgrade::Mcu: return DeviceFrame::MCU_DATA_FRAME_LENGTH;
-            case Upgrade::Flash: return DeviceFrame::FLASH_DATA_FRAME_LENGTH;
-            case Upgrade::None: return 0;
+        switch (m_firmware.FramedKind()) {
+            case FirmwareReceiver::Kind::Mcu: return DeviceFrame::MCU_DATA_FRAME_LENGTH;
+            case FirmwareReceiver::Kind::Flash: return DeviceFrame::FLASH_DATA_FRAME_LENGTH;
+            case FirmwareReceiver::Kind::None: return 0;
         }
     }
     return 0;
@@ -192,14 +173,26 @@ std::size_t SwitcherModel::FrameLength(std::uint8_t first, std::uint8_t second) 
 
 std::size_t SwitcherModel::RawBlockLength() const { return m_rawBlockLength; }
 
+SwitcherModel::Upgrade SwitcherModel::PendingUpgrade() const {
+    if (!m_firmware.AcceptingBlocks()) return Upgrade::None;
+    switch (m_firmware.FramedKind()) {
+        case FirmwareReceiver::Kind::Mcu: return Upgrade::Mcu;
+        case FirmwareReceiver::Kind::Flash: return Upgrade::Flash;
+        case FirmwareReceiver::Kind::None: break;
+    }
+    return Upgrade::None;
+}
+
+// A restarting device hears nothing.
 std::vector<Bytes> SwitcherModel::HandleFrame(const Bytes& frame) {
+    if (m_firmware.Restarting()) return {};
     if (m_rawBlockLength != 0 && frame.size() == m_rawBlockLength) {
         return HandleEdidBlock(frame);
     }
     switch (frame.size()) {
         case DeviceFrame::COMMAND_FRAME_LENGTH: return HasValidCheckByte(frame) ? HandleCommand(frame) : std::vector<Bytes>{};
-        case DeviceFrame::MCU_DATA_FRAME_LENGTH: return HandleMcuBlock(frame);
-        case DeviceFrame::FLASH_DATA_FRAME_LENGTH: return HandleFlashBlock(frame);
+        case DeviceFrame::MCU_DATA_FRAME_LENGTH:
+        case DeviceFrame::FLASH_DATA_FRAME_LENGTH: return HandleDataBlock(frame);
         default: return {};
     }
 }
@@ -360,10 +353,10 @@ std::vector<Bytes> SwitcherModel::HandleSystem(const Bytes& frame) {
     const std::uint8_t item = frame[B_ITEM];
     switch (item) {
         case SYSTEM_MCU_ENTER:
-            m_upgrade = Upgrade::Mcu;
+            m_firmware.Enter(FirmwareReceiver::Kind::Mcu, 0);
             return {Reply(GROUP_SYSTEM, item, {{B4, ACK_OK}})};
         case SYSTEM_MCU_START:
-            m_upgrade = Upgrade::Mcu;
+            m_firmware.StartMcu();
             return {Reply(GROUP_SYSTEM, item, {{B4, ACK_OK}})};
         case SYSTEM_FACTORY_RESET:
             Reset();
@@ -398,7 +391,7 @@ std::vector<Bytes> SwitcherModel::HandleArc(const Bytes& frame) {
 
 std::vector<Bytes> SwitcherModel::HandleFlashEnter(const Bytes& frame) {
     if (frame[B_ITEM] != FLASH_ENTER) return {};
-    m_upgrade = Upgrade::Flash;
+    m_firmware.Enter(FirmwareReceiver::Kind::Flash, frame[B4]);
     return {Reply(GROUP_FLASH, FLASH_ENTER, {{B4, ACK_OK}})};
 }
 
@@ -420,29 +413,11 @@ std::vector<Bytes> SwitcherModel::HandleLabels(const Bytes& frame) {
     return {};
 }
 
-std::vector<Bytes> SwitcherModel::HandleMcuBlock(const Bytes& frame) {
-    const std::uint8_t block = frame[ACK_BLOCK];
+std::vector<Bytes> SwitcherModel::HandleDataBlock(const Bytes& frame) {
     if (!DeviceFrame::StartsWithSync(frame.data(), DeviceFrame::DataSync)) return {};
-    if (!HasValidCheckByte(frame)) {
-        return {UpgradeAck(0, block, ACK_MCU_STATUS, BLOCK_AGAIN)};
-    }
-    if (frame[DATA_FLAG] == DeviceFrame::LAST_BLOCK_FLAG) {
-        m_upgrade = Upgrade::None;
-        return {UpgradeAck(DeviceFrame::LAST_BLOCK_FLAG, block, ACK_MCU_STATUS, BLOCK_NEXT)};
-    }
-    return {UpgradeAck(0, block, ACK_MCU_STATUS, BLOCK_NEXT)};
-}
-
-std::vector<Bytes> SwitcherModel::HandleFlashBlock(const Bytes& frame) {
-    if (!DeviceFrame::StartsWithSync(frame.data(), DeviceFrame::DataSync)) return {};
-    if (!HasValidCheckByte(frame)) {
-        return {UpgradeAck(0, 0, ACK_FLASH_STATUS, BLOCK_AGAIN)};
-    }
-    if (frame[DATA_FLAG] == DeviceFrame::LAST_BLOCK_FLAG) {
-        m_upgrade = Upgrade::None;
-        return {UpgradeAck(DeviceFrame::LAST_BLOCK_FLAG, 0, ACK_FLASH_STATUS, BLOCK_NEXT)};
-    }
-    return {UpgradeAck(0, 0, ACK_FLASH_STATUS, BLOCK_NEXT)};
+    std::optional<Bytes> ack = m_firmware.Block(frame);
+    if (!ack) return {};
+    return {*ack};
 }
 
 Bytes SwitcherModel::RouteReport(int output) const {
@@ -472,6 +447,6 @@ std::string SwitcherModel::Describe() const {
          << " size=" << m_state.inputs << 'x' << m_state.outputs << " version=" << m_state.versionMajor << '.'
          << m_state.versionMinor << " labels=\"" << std::string(m_state.labels.begin(), m_state.labels.end())
          << "\" upgrade="
-         << (m_upgrade == Upgrade::Mcu ? "mcu" : m_upgrade == Upgrade::Flash ? "flash" : "none");
+         << (PendingUpgrade() == Upgrade::Mcu ? "mcu" : PendingUpgrade() == Upgrade::Flash ? "flash" : "none");
     return text.str();
 }

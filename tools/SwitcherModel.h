@@ -5,6 +5,7 @@
 
 #include "tools/Bytes.h"
 #include "tools/EdidStore.h"
+#include "tools/FirmwareReceiver.h"
 
 #include <array>
 #include <cstddef>
@@ -65,7 +66,8 @@ public:
     SwitcherState& MutableState() { return m_state; }
     const EdidStore& Edids() const { return m_edids; }
     EdidStore& MutableEdids() { return m_edids; }
-    Upgrade PendingUpgrade() const { return m_upgrade; }
+    Upgrade PendingUpgrade() const;
+    FirmwareReceiver& Firmware() { return m_firmware; }
 
     // One line: every field of the state, for the control channel.
     std::string Describe() const;
@@ -84,14 +86,13 @@ private:
     std::vector<Bytes> HandleArc(const Bytes& frame);
     std::vector<Bytes> HandleFlashEnter(const Bytes& frame);
     std::vector<Bytes> HandleLabels(const Bytes& frame);
-    std::vector<Bytes> HandleMcuBlock(const Bytes& frame);
-    std::vector<Bytes> HandleFlashBlock(const Bytes& frame);
+    std::vector<Bytes> HandleDataBlock(const Bytes& frame);
     std::vector<Bytes> HandleEdidBlock(const Bytes& block);
     std::vector<Bytes> HandleEdidSetting(const Bytes& frame);
 
     SwitcherState m_state;
     EdidStore m_edids;
-    Upgrade m_upgrade = Upgrade::None;
+    FirmwareReceiver m_firmware;
     std::size_t m_rawBlockLength = 0;
     std::uint8_t m_edidWriteItem = 0;     // 07 one input, 06 all inputs
     int m_edidWriteInput = 0;

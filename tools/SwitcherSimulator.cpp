@@ -165,26 +165,34 @@ std::string SwitcherSimulator::ExecuteLan(const LanControlOutcome& outcome) {
 void SwitcherSimulator::ReadFromPty() {
     std::uint8_t chunk[READ_CHUNK];
     const long count = m_pty.Read(chunk, sizeof chunk);
-    if (count > 0) {
-        m_reader.Append(chunk, static_cast<std::size_t>(count));
-        AnswerFrames(m_reader, SendTarget::Pty);
-    }
+    ReadInto(m_reader, m_ptyFirstByteRead, chunk, count, SendTarget::Pty);
 }
 
 void SwitcherSimulator::ReadFromTcp() {
     std::uint8_t chunk[READ_CHUNK];
     const long count = m_tcp.Read(chunk, sizeof chunk);
     if (count > 0) {
-        m_tcpReader.Append(chunk, static_cast<std::size_t>(count));
-        AnswerFrames(m_tcpReader, SendTarget::Tcp);
+        ReadInto(m_tcpReader, m_tcpFirstByteRead, chunk, count, SendTarget::Tcp);
     } else if (count < 0) {
         // A new connection starts with nothing half-read.
         m_tcpReader = InboundFrameReader{};
     }
 }
 
+void SwitcherSimulator::ReadInto(InboundFrameReader& reader, SystemTime& firstByteRead, const std::uint8_t* bytes,
+                                 long count, SendTarget target) {
+    if (count <= 0) {
+        return;
+    }
+    if (reader.Pending() == 0) {
+        firstByteRead = std::chrono::system_clock::now();
+    }
+    reader.Append(bytes, static_cast<std::size_t>(count));
+    AnswerFrames(reader, firstByteRead, target);
+}
+
 // Replies go back the way the frame came.
-void SwitcherSimulator::AnswerFrames(InboundFrameReader& reader, SendTarget target) {
+void SwitcherSimulator::AnswerFrames(InboundFrameReader& reader, SystemTime& firstByteRead, SendTarget target) {
     const auto frameLength = [this](std::uint8_t first, std::uint8_t second) {
         return m_model.FrameLength(first, second);
     };
@@ -193,7 +201,9 @@ void SwitcherSimulator::AnswerFrames(InboundFrameReader& reader, SendTarget targ
             m_log.Record("SKIP", frame->bytes);
             continue;
         }
-        m_log.Record("RX", frame->bytes);
+        m_log.Record("RX", frame->bytes, firstByteRead);
+        // What is left of this read starts the next frame.
+        firstByteRead = std::chrono::system_clock::now();
         const Clock::time_point now = Clock::now();
         for (const Bytes& reply : m_model.HandleFrame(frame->bytes)) {
             const std::vector<ScheduledWrite> writes = m_knobs.Plan(reply);

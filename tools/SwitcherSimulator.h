@@ -29,6 +29,7 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
+    using SystemTime = std::chrono::system_clock::time_point;
 
     struct PendingWrite {
         Clock::time_point due;
@@ -43,7 +44,9 @@ private:
     std::string Execute(const std::string& line);
     void ReadFromPty();
     void ReadFromTcp();
-    void AnswerFrames(InboundFrameReader& reader, SendTarget target);
+    void ReadInto(InboundFrameReader& reader, SystemTime& firstByteRead, const std::uint8_t* bytes, long count,
+                  SendTarget target);
+    void AnswerFrames(InboundFrameReader& reader, SystemTime& firstByteRead, SendTarget target);
     void Queue(Clock::time_point due, Bytes bytes, const char* tag, SendTarget target);
     void WriteDueBytes();
     long WriteTo(SendTarget target, const Bytes& bytes);
@@ -56,6 +59,9 @@ private:
     ControlInterpreter m_interpreter;
     InboundFrameReader m_reader;
     InboundFrameReader m_tcpReader;
+    // When the first byte of the frame each reader is assembling was read.
+    SystemTime m_ptyFirstByteRead{};
+    SystemTime m_tcpFirstByteRead{};
     FrameLog m_log;
     PtyPort m_pty;
     ControlServer m_control;

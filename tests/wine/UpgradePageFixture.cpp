@@ -1,0 +1,340 @@
+#include "tests/wine/UpgradePageFixture.h"
+
+#include "app/MainWindowTimers.h"
+#include "app/ProcessState.h"
+#include "core/RequestGate.h"
+#include "framework/CWinApp.h"
+#include "res/resource.h"
+#include "tests/wine/MessagePumping.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+constexpr UINT WATCH_PERIOD_MS = 20;
+// A message box stays up this long before it is closed, so that a test can
+// see what waits for it.
+constexpr ULONGLONG MESSAGE_BOX_HOLD_MS = 300;
+constexpr DWORD DIALOG_LIMIT_MS = 30000;
+constexpr DWORD PORT_LIMIT_MS = 10000;
+constexpr DWORD SETTLE_MS = 200;
+constexpr DWORD SERIAL_EVENTS = EV_RXCHAR | EV_RXFLAG;
+constexpr POINT PAGE_PLACE = {1, 70};
+const std::wstring FRESH_DEVICE_LINE = L"Device: Corvane 4x4     Version:1.0";
+// The file name field of the system's open-file dialog: an edit, or a combo
+// box holding one.
+constexpr int FILE_NAME_EDIT = 1152;
+constexpr int FILE_NAME_COMBO = 1148;
+constexpr double FILETIME_TICKS_PER_SECOND = 1e7;
+constexpr unsigned long long FILETIME_UNIX_EPOCH = 116444736000000000ULL;
+
+// What the watch timer does while a modal loop runs: answers the file dialog
+// once and closes every message box after a while, noting its text.
+struct Watch {
+    bool fileStepArmed = false;
+    bool fileStepDone = false;
+    std::wstring path;
+    ULONGLONG boxSeenAt = 0;
+    std::vector<std::wstring> messages;
+    double lastClosedAt = 0;
+};
+Watch g_watch;
+
+double SystemSeconds() {
+    FILETIME now{};
+    ::GetSystemTimePreciseAsFileTime(&now);
+    const unsigned long long ticks = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return static_cast<double>(ticks - FILETIME_UNIX_EPOCH) / FILETIME_TICKS_PER_SECOND;
+}
+
+BOOL CALLBACK TakeFileDialog(HWND window, LPARAM found) {
+    wchar_t className[16] = {};
+    ::GetClassNameW(window, className, static_cast<int>(std::size(className)));
+    if (std::wstring(className) != L"#32770" || !::IsWindowVisible(window)) return TRUE;
+    if (::GetDlgItem(window, FILE_NAME_EDIT) == nullptr && ::GetDlgItem(window, FILE_NAME_COMBO) == nullptr)
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+HWND FindFileDialog() {
+    HWND found = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), TakeFileDialog, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+BOOL CALLBACK TakeEdit(HWND window, LPARAM found) {
+    wchar_t className[16] = {};
+    ::GetClassNameW(window, className, static_cast<int>(std::size(className)));
+    if (std::wstring(className) != L"Edit") return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// The combo box may be an extended one, its edit then two levels down.
+HWND FileNameField(HWND dialog) {
+    HWND edit = ::GetDlgItem(dialog, FILE_NAME_EDIT);
+    if (edit != nullptr && ::IsWindowVisible(edit)) return edit;
+    HWND found = nullptr;
+    ::EnumChildWindows(::GetDlgItem(dialog, FILE_NAME_COMBO), TakeEdit, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+void Click(HWND button) { ::PostMessageW(button, BM_CLICK, 0, 0); }
+
+void AnswerFileDialog() {
+    if (!g_watch.fileStepArmed) return;
+    HWND dialog = FindFileDialog();
+    if (dialog == nullptr) return;
+    g_watch.fileStepArmed = false;
+    if (g_watch.path.empty()) {
+        Click(::GetDlgItem(dialog, IDCANCEL));
+    } else {
+        ::SetWindowTextW(FileNameField(dialog), g_watch.path.c_str());
+        Click(::GetDlgItem(dialog, IDOK));
+    }
+    g_watch.fileStepDone = true;
+}
+
+void AnswerMessageBox() {
+    if (g_messageDlg.m_hWnd == nullptr || !::IsWindowVisible(g_messageDlg.m_hWnd)) {
+        g_watch.boxSeenAt = 0;
+        return;
+    }
+    const ULONGLONG now = ::GetTickCount64();
+    if (g_watch.boxSeenAt == 0) g_watch.boxSeenAt = now;
+    if (now - g_watch.boxSeenAt < MESSAGE_BOX_HOLD_MS) return;
+    g_watch.messages.push_back(g_messageText);
+    g_watch.lastClosedAt = SystemSeconds();
+    g_watch.boxSeenAt = 0;
+    Click(g_messageDlg.GetDlgItem(IDC_MESSAGE_OK));
+}
+
+void CALLBACK RunWatch(HWND, UINT, UINT_PTR, DWORD) {
+    AnswerFileDialog();
+    AnswerMessageBox();
+}
+
+bool IsUpgradePageFrame(const Bytes& frame) {
+    if (DeviceFrame::StartsWithSync(frame.data(), DeviceFrame::DataSync)) return true;
+    const std::uint8_t group = frame[2];
+    const std::uint8_t item = frame[3];
+    return (group == 0x08 && (item == 0x07 || item == 0x08)) || group == 0xF8 || group == 0xFA ||
+           (group == 0x01 && item >= 0x01 && item <= 0x03);
+}
+
+std::string SessionDir() {
+    const char* dir = std::getenv("CORVANE_SESSION_DIR");
+    return dir == nullptr ? std::string() : std::string(dir);
+}
+
+}  // namespace
+
+CCorvaneDlg* UpgradePageFixture::s_main = nullptr;
+UINT_PTR UpgradePageFixture::s_watchTimer = 0;
+
+void UpgradePageFixture::SetUpTestSuite() {
+    s_main = new CCorvaneDlg();
+    if (!s_main->Create(IDD_MAIN)) {
+        delete s_main;
+        s_main = nullptr;
+        return;
+    }
+    s_watchTimer = ::SetTimer(nullptr, 0, WATCH_PERIOD_MS, &RunWatch);
+}
+
+void UpgradePageFixture::TearDownTestSuite() {
+    ::KillTimer(nullptr, s_watchTimer);
+    if (s_main == nullptr) return;
+    s_main->DestroyWindow();
+    delete s_main;
+    s_main = nullptr;
+}
+
+void UpgradePageFixture::SetUp() {
+    SimulatorFixture::SetUp();
+    if (HasFatalFailure()) return;
+    ASSERT_NE(s_main, nullptr) << "the main window did not open";
+    AfxGetApp()->m_pMainWnd = s_main;
+    SetTimerScale(FAST_TIMER_SCALE);
+    g_watch = Watch{};
+    g_linkIdle = TRUE;
+    g_upgradeFailed = FALSE;
+    g_rebootWait = FALSE;
+    g_mcuOffset = 0;
+    g_flashOffset = 0;
+    g_messageDlgShown = FALSE;
+    g_deviceInfoText.clear();
+    OpenComPort();
+    ShowUpgradePage();
+    if (HasFatalFailure()) return;
+    for (int id : {IDC_UPGRADE_PATH, IDC_UPGRADE_LOG, IDC_UPGRADE_LABELS_READ}) g_fwDlg.SetDlgItemText(id, L"");
+
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    m_folder = std::wstring(temp) + L"corvane-upgrade\\";
+    ::CreateDirectoryW(m_folder.c_str(), nullptr);
+}
+
+// What the COM connect does, on the port the simulator sits on.
+void UpgradePageFixture::OpenComPort() {
+    s_main->SendDlgItemMessage(IDC_COM_MODE, BM_SETCHECK, BST_CHECKED);
+    g_controlMode = CONTROL_MODE_COM;
+    ASSERT_TRUE(s_main->m_serial.OpenPort(s_main, static_cast<UINT>(ComPort()), 115200, L'N', 8, 2, SERIAL_EVENTS));
+    ASSERT_TRUE(s_main->m_serial.StartWorker());
+    ASSERT_TRUE(PumpUntil([] { return s_main->m_serial.m_bWorkerAlive == TRUE; }, PORT_LIMIT_MS));
+    g_app.m_bComPortOpen = TRUE;
+    s_main->KillTimer(TIMER_PORT_POLL);
+    PumpFor(SETTLE_MS);
+}
+
+// The operator's click on the "Upgrade" tab: the page comes up at (1, 70),
+// the General poll stops and the device line is asked for.
+void UpgradePageFixture::ShowUpgradePage() {
+    if (g_fwDlg.m_hWnd != nullptr) g_fwDlg.SetDlgItemText(IDC_UPGRADE_DEVICE_INFO, L"");
+    s_main->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_TAB_UPGRADE, STN_CLICKED),
+                        reinterpret_cast<LPARAM>(s_main->GetDlgItem(IDC_TAB_UPGRADE)));
+    ASSERT_NE(g_fwDlg.m_hWnd, nullptr) << "the Upgrade page did not open";
+    ASSERT_EQ(s_main->m_nPage, PAGE_UPGRADE);
+    RECT page{};
+    g_fwDlg.GetWindowRect(&page);
+    s_main->ScreenToClient(&page);
+    EXPECT_EQ(page.left, PAGE_PLACE.x);
+    EXPECT_EQ(page.top, PAGE_PLACE.y);
+    EXPECT_TRUE(g_fwDlg.IsWindowVisible());
+    ASSERT_TRUE(PumpUntil([] { return !g_fwDlg.GetDlgItemText(IDC_UPGRADE_DEVICE_INFO).empty(); }, PORT_LIMIT_MS))
+        << "no device line on showing the page";
+    EXPECT_EQ(g_fwDlg.GetDlgItemText(IDC_UPGRADE_DEVICE_INFO), FRESH_DEVICE_LINE);
+    m_firstTestFrame = AllUpgradeFrames().size();
+}
+
+// The page's timers die with the test: a transfer a test left running must
+// not send into the next test's simulator.
+void UpgradePageFixture::TearDown() {
+    for (UINT_PTR id : {TIMER_MCU_BLOCK_ACK, TIMER_FLASH_BLOCK_ACK, TIMER_MCU_START, TIMER_MCU_START_GIVE_UP,
+                        TIMER_MCU_ENTER, TIMER_FLASH_START, TIMER_FLASH_START_GIVE_UP})
+        g_fwDlg.KillTimer(id);
+    for (UINT_PTR id = TIMER_REBOOT_WAIT_FIRST; id <= TIMER_REBOOT_WAIT_LAST; ++id) g_fwDlg.KillTimer(id);
+    SetTimerScale(1.0);
+    if (s_main != nullptr && s_main->m_serial.m_hStopEvent != nullptr) {
+        ::SetEvent(s_main->m_serial.m_hStopEvent);
+        EXPECT_TRUE(PumpUntil([] { return s_main->m_serial.m_bWorkerAlive == FALSE; }, PORT_LIMIT_MS));
+    }
+    g_app.m_bComPortOpen = FALSE;
+    AfxGetApp()->m_pMainWnd = nullptr;
+    for (const auto& file : m_files) ::DeleteFileW(file.first.c_str());
+    SimulatorFixture::TearDown();
+}
+
+std::wstring UpgradePageFixture::WriteImageFile(const std::wstring& name, std::size_t length) {
+    Bytes bytes(length);
+    for (std::size_t i = 0; i < length; ++i) bytes[i] = static_cast<std::uint8_t>((i * 7 + i / 251) & 0xFF);
+    const std::wstring path = m_folder + name;
+    std::ofstream file(path.c_str(), std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    m_files[path] = bytes;
+    return path;
+}
+
+void UpgradePageFixture::ChooseFile(const std::wstring& path) {
+    g_watch.path = path;
+    g_watch.fileStepDone = false;
+    g_watch.fileStepArmed = true;
+    Watchdog watchdog("file dialog", DIALOG_LIMIT_MS);
+    Click(g_fwDlg.GetDlgItem(IDC_UPGRADE_OPEN));
+    EXPECT_TRUE(PumpUntil([] { return g_watch.fileStepDone && FindFileDialog() == nullptr; }, DIALOG_LIMIT_MS))
+        << "the file dialog did not come and go";
+    g_watch.fileStepArmed = false;
+}
+
+void UpgradePageFixture::ClickUpgrade() const {
+    ::SendMessageW(g_fwDlg.GetDlgItem(IDC_UPGRADE_START), BM_CLICK, 0, 0);
+}
+
+void UpgradePageFixture::UpgradeFromMcuFile(std::size_t length) {
+    ChooseFile(WriteImageFile(L"mcu" + std::to_wstring(length) + L".bin", length));
+    ClickUpgrade();
+}
+
+void UpgradePageFixture::ClickSet() const {
+    ::SendMessageW(g_fwDlg.GetDlgItem(IDC_UPGRADE_SET_LABELS), BM_CLICK, 0, 0);
+}
+
+std::vector<std::wstring> UpgradePageFixture::MessagesShown() const { return g_watch.messages; }
+
+double UpgradePageFixture::LastMessageClosedAt() const { return g_watch.lastClosedAt; }
+
+std::wstring UpgradePageFixture::PageText(int id) const { return g_fwDlg.GetDlgItemText(id); }
+
+// The bar is brought up to date when the page's queue comes round to it.
+int UpgradePageFixture::ProgressPosition() const {
+    PumpPending();
+    return static_cast<int>(g_fwDlg.SendDlgItemMessage(IDC_UPGRADE_PROGRESS, PBM_GETPOS));
+}
+
+int UpgradePageFixture::ProgressUpper() const {
+    return static_cast<int>(g_fwDlg.SendDlgItemMessage(IDC_UPGRADE_PROGRESS, PBM_GETRANGE, FALSE, 0));
+}
+
+COLORREF UpgradePageFixture::LogTextColour() const {
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    g_fwDlg.SendMessage(WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                        reinterpret_cast<LPARAM>(g_fwDlg.GetDlgItem(IDC_UPGRADE_LOG)));
+    const COLORREF colour = ::GetTextColor(dc);
+    ::DeleteDC(dc);
+    return colour;
+}
+
+bool UpgradePageFixture::WaitForLogEnding(const std::wstring& text, DWORD timeoutMs) const {
+    return PumpUntil(
+        [this, &text] {
+            const std::wstring log = PageText(IDC_UPGRADE_LOG);
+            return log.size() >= text.size() && log.compare(log.size() - text.size(), text.size(), text) == 0;
+        },
+        timeoutMs);
+}
+
+std::vector<Bytes> UpgradePageFixture::UpgradeFrames() const {
+    const std::vector<Bytes> all = AllUpgradeFrames();
+    return std::vector<Bytes>(all.begin() + static_cast<std::ptrdiff_t>(std::min(m_firstTestFrame, all.size())), all.end());
+}
+
+std::vector<Bytes> UpgradePageFixture::AllUpgradeFrames() const {
+    std::vector<Bytes> frames;
+    for (const Bytes& frame : ReceivedFrames())
+        if (IsUpgradePageFrame(frame)) frames.push_back(frame);
+    return frames;
+}
+
+std::vector<double> UpgradePageFixture::ArrivalTimes(const Bytes& frame) const {
+    std::vector<double> times;
+    for (const SimulatorLogEntry& entry : LogEntries())
+        if (entry.tag == "RX" && entry.bytes == frame) times.push_back(entry.time);
+    return times;
+}
+
+Bytes UpgradePageFixture::DeviceImage() {
+    const std::string path = SessionDir() + "/upgrade-image.bin";
+    EXPECT_EQ(Control("upgrade save " + path), "ok");
+    std::wstring windowsPath = L"Z:" + std::wstring(path.begin(), path.end());
+    for (wchar_t& c : windowsPath)
+        if (c == L'/') c = L'\\';
+    std::ifstream file(windowsPath.c_str(), std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+::testing::AssertionResult UpgradePageFixture::HoldsFile(const Bytes& device, const Bytes& file) {
+    if (device.size() < file.size())
+        return ::testing::AssertionFailure() << "the device holds " << device.size() << " of " << file.size() << " bytes";
+    for (std::size_t i = 0; i < device.size(); ++i) {
+        const std::uint8_t expected = i < file.size() ? file[i] : DeviceFrame::IMAGE_PADDING;
+        if (device[i] != expected)
+            return ::testing::AssertionFailure() << "byte " << i << " is " << int(device[i]) << ", not " << int(expected);
+    }
+    return ::testing::AssertionSuccess();
+}

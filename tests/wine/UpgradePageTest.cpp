@@ -1,0 +1,478 @@
+// The Upgrade page against the simulated switcher: choosing files through the
+// real file dialog, whole MCU and flash transfers checked on the wire and in
+// the image the device kept, the ways a transfer fails, the reboot wait, the
+// device line and the labels.
+#include "app/MainWindowTimers.h"
+#include "app/ProcessState.h"
+#include "res/resource.h"
+#include "tests/wine/MessagePumping.h"
+#include "tests/wine/UpgradePageFixture.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+using UpgradePageTest = UpgradePageFixture;
+
+constexpr DWORD TRANSFER_LIMIT_MS = 30000;
+constexpr DWORD SETTLE_MS = 300;
+// With the fast timers the device answers the second reboot query: it is deaf
+// for half a query period after the last block.
+constexpr int FAST_REBOOT_PERIOD_MS = static_cast<int>(6000 * FAST_TIMER_SCALE);
+const std::string RESTART_UNTIL_SECOND_QUERY = "upgrade restart " + std::to_string(FAST_REBOOT_PERIOD_MS / 2);
+
+const std::wstring LOG_MCU_DONE =
+    L"->Upgrading MCU...\r\n->System rebooting, please wait...\r\n->System reboot ok \r\n"
+    L"->MCU upgrading complete \r\n->Firmware upgrade successfully \r\n";
+const std::wstring LOG_FLASH_DONE =
+    L"->Upgrading Flash...\r\n->System rebooting, please wait...\r\n->System reboot ok \r\n"
+    L"->Flash upgrading complete \r\n->Firmware upgrade successfully \r\n";
+const std::wstring LOG_SUCCESS = L"->Firmware upgrade successfully \r\n";
+const std::wstring LOG_REBOOTING = L"->System rebooting, please wait...\r\n";
+const std::wstring LOG_MCU_FAILED = L"->MCU upgrade failed\r\n";
+const std::wstring LOG_FLASH_FAILED = L"->Flash upgrade failed\r\n";
+const std::wstring DEVICE_LINE = L"Device: Marrowick 4x4     Version:1.3";
+constexpr COLORREF RED = RGB(255, 0, 0);
+constexpr COLORREF BLACK = RGB(0, 0, 0);
+
+Bytes Frame(std::initializer_list<std::uint8_t> body) {
+    Bytes frame(DeviceFrame::COMMAND_FRAME_LENGTH, 0);
+    frame[0] = DeviceFrame::CommandSync[0];
+    frame[1] = DeviceFrame::CommandSync[1];
+    std::copy(body.begin(), body.end(), frame.begin() + 2);
+    frame.back() = DeviceFrame::ComputeCheckByte(frame.data(), frame.size() - 1);
+    return frame;
+}
+
+const Bytes MCU_ENTER = Frame({0x08, 0x07});
+const Bytes MCU_START = Frame({0x08, 0x08});
+const Bytes REBOOT_QUERY = Frame({0x01, 0x01, 0, 0, 0, 0, 0, 0, 0xCC, 0xCC});
+const Bytes SIZE_QUERY = Frame({0x01, 0x02, 0, 0, 0, 0, 0, 0, 0xCC});
+const Bytes VERSION_QUERY = Frame({0x01, 0x03, 0, 0, 0, 0, 0, 0, 0xCC});
+
+// A data block as the device must receive it: header, the file's bytes from
+// the offset, FF past the file's end, check byte.
+Bytes DataBlock(const Bytes& file, std::size_t offset, std::uint8_t flag, std::initializer_list<std::uint8_t> place,
+                std::size_t blockSize) {
+    Bytes frame = {DeviceFrame::DataSync[0], DeviceFrame::DataSync[1], flag};
+    frame.insert(frame.end(), place);
+    for (std::size_t i = offset; i < offset + blockSize; ++i) frame.push_back(i < file.size() ? file[i] : 0xFF);
+    frame.push_back(DeviceFrame::ComputeCheckByte(frame.data(), frame.size()));
+    return frame;
+}
+
+Bytes McuBlock(const Bytes& file, std::uint8_t number, std::uint8_t flag) {
+    return DataBlock(file, number * DeviceFrame::MCU_BLOCK_SIZE, flag, {number}, DeviceFrame::MCU_BLOCK_SIZE);
+}
+
+Bytes FlashBlock(const Bytes& file, std::size_t offset, std::uint8_t flag) {
+    return DataBlock(file, offset, flag, {static_cast<std::uint8_t>(offset >> 16), static_cast<std::uint8_t>(offset >> 8)},
+                     DeviceFrame::FLASH_BLOCK_SIZE);
+}
+
+std::vector<Bytes> After(const std::vector<Bytes>& frames, std::size_t first) {
+    return std::vector<Bytes>(frames.begin() + static_cast<std::ptrdiff_t>(std::min(first, frames.size())),
+                              frames.end());
+}
+
+std::size_t CountOf(const std::vector<Bytes>& frames, const Bytes& frame) {
+    return static_cast<std::size_t>(std::count(frames.begin(), frames.end(), frame));
+}
+
+// One line a frame, short enough to read in a failure: its first six bytes,
+// its length and its check byte.
+std::vector<std::string> Summaries(const std::vector<Bytes>& frames) {
+    std::vector<std::string> lines;
+    for (const Bytes& frame : frames) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%02X %02X %02X %02X %02X %02X .. [%zu] %02X", frame[0], frame[1], frame[2],
+                      frame[3], frame[4], frame[5], frame.size(), frame.back());
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// What another page leaves in the one command frame: its route query.
+void AnotherPageWritesTheCommandFrame() { DeviceFrame::BuildCommandFrame(g_commandFrame, 0x02, 0x01); }
+
+// The completion of a transfer through a device that answers the reboot wait.
+const std::vector<Bytes> REBOOT_ANSWERED_SECOND = {REBOOT_QUERY, REBOOT_QUERY, SIZE_QUERY, VERSION_QUERY};
+
+}  // namespace
+
+TEST_F(UpgradePageTest, OpenReadsGoodFilesAndRefusesTheRestChangingNothing) {
+    const std::wstring mcu = WriteImageFile(L"mcu-full.bin", 262144);
+    const std::wstring flash = WriteImageFile(L"Pelmora_05.bin", 600);
+    const std::wstring badNumber = WriteImageFile(L"Pelmora_09.bin", 600);
+    const std::wstring tooLong = WriteImageFile(L"mcu-long.bin", 262145);
+    const std::wstring empty = WriteImageFile(L"mcu-empty.bin", 0);
+
+    ChooseFile(L"");
+    ChooseFile(std::wstring(mcu, 0, mcu.rfind(L'\\') + 1) + L"missing.bin");
+    EXPECT_EQ(PageText(IDC_UPGRADE_PATH), L"") << "Cancel and a missing file change nothing";
+    EXPECT_TRUE(MessagesShown().empty());
+
+    ChooseFile(mcu);
+    EXPECT_EQ(PageText(IDC_UPGRADE_PATH), mcu);
+    EXPECT_FALSE(g_isFlashImage);
+    EXPECT_EQ(g_mcuImageLength, 262144);
+    EXPECT_EQ(ProgressUpper(), 262144) << "the range is not cut to 16 bits";
+    EXPECT_EQ(ProgressPosition(), 0);
+    EXPECT_TRUE(std::equal(FileBytes(mcu).begin(), FileBytes(mcu).end(), g_mcuImageBuffer));
+    EXPECT_EQ(g_mcuImageBuffer[262144], 0xFF);
+
+    ChooseFile(flash);
+    EXPECT_EQ(PageText(IDC_UPGRADE_PATH), flash);
+    EXPECT_TRUE(g_isFlashImage);
+    EXPECT_EQ(g_flashNumber, 5);
+    EXPECT_EQ(g_flashImageLength, 600);
+    EXPECT_EQ(ProgressUpper(), 600);
+
+    for (const std::wstring& refused : {badNumber, tooLong, empty}) ChooseFile(refused);
+    EXPECT_EQ(MessagesShown(), std::vector<std::wstring>(3, L"Wrong file(.bin)!"));
+    EXPECT_EQ(PageText(IDC_UPGRADE_PATH), flash);
+    EXPECT_TRUE(g_isFlashImage);
+    EXPECT_EQ(g_flashNumber, 5);
+    EXPECT_EQ(g_flashImageLength, 600);
+    EXPECT_EQ(g_mcuImageLength, 262144);
+    EXPECT_EQ(ProgressUpper(), 600);
+
+    g_linkIdle = FALSE;
+    {
+        Watchdog watchdog("\"Open\" while a request holds the link", TRANSFER_LIMIT_MS);
+        ::SendMessageW(g_fwDlg.GetDlgItem(IDC_UPGRADE_OPEN), BM_CLICK, 0, 0);
+    }
+    g_linkIdle = TRUE;
+
+    g_fwDlg.SetDlgItemText(IDC_UPGRADE_PATH, L"");
+    ClickUpgrade();
+    EXPECT_EQ(MessagesShown().back(), L"No file(.bin)!");
+    EXPECT_TRUE(g_linkIdle);
+    EXPECT_TRUE(UpgradeFrames().empty());
+
+    MSG key{g_fwDlg.GetDlgItem(IDC_UPGRADE_LABEL_1), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+    EXPECT_TRUE(g_fwDlg.PreTranslateMessage(&key)) << "Enter";
+    key.wParam = VK_ESCAPE;
+    EXPECT_TRUE(g_fwDlg.PreTranslateMessage(&key)) << "Esc";
+    key.wParam = VK_SPACE;
+    EXPECT_FALSE(g_fwDlg.PreTranslateMessage(&key)) << "Space";
+    EXPECT_EQ(g_fwDlg.SendDlgItemMessage(IDC_UPGRADE_LABEL_1, EM_GETLIMITTEXT), 16);
+    EXPECT_EQ(g_fwDlg.SendDlgItemMessage(IDC_UPGRADE_LABEL_2, EM_GETLIMITTEXT), 16);
+}
+
+TEST_F(UpgradePageTest, McuImagesGoOutWholeAndTheDeviceIsBackAtTheSecondQuery) {
+    ASSERT_EQ(Control("set type 2"), "ok");
+    ASSERT_EQ(Control("set version 1 3"), "ok");
+    ASSERT_EQ(Control(RESTART_UNTIL_SECOND_QUERY), "ok");
+    for (const std::size_t length : {1000u, 3000u}) {
+        SCOPED_TRACE(length);
+        const std::wstring path = WriteImageFile(L"mcu" + std::to_wstring(length) + L".bin", length);
+        const Bytes& file = FileBytes(path);
+        ChooseFile(path);
+        const std::size_t before = UpgradeFrames().size();
+        g_fwDlg.SetDlgItemText(IDC_UPGRADE_DEVICE_INFO, L"");
+        std::vector<Bytes> expected = {MCU_ENTER, MCU_START, McuBlock(file, 0, 0x00)};
+        if (length == 1000) {
+            expected.push_back(McuBlock(file, 1, 0x80));
+            ClickUpgrade();
+        } else {
+            // A late 08 08 00 mid-transfer, as a slow device answering a
+            // resend would send it, restarts nothing.
+            ASSERT_EQ(Control("delay 100"), "ok");
+            ClickUpgrade();
+            ASSERT_TRUE(PumpUntil([&] { return UpgradeFrames().size() >= before + 3; }, TRANSFER_LIMIT_MS));
+            ASSERT_EQ(Control("frame 08 08 00 00 00 00 00 00 00 00"), "ok");
+            expected.push_back(McuBlock(file, 1, 0x00));
+            expected.push_back(McuBlock(file, 2, 0x80));
+        }
+        expected.insert(expected.end(), REBOOT_ANSWERED_SECOND.begin(), REBOOT_ANSWERED_SECOND.end());
+
+        ASSERT_TRUE(WaitForLogEnding(LOG_SUCCESS, TRANSFER_LIMIT_MS)) << "log: " << PageText(IDC_UPGRADE_LOG).c_str();
+        ASSERT_TRUE(PumpUntil([this] { return !PageText(IDC_UPGRADE_DEVICE_INFO).empty(); }, TRANSFER_LIMIT_MS));
+        const std::vector<Bytes> sent = After(UpgradeFrames(), before);
+        EXPECT_EQ(Summaries(sent), Summaries(expected));
+        EXPECT_TRUE(sent == expected) << "the frames differ in their data";
+        EXPECT_EQ(PageText(IDC_UPGRADE_LOG), LOG_MCU_DONE);
+        EXPECT_EQ(PageText(IDC_UPGRADE_DEVICE_INFO), DEVICE_LINE);
+        EXPECT_EQ(ProgressPosition(), static_cast<int>(length));
+        EXPECT_TRUE(g_linkIdle);
+        EXPECT_FALSE(g_rebootWait);
+        EXPECT_EQ(LogTextColour(), BLACK);
+        EXPECT_TRUE(HoldsFile(DeviceImage(), file));
+        EXPECT_NE(UpgradeReport().find("done=yes violations=none"), std::string::npos) << UpgradeReport();
+    }
+}
+
+TEST_F(UpgradePageTest, FlashImageGoesOutInOffsetBlocksWhateverTheAcksCarryInB3AndB4) {
+    constexpr std::size_t LENGTH = 70000;
+    ASSERT_EQ(Control("set type 2"), "ok");
+    ASSERT_EQ(Control("set version 1 3"), "ok");
+    ASSERT_EQ(Control("upgrade flash-junk on"), "ok");
+    ASSERT_EQ(Control(RESTART_UNTIL_SECOND_QUERY), "ok");
+    const std::wstring path = WriteImageFile(L"Pelmora_05.bin", LENGTH);
+    const Bytes& file = FileBytes(path);
+    ChooseFile(path);
+    g_fwDlg.SetDlgItemText(IDC_UPGRADE_DEVICE_INFO, L"");
+    ClickUpgrade();
+    ASSERT_TRUE(WaitForLogEnding(LOG_SUCCESS, TRANSFER_LIMIT_MS)) << "log: " << PageText(IDC_UPGRADE_LOG).c_str();
+    ASSERT_TRUE(PumpUntil([this] { return !PageText(IDC_UPGRADE_DEVICE_INFO).empty(); }, TRANSFER_LIMIT_MS));
+
+    std::vector<Bytes> expected = {Frame({0xF8, 0x09, 0x05})};
+    for (std::size_t offset = 0; offset < LENGTH; offset += DeviceFrame::FLASH_BLOCK_SIZE) {
+        const bool last = offset + DeviceFrame::FLASH_BLOCK_SIZE >= LENGTH;
+        expected.push_back(FlashBlock(file, offset, last && offset > 0 ? 0x80 : 0x00));
+    }
+    ASSERT_EQ(expected.back()[3], 0x01) << "the offset's high byte is used";
+    expected.insert(expected.end(), REBOOT_ANSWERED_SECOND.begin(), REBOOT_ANSWERED_SECOND.end());
+    const std::vector<Bytes> sent = UpgradeFrames();
+    EXPECT_EQ(Summaries(sent), Summaries(expected));
+    EXPECT_TRUE(sent == expected) << "the frames differ in their data";
+    EXPECT_EQ(PageText(IDC_UPGRADE_LOG), LOG_FLASH_DONE);
+    EXPECT_EQ(PageText(IDC_UPGRADE_DEVICE_INFO), DEVICE_LINE);
+    EXPECT_EQ(ProgressPosition(), static_cast<int>(LENGTH));
+    EXPECT_TRUE(g_linkIdle);
+    EXPECT_TRUE(HoldsFile(DeviceImage(), file));
+    EXPECT_NE(UpgradeReport().find("kind=flash flash=5 blocks=274 length=70144 done=yes violations=none"),
+              std::string::npos)
+        << UpgradeReport();
+}
+
+// For each kind: a block asked for again, a failure status and a new
+// transfer, a device gone silent, an acknowledgement lost.
+TEST_F(UpgradePageTest, BothKindsResendFailAndTimeOut) {
+    struct Kind {
+        const wchar_t* name;
+        std::size_t length;
+        std::size_t blocks;
+        const std::wstring& failedText;
+    };
+    for (const Kind& kind : {Kind{L"mcu5000.bin", 5000, 5, LOG_MCU_FAILED}, Kind{L"Pelmora_FF.bin", 1500, 6, LOG_FLASH_FAILED}}) {
+        SCOPED_TRACE(kind.name);
+        const std::wstring path = WriteImageFile(kind.name, kind.length);
+        const Bytes& file = FileBytes(path);
+        ChooseFile(path);
+        const std::string wholeReport = "blocks=" + std::to_string(kind.blocks + 1) + " ";
+
+        ASSERT_EQ(Control("reset"), "ok");
+        ASSERT_EQ(Control("upgrade status 2 1"), "ok");
+        ClickUpgrade();
+        ASSERT_TRUE(WaitForLogEnding(LOG_SUCCESS, TRANSFER_LIMIT_MS)) << PageText(IDC_UPGRADE_LOG).c_str();
+        EXPECT_TRUE(HoldsFile(DeviceImage(), file));
+        EXPECT_NE(UpgradeReport().find(wholeReport), std::string::npos) << "block 2 twice: " << UpgradeReport();
+        EXPECT_NE(UpgradeReport().find("violations=none"), std::string::npos) << UpgradeReport();
+
+        ASSERT_EQ(Control("reset"), "ok");
+        ASSERT_EQ(Control("upgrade status 1 2"), "ok");
+        ClickUpgrade();
+        ASSERT_TRUE(WaitForLogEnding(kind.failedText, TRANSFER_LIMIT_MS)) << PageText(IDC_UPGRADE_LOG).c_str();
+        EXPECT_EQ(LogTextColour(), BLACK) << "a failure status keeps the log's colour";
+        EXPECT_EQ(ProgressPosition(), 0);
+        EXPECT_TRUE(g_linkIdle);
+        ClickUpgrade();
+        ASSERT_TRUE(WaitForLogEnding(LOG_SUCCESS, TRANSFER_LIMIT_MS)) << PageText(IDC_UPGRADE_LOG).c_str();
+        EXPECT_TRUE(HoldsFile(DeviceImage(), file));
+        EXPECT_NE(UpgradeReport().find("violations=none"), std::string::npos) << "from block 0: " << UpgradeReport();
+
+        for (const std::string knob : {"upgrade silent-from 2", "upgrade drop-ack 3"}) {
+            SCOPED_TRACE(knob);
+            ASSERT_EQ(Control("reset"), "ok");
+            ASSERT_EQ(Control(knob), "ok");
+            ClickUpgrade();
+            EXPECT_EQ(LogTextColour(), BLACK) << "\"Upgrade\" turns the log black";
+            ASSERT_TRUE(WaitForLogEnding(kind.failedText, TRANSFER_LIMIT_MS)) << PageText(IDC_UPGRADE_LOG).c_str();
+            EXPECT_EQ(LogTextColour(), RED);
+            EXPECT_TRUE(g_upgradeFailed);
+            EXPECT_EQ(ProgressPosition(), 0);
+            EXPECT_TRUE(g_linkIdle);
+        }
+    }
+}
+
+TEST_F(UpgradePageTest, RebootWaitSkipsQueriesWhileTheLinkIsTakenAndUpgradeEndsIt) {
+    ASSERT_EQ(Control("upgrade restart forever"), "ok");
+    UpgradeFromMcuFile(1000);
+    ASSERT_TRUE(WaitForLogEnding(LOG_REBOOTING, TRANSFER_LIMIT_MS));
+    ASSERT_TRUE(PumpUntil([this] { return CountOf(UpgradeFrames(), REBOOT_QUERY) == 1; }, TRANSFER_LIMIT_MS));
+
+    g_linkIdle = FALSE;
+    AnotherPageWritesTheCommandFrame();
+    PumpFor(static_cast<DWORD>(FAST_REBOOT_PERIOD_MS * 5 / 2));
+    EXPECT_EQ(CountOf(UpgradeFrames(), REBOOT_QUERY), 1u) << "no query while another request holds the link";
+    g_linkIdle = TRUE;
+    EXPECT_TRUE(PumpUntil([this] { return CountOf(UpgradeFrames(), REBOOT_QUERY) == 2; }, TRANSFER_LIMIT_MS))
+        << "the next query is the device-type query again";
+
+    ASSERT_EQ(Control("reset"), "ok");
+    ClickUpgrade();
+    EXPECT_FALSE(g_rebootWait);
+    for (UINT_PTR id = TIMER_REBOOT_WAIT_FIRST; id <= TIMER_REBOOT_WAIT_LAST; ++id)
+        EXPECT_FALSE(g_fwDlg.KillTimer(id)) << "timer " << id;
+    ASSERT_TRUE(WaitForLogEnding(LOG_SUCCESS, TRANSFER_LIMIT_MS)) << PageText(IDC_UPGRADE_LOG).c_str();
+    EXPECT_NE(UpgradeReport().find("violations=none"), std::string::npos) << UpgradeReport();
+}
+
+TEST_F(UpgradePageTest, LabelsRoundTripAndNeitherSetNorLateRepliesTouchATransfersLink) {
+    g_fwDlg.m_editLabel1.SetWindowText(L"AB");
+    g_fwDlg.m_editLabel2.SetWindowText(L"");
+    ClickSet();
+    ASSERT_TRUE(PumpUntil([this] { return !PageText(IDC_UPGRADE_LABELS_READ).empty(); }, TRANSFER_LIMIT_MS));
+    const Bytes blanks(8, 0x20);
+    const auto labelFrame = [](std::uint8_t item, const Bytes& chunk) {
+        Bytes body = {0xFA, item};
+        body.insert(body.end(), chunk.begin(), chunk.end());
+        body.resize(10, 0);
+        return Frame({body[0], body[1], body[2], body[3], body[4], body[5], body[6], body[7], body[8], body[9]});
+    };
+    const std::vector<Bytes> expected = {
+        labelFrame(0x21, {0x41, 0x42, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20}), labelFrame(0x22, blanks),
+        labelFrame(0x23, blanks), labelFrame(0x24, blanks), labelFrame(0x25, {}), labelFrame(0x26, {}),
+        labelFrame(0x27, {}), labelFrame(0x28, {})};
+    EXPECT_EQ(Summaries(UpgradeFrames()), Summaries(expected));
+    EXPECT_TRUE(UpgradeFrames() == expected) << "the label bytes differ";
+    EXPECT_EQ(MessagesShown(), std::vector<std::wstring>{L"Set successfully!"});
+    const std::vector<double> readStart = ArrivalTimes(expected[4]);
+    ASSERT_EQ(readStart.size(), 1u);
+    EXPECT_GT(readStart[0], LastMessageClosedAt() - 0.05) << "the read-back waits for the box to close";
+    EXPECT_EQ(PageText(IDC_UPGRADE_LABEL_1), L"AB" + std::wstring(14, L' '));
+    EXPECT_EQ(PageText(IDC_UPGRADE_LABEL_2), std::wstring(16, L' '));
+    EXPECT_EQ(PageText(IDC_UPGRADE_LABELS_READ), L"AB" + std::wstring(30, L' '));
+    EXPECT_TRUE(g_linkIdle);
+
+    ASSERT_EQ(Control("upgrade silent-from 0"), "ok");
+    UpgradeFromMcuFile(1000);
+    ASSERT_TRUE(PumpUntil([&] { return UpgradeFrames().size() >= expected.size() + 3; }, TRANSFER_LIMIT_MS));
+    ClickSet();
+    // Neither chain took the link, so their last replies leave it to the
+    // transfer that holds it.
+    ASSERT_EQ(Control("frame 01 03 01 00 03 00 00 00 CC 00"), "ok");
+    ASSERT_EQ(Control("frame FA 22 01 00 00 00 00 00 00 00"), "ok");
+    PumpFor(SETTLE_MS);
+    EXPECT_EQ(UpgradeFrames().size(), expected.size() + 3) << "\"Set\" sent while the transfer held the link";
+    EXPECT_FALSE(g_linkIdle);
+    ASSERT_TRUE(WaitForLogEnding(LOG_MCU_FAILED, TRANSFER_LIMIT_MS));
+    EXPECT_TRUE(g_linkIdle);
+}
+
+// Real periods: 08 07 unanswered goes on with 08 08 after 3 s; 08 08 is
+// resent 3 s later, then every 0.3 s, until 16 s after it was first sent.
+TEST_F(UpgradePageTest, UnansweredStartIsResentAndGivenUpAtSixteenSeconds) {
+    SetTimerScale(1.0);
+    ASSERT_EQ(Control("drop 1000"), "ok");
+    UpgradeFromMcuFile(1000);
+    ASSERT_TRUE(PumpUntil([this] { return CountOf(UpgradeFrames(), MCU_START) == 1; }, TRANSFER_LIMIT_MS));
+    AnotherPageWritesTheCommandFrame();
+    ASSERT_TRUE(WaitForLogEnding(LOG_MCU_FAILED, TRANSFER_LIMIT_MS));
+    PumpFor(SETTLE_MS);
+
+    const std::vector<double> enter = ArrivalTimes(MCU_ENTER);
+    const std::vector<double> start = ArrivalTimes(MCU_START);
+    ASSERT_EQ(enter.size(), 1u);
+    ASSERT_GE(start.size(), 4u);
+    EXPECT_EQ(UpgradeFrames().size(), 1 + start.size()) << "every resend is 08 08";
+    EXPECT_NEAR(start[0] - enter[0], 3.0, 0.5);
+    EXPECT_NEAR(start[1] - start[0], 3.0, 0.5);
+    EXPECT_NEAR(start[2] - start[1], 0.3, 0.2);
+    EXPECT_NEAR(start[3] - start[2], 0.3, 0.2);
+    EXPECT_NEAR(start.back() - start[0], 16.0, 1.0) << "the last resend comes just before the give-up";
+    EXPECT_EQ(PageText(IDC_UPGRADE_LOG), L"->Upgrading MCU...\r\n" + LOG_MCU_FAILED);
+    EXPECT_EQ(LogTextColour(), RED);
+    EXPECT_EQ(ProgressPosition(), 0);
+    EXPECT_TRUE(g_linkIdle);
+}
+
+// Real periods: six device-type queries 6 s apart, each written anew whatever
+// another page left in the command frame, then "Time out!".
+TEST_F(UpgradePageTest, UnansweredRebootWaitTimesOutAfterSixQueries) {
+    SetTimerScale(1.0);
+    ASSERT_EQ(Control("upgrade restart forever"), "ok");
+    UpgradeFromMcuFile(1000);
+    ASSERT_TRUE(WaitForLogEnding(LOG_REBOOTING, TRANSFER_LIMIT_MS));
+    AnotherPageWritesTheCommandFrame();
+    ASSERT_TRUE(WaitForLogEnding(LOG_MCU_FAILED, 45000));
+
+    const std::vector<double> queries = ArrivalTimes(REBOOT_QUERY);
+    ASSERT_EQ(queries.size(), 6u);
+    EXPECT_EQ(UpgradeFrames().size(), 4 + queries.size()) << "nothing but the device-type query went out";
+    for (std::size_t i = 1; i < queries.size(); ++i) EXPECT_NEAR(queries[i] - queries[i - 1], 6.0, 0.6) << i;
+    EXPECT_EQ(MessagesShown(), std::vector<std::wstring>{L"Time out!"});
+    EXPECT_NEAR(LastMessageClosedAt() - queries[0], 36.0, 1.5);
+    EXPECT_EQ(PageText(IDC_UPGRADE_LOG), L"->Upgrading MCU...\r\n" + LOG_REBOOTING + LOG_MCU_FAILED);
+    EXPECT_EQ(LogTextColour(), RED);
+    EXPECT_TRUE(g_linkIdle);
+}
+
+namespace {
+
+constexpr double LINE_BAUD = 115200;
+// A byte on the line: start bit, eight data bits, two stop bits.
+constexpr double BITS_PER_BYTE = 11;
+
+bool IsBlockAck(const SimulatorLogEntry& entry) {
+    return entry.tag == "TX" && entry.bytes.size() == DeviceFrame::COMMAND_FRAME_LENGTH &&
+           DeviceFrame::StartsWithSync(entry.bytes.data(), DeviceFrame::DataSync);
+}
+
+// Seconds from each block acknowledgement written to the first byte of the
+// next block read, both as the simulator stamped them.
+std::vector<double> Turnarounds(const std::vector<SimulatorLogEntry>& entries, std::size_t blockLength) {
+    std::vector<double> turnarounds;
+    double ackWritten = -1;
+    for (const SimulatorLogEntry& entry : entries) {
+        if (IsBlockAck(entry)) ackWritten = entry.time;
+        if (entry.tag != "RX" || entry.bytes.size() != blockLength) continue;
+        if (ackWritten >= 0) turnarounds.push_back(entry.time - ackWritten);
+        ackWritten = -1;
+    }
+    return turnarounds;
+}
+
+double Percentile(std::vector<double> sorted, double fraction) {
+    std::sort(sorted.begin(), sorted.end());
+    return sorted[static_cast<std::size_t>(fraction * static_cast<double>(sorted.size() - 1))];
+}
+
+}  // namespace
+
+// Not a timed test: the panel's share of a transfer over a line that answers
+// at once. A pty has no baud rate, so the line's time is computed.
+TEST_F(UpgradePageTest, BenchmarkBlockTurnaroundOfWholeImages) {
+    struct Run {
+        const char* kind;
+        const wchar_t* name;
+        std::size_t length;
+        std::size_t blockLength;
+    };
+    SetTimerScale(1.0);
+    for (const Run& run : {Run{"MCU", L"mcu-256-blocks.bin", 262144, DeviceFrame::MCU_DATA_FRAME_LENGTH},
+                           Run{"flash", L"Pelmora_01.bin", 500000, DeviceFrame::FLASH_DATA_FRAME_LENGTH}}) {
+        ASSERT_EQ(Control("reset"), "ok");
+        const std::wstring path = WriteImageFile(run.name, run.length);
+        ChooseFile(path);
+        const std::size_t logStart = LogEntries().size();
+        ClickUpgrade();
+        ASSERT_TRUE(WaitForLogEnding(LOG_SUCCESS, 600000)) << PageText(IDC_UPGRADE_LOG).c_str();
+        EXPECT_TRUE(HoldsFile(DeviceImage(), FileBytes(path)));
+        EXPECT_NE(UpgradeReport().find("violations=none"), std::string::npos) << UpgradeReport();
+
+        const std::vector<SimulatorLogEntry> all = LogEntries();
+        const std::vector<SimulatorLogEntry> entries(all.begin() + static_cast<std::ptrdiff_t>(logStart), all.end());
+        const std::vector<double> turnarounds = Turnarounds(entries, run.blockLength);
+        const auto blocks = static_cast<std::size_t>(std::count_if(entries.begin(), entries.end(), [&](const auto& entry) {
+            return entry.tag == "RX" && entry.bytes.size() == run.blockLength;
+        }));
+        ASSERT_FALSE(turnarounds.empty());
+        const double lineSeconds = static_cast<double>(blocks) *
+                                   static_cast<double>(run.blockLength + DeviceFrame::COMMAND_FRAME_LENGTH) *
+                                   BITS_PER_BYTE / LINE_BAUD;
+        double sum = 0;
+        for (double turnaround : turnarounds) sum += turnaround;
+        std::printf("%s turnaround: %zu blocks, line %.3f s; turnaround sum %.4f s, median %.3f ms, "
+                    "95th percentile %.3f ms, worst %.3f ms; sum / line time %.2f%%\n",
+                    run.kind, blocks, lineSeconds, sum, 1000 * Percentile(turnarounds, 0.5),
+                    1000 * Percentile(turnarounds, 0.95), 1000 * Percentile(turnarounds, 1.0),
+                    100 * sum / lineSeconds);
+        RecordProperty(std::string(run.kind) + "_turnaround_percent_of_line",
+                       std::to_string(100 * sum / lineSeconds));
+    }
+}
