@@ -21,6 +21,8 @@ constexpr UINT SC_DRAG_MOVE = 0xF012;
 constexpr UINT IDM_ABOUTBOX = 16;
 constexpr int TITLE_BAR_HEIGHT = 56;
 constexpr DWORD ABOUT_LIMIT_MS = 10000;
+// Time for the version report to come back after its query went out.
+constexpr DWORD CHAIN_SETTLE_MS = 300;
 
 const Bytes ROUTE_QUERY_A = Frame({0x02, 0x01, 0x01});
 
@@ -201,7 +203,12 @@ TEST_F(MainWindowTest, RealClicksOnTheTabsSwitchPageColoursAndPoll) {
     std::size_t before = ReceivedFrames().size();
     MouseClickAt(CentreOnScreen(m_panel->GetDlgItem(IDC_TAB_UPGRADE)));
     ASSERT_TRUE(PumpUntil([&] { return m_panel->m_nPage == PAGE_UPGRADE; }, REPLY_WAIT_MS)) << "the tab took the click";
-    EXPECT_TRUE(PumpUntilLastReceived(Frame({0x01, 0x01, 0, 0, 0, 0, 0, 0, 0xCC}))) << "device type query";
+    const Bytes typeQuery = Frame({0x01, 0x01, 0, 0, 0, 0, 0, 0, 0xCC});
+    EXPECT_TRUE(PumpUntil([&] { return AnyReceivedAfter(before, typeQuery); }, REPLY_WAIT_MS)) << "device type query";
+    // The page's own chain (size, then version) follows the type's answer.
+    const Bytes versionQuery = Frame({0x01, 0x03, 0, 0, 0, 0, 0, 0, 0xCC});
+    EXPECT_TRUE(PumpUntil([&] { return AnyReceivedAfter(before, versionQuery); }, REPLY_WAIT_MS));
+    PumpFor(CHAIN_SETTLE_MS);
     EXPECT_TRUE(g_linkIdle) << "the device type query waits for nothing";
     EXPECT_TRUE(g_fwDlg.IsWindowVisible());
     RECT page{};

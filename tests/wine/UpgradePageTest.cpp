@@ -36,15 +36,6 @@ const std::wstring DEVICE_LINE = L"Device: Marrowick 4x4     Version:1.3";
 constexpr COLORREF RED = RGB(255, 0, 0);
 constexpr COLORREF BLACK = RGB(0, 0, 0);
 
-Bytes Frame(std::initializer_list<std::uint8_t> body) {
-    Bytes frame(DeviceFrame::COMMAND_FRAME_LENGTH, 0);
-    frame[0] = DeviceFrame::CommandSync[0];
-    frame[1] = DeviceFrame::CommandSync[1];
-    std::copy(body.begin(), body.end(), frame.begin() + 2);
-    frame.back() = DeviceFrame::ComputeCheckByte(frame.data(), frame.size() - 1);
-    return frame;
-}
-
 const Bytes MCU_ENTER = Frame({0x08, 0x07});
 const Bytes MCU_START = Frame({0x08, 0x08});
 const Bytes REBOOT_QUERY = Frame({0x01, 0x01, 0, 0, 0, 0, 0, 0, 0xCC, 0xCC});
