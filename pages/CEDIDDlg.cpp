@@ -201,10 +201,11 @@ void CEDIDDlg::OnClickedOpenEdidFile() {
 // The file is read into a buffer of its own and reaches g_edidBlock and the
 // path box only once it has passed every check: a rejected file never goes
 // up under the path of the last accepted one. A file that cannot be opened
-// is passed over without a word.
+// (missing, or held by a program that shares it with no one) is passed over
+// without a word; one another program is writing is read, with the bound.
 void CEDIDDlg::LoadEdidFile(const std::wstring& path) {
-    const HANDLE opened = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE opened = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (opened == INVALID_HANDLE_VALUE) return;
     std::optional<EdidFile::Content> content;
     {

@@ -472,7 +472,12 @@ TEST_F(EdidPageTest, FileDialogAcceptsOnlyWholeValidFilesAndKeepsTheLastAccepted
     EXPECT_EQ(Text(IDC_EDID_PAGE_FILE_PATH), hdmiPath);
     EXPECT_EQ(EdidBlockSent(), BlockOf(hdmi));
 
+    // Another program has it open for writing, but shares it.
+    const HANDLE writer = ::CreateFileW(heldPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
     ChooseFile(heldPath);
+    ::CloseHandle(writer);
     EXPECT_EQ(Text(IDC_EDID_PAGE_FILE_PATH), heldPath);
     EXPECT_EQ(EdidBlockSent(), BlockOf(dvi));
     EXPECT_TRUE(Sent().empty()) << "choosing a file sends nothing";
