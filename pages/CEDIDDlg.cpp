@@ -8,8 +8,8 @@
 #include "core/EdidFile.h"
 #include "core/EdidModeNames.h"
 #include "framework/CFileDialog.h"
-#include "framework/CWinApp.h"
 #include "pages/DialogKeyFilter.h"
+#include "pages/PageTimers.h"
 #include "pages/Popups.h"
 #include "res/resource.h"
 
@@ -269,7 +269,7 @@ void CEDIDDlg::OnEdidModeReport(const BYTE* reply) {
     if (answersQuery) {
         // The first report also ends the main window's wait for the query
         // it sent on showing the page.
-        if (input == 1) PostSendRequest(SEND_STOP_REPLY_TIMER);
+        if (input == 1) PostSendRequest(*this, SEND_STOP_REPLY_TIMER);
         KillTimer(FirstQueryTimer(input));
         KillTimer(FirstQueryTimer(input) + 1);
     }
@@ -341,15 +341,13 @@ void CEDIDDlg::OnEdidWriteFailure(const BYTE*) {
 
 void CEDIDDlg::OnTimer(UINT_PTR id) {
     if (IsFirstQueryTimer(id)) {
-        KillTimer(id);
-        ArmTimer(id + 1, QUERY_WAIT_MS);
-        SendEdidCommand();
+        ResendOnce(*this, id, SEND_EDID_COMMAND, QUERY_WAIT_MS);
     } else if (IsSecondQueryTimer(id)) {
         KillTimer(id);
         TimeOut();
     } else if (id == TIMER_EDID_BLOCK_DELAY) {
         KillTimer(id);
-        PostSendRequest(SEND_EDID_BLOCK);
+        PostSendRequest(*this, SEND_EDID_BLOCK);
     } else if (id == TIMER_EDID_SUCCESS) {
         KillTimer(id);
         g_statusText = TEXT_SET_SUCCESSFULLY;
@@ -373,10 +371,8 @@ void CEDIDDlg::OnTimer(UINT_PTR id) {
 // under a request started after the first.
 void CEDIDDlg::TimeOut() {
     CloseStatusPopup();
-    PostSendRequest(SEND_STOP_REPLY_TIMER);
-    g_messageText = TEXT_TIME_OUT;
-    ShowMessageDialog();
-    g_linkIdle = TRUE;
+    PostSendRequest(*this, SEND_STOP_REPLY_TIMER);
+    ShowTimeOut();
 }
 
 void CEDIDDlg::BuildSetEdidMode() {
@@ -390,12 +386,7 @@ void CEDIDDlg::BuildSetEdidMode() {
     }
 }
 
-void CEDIDDlg::SendEdidCommand() { PostSendRequest(SEND_EDID_COMMAND); }
-
-void CEDIDDlg::PostSendRequest(WPARAM kind) {
-    CWnd* main = AfxGetMainWnd();
-    if (main != nullptr) main->PostMessage(WM_SEND_REQUEST, kind);
-}
+void CEDIDDlg::SendEdidCommand() { PostSendRequest(*this, SEND_EDID_COMMAND); }
 
 void CEDIDDlg::ArmTimer(UINT_PTR id, UINT periodMs) { SetTimer(id, ScaledPeriod(periodMs)); }
 
