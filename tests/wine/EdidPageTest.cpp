@@ -33,7 +33,6 @@ constexpr UINT WATCH_PERIOD_MS = 10;
 // The panel's periods in these tests: a tenth of the real ones.
 constexpr double SHORT_PERIODS = 0.1;
 constexpr double REAL_PERIODS = 1.0;
-constexpr DWORD SERIAL_EVENTS = EV_RXCHAR | EV_RXFLAG;
 
 constexpr int IN2 = 1;
 constexpr int ALL_INPUTS = 4;
@@ -211,10 +210,7 @@ protected:
         SetTimerScale(SHORT_PERIODS);
         std::fill(std::begin(g_edidBlock), std::end(g_edidBlock), 0);
         s_window->SendDlgItemMessage(IDC_COM_MODE, BM_SETCHECK, BST_CHECKED);
-        ASSERT_TRUE(s_window->m_serial.OpenPort(s_window, static_cast<UINT>(ComPort()), 115200, L'N', 8, 2,
-                                                SERIAL_EVENTS));
-        ASSERT_TRUE(s_window->m_serial.StartWorker());
-        ASSERT_TRUE(PumpUntil([] { return s_window->m_serial.m_bWorkerAlive == TRUE; }, ARRIVAL_TIMEOUT_MS));
+        OpenComPort();
         g_app.m_bComPortOpen = TRUE;
 
         ClickEdidTab();

@@ -25,7 +25,6 @@ using namespace MatrixBytes;
 constexpr DWORD ARRIVAL_TIMEOUT_MS = 10000;
 constexpr DWORD SETTLE_MS = 200;
 constexpr UINT WATCH_PERIOD_MS = 20;
-constexpr DWORD SERIAL_EVENTS = EV_RXCHAR | EV_RXFLAG;
 // The page's waits shortened tenfold: 300 ms per routing wait, 700 ms per
 // chain reply.
 constexpr double SHORT_PERIODS = 0.1;
@@ -135,7 +134,9 @@ protected:
         ASSERT_TRUE(g_matrixDlg.Create(IDD_MATRIX_PAGE, s_window));
         g_matrixDlg.ShowWindow(SW_SHOW);
         s_window->m_nPage = PAGE_MATRIX;
-        OpenSerial();
+        OpenComPort();
+        g_app.m_bComPortOpen = TRUE;
+        PumpFor(SETTLE_MS);
         // What the COM connect does once the port is open.
         s_window->KillTimer(TIMER_PORT_POLL);
         s_window->KillTimer(TIMER_STATUS_POLL);
@@ -150,14 +151,6 @@ protected:
         g_app.m_bComPortOpen = FALSE;
         if (g_matrixDlg.m_hWnd != nullptr) g_matrixDlg.DestroyWindow();
         SetTimerScale(1.0);
-    }
-
-    void OpenSerial() {
-        ASSERT_TRUE(s_window->m_serial.OpenPort(s_window, static_cast<UINT>(ComPort()), 115200, L'N', 8, 2, SERIAL_EVENTS));
-        ASSERT_TRUE(s_window->m_serial.StartWorker());
-        ASSERT_TRUE(PumpUntil([] { return s_window->m_serial.m_bWorkerAlive == TRUE; }, ARRIVAL_TIMEOUT_MS));
-        g_app.m_bComPortOpen = TRUE;
-        PumpFor(SETTLE_MS);
     }
 
     // The Matrix tab lies outside the main window, out of the operator's
