@@ -8,8 +8,8 @@
 #include "core/EdidFile.h"
 #include "core/EdidModeNames.h"
 #include "framework/CFileDialog.h"
-#include "framework/CWinApp.h"
 #include "pages/DialogKeyFilter.h"
+#include "pages/PageTimers.h"
 #include "pages/Popups.h"
 #include "res/resource.h"
 
@@ -201,10 +201,11 @@ void CEDIDDlg::OnClickedOpenEdidFile() {
 // The file is read into a buffer of its own and reaches g_edidBlock and the
 // path box only once it has passed every check: a rejected file never goes
 // up under the path of the last accepted one. A file that cannot be opened
-// is passed over without a word.
+// (missing, or held by a program that shares it with no one) is passed over
+// without a word; one another program is writing is read, with the bound.
 void CEDIDDlg::LoadEdidFile(const std::wstring& path) {
-    const HANDLE opened = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE opened = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (opened == INVALID_HANDLE_VALUE) return;
     std::optional<EdidFile::Content> content;
     {
@@ -268,7 +269,7 @@ void CEDIDDlg::OnEdidModeReport(const BYTE* reply) {
     if (answersQuery) {
         // The first report also ends the main window's wait for the query
         // it sent on showing the page.
-        if (input == 1) PostSendRequest(SEND_STOP_REPLY_TIMER);
+        if (input == 1) PostSendRequest(*this, SEND_STOP_REPLY_TIMER);
         KillTimer(FirstQueryTimer(input));
         KillTimer(FirstQueryTimer(input) + 1);
     }
@@ -340,15 +341,13 @@ void CEDIDDlg::OnEdidWriteFailure(const BYTE*) {
 
 void CEDIDDlg::OnTimer(UINT_PTR id) {
     if (IsFirstQueryTimer(id)) {
-        KillTimer(id);
-        ArmTimer(id + 1, QUERY_WAIT_MS);
-        SendEdidCommand();
+        ResendOnce(*this, id, SEND_EDID_COMMAND, QUERY_WAIT_MS);
     } else if (IsSecondQueryTimer(id)) {
         KillTimer(id);
         TimeOut();
     } else if (id == TIMER_EDID_BLOCK_DELAY) {
         KillTimer(id);
-        PostSendRequest(SEND_EDID_BLOCK);
+        PostSendRequest(*this, SEND_EDID_BLOCK);
     } else if (id == TIMER_EDID_SUCCESS) {
         KillTimer(id);
         g_statusText = TEXT_SET_SUCCESSFULLY;
@@ -372,10 +371,8 @@ void CEDIDDlg::OnTimer(UINT_PTR id) {
 // under a request started after the first.
 void CEDIDDlg::TimeOut() {
     CloseStatusPopup();
-    PostSendRequest(SEND_STOP_REPLY_TIMER);
-    g_messageText = TEXT_TIME_OUT;
-    ShowMessageDialog();
-    g_linkIdle = TRUE;
+    PostSendRequest(*this, SEND_STOP_REPLY_TIMER);
+    ShowTimeOut();
 }
 
 void CEDIDDlg::BuildSetEdidMode() {
@@ -389,12 +386,7 @@ void CEDIDDlg::BuildSetEdidMode() {
     }
 }
 
-void CEDIDDlg::SendEdidCommand() { PostSendRequest(SEND_EDID_COMMAND); }
-
-void CEDIDDlg::PostSendRequest(WPARAM kind) {
-    CWnd* main = AfxGetMainWnd();
-    if (main != nullptr) main->PostMessage(WM_SEND_REQUEST, kind);
-}
+void CEDIDDlg::SendEdidCommand() { PostSendRequest(*this, SEND_EDID_COMMAND); }
 
 void CEDIDDlg::ArmTimer(UINT_PTR id, UINT periodMs) { SetTimer(id, ScaledPeriod(periodMs)); }
 

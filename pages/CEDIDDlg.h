@@ -43,7 +43,6 @@ private:
     void LoadEdidFile(const std::wstring& path);
 
     void SendEdidCommand();
-    void PostSendRequest(WPARAM kind);
     void ArmTimer(UINT_PTR id, UINT periodMs);
     void ShowBusyPopup();
     void TimeOut();

@@ -10,8 +10,8 @@
 #include "framework/CWinApp.h"
 #include "res/resource.h"
 #include "tests/wine/DibCanvas.h"
+#include "tests/wine/MainWindowSuite.h"
 #include "tests/wine/MessagePumping.h"
-#include "tests/wine/SimulatorFixture.h"
 #include "tests/wine/TestFrames.h"
 
 #include <algorithm>
@@ -33,7 +33,6 @@ constexpr UINT WATCH_PERIOD_MS = 10;
 // The panel's periods in these tests: a tenth of the real ones.
 constexpr double SHORT_PERIODS = 0.1;
 constexpr double REAL_PERIODS = 1.0;
-constexpr DWORD SERIAL_EVENTS = EV_RXCHAR | EV_RXFLAG;
 
 constexpr int IN2 = 1;
 constexpr int ALL_INPUTS = 4;
@@ -181,31 +180,17 @@ void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD) {
     if (g_operator.fileAnswer) ::EnumThreadWindows(::GetCurrentThreadId(), &AnswerFileDialog, 0);
 }
 
-class EdidPageTest : public SimulatorFixture {
+// The suite's main window makes the page with its EDID tab.
+class EdidPageTest : public MainWindowSuite<CCorvaneDlg> {
 protected:
-    // One main window serves the whole suite (a mapped top-level window
-    // takes Wine long to take down); its EDID tab makes the page.
-    static void SetUpTestSuite() {
-        s_main = new CCorvaneDlg();
-        if (!s_main->Create(IDD_MAIN)) {
-            delete s_main;
-            s_main = nullptr;
-        }
-    }
-
     static void TearDownTestSuite() {
-        if (s_main == nullptr) return;
         g_edidDlg.DestroyWindow();
-        s_main->DestroyWindow();
-        delete s_main;
-        s_main = nullptr;
+        MainWindowSuite::TearDownTestSuite();
     }
 
     void SetUp() override {
-        SimulatorFixture::SetUp();
+        MainWindowSuite::SetUp();
         if (HasFatalFailure()) return;
-        ASSERT_NE(s_main, nullptr) << "the main window or the page did not open";
-        AfxGetApp()->m_pMainWnd = s_main;
         g_operator = Operator{};
         m_watch = ::SetTimer(nullptr, 0, WATCH_PERIOD_MS, &Watch);
         g_controlMode = CONTROL_MODE_COM;
@@ -214,11 +199,8 @@ protected:
         g_statusDlgShown = FALSE;
         SetTimerScale(SHORT_PERIODS);
         std::fill(std::begin(g_edidBlock), std::end(g_edidBlock), 0);
-        s_main->SendDlgItemMessage(IDC_COM_MODE, BM_SETCHECK, BST_CHECKED);
-        ASSERT_TRUE(s_main->m_serial.OpenPort(s_main, static_cast<UINT>(ComPort()), 115200, L'N', 8, 2,
-                                              SERIAL_EVENTS));
-        ASSERT_TRUE(s_main->m_serial.StartWorker());
-        ASSERT_TRUE(PumpUntil([] { return s_main->m_serial.m_bWorkerAlive == TRUE; }, ARRIVAL_TIMEOUT_MS));
+        s_window->SendDlgItemMessage(IDC_COM_MODE, BM_SETCHECK, BST_CHECKED);
+        OpenComPort();
         g_app.m_bComPortOpen = TRUE;
 
         ClickEdidTab();
@@ -234,23 +216,18 @@ protected:
     }
 
     void TearDown() override {
-        if (s_main != nullptr && s_main->m_serial.m_hStopEvent != nullptr) {
-            ::SetEvent(s_main->m_serial.m_hStopEvent);
-            EXPECT_TRUE(PumpUntil([] { return s_main->m_serial.m_bWorkerAlive == FALSE; }, ARRIVAL_TIMEOUT_MS));
-        }
+        MainWindowSuite::TearDown();
         ::KillTimer(nullptr, m_watch);
         g_app.m_bComPortOpen = FALSE;
         g_linkIdle = TRUE;
         SetTimerScale(REAL_PERIODS);
-        AfxGetApp()->m_pMainWnd = nullptr;
-        SimulatorFixture::TearDown();
     }
 
     // The operator's click on the "EDID" tab: the page shows and asks the
     // device for every input's EDID.
     static void ClickEdidTab() {
-        const HWND tab = s_main->GetDlgItem(IDC_TAB_EDID);
-        s_main->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_TAB_EDID, STN_CLICKED), reinterpret_cast<LPARAM>(tab));
+        const HWND tab = s_window->GetDlgItem(IDC_TAB_EDID);
+        s_window->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_TAB_EDID, STN_CLICKED), reinterpret_cast<LPARAM>(tab));
     }
 
     static void Choose(int listId, int index) { g_edidDlg.SendDlgItemMessage(listId, CB_SETCURSEL, index); }
@@ -325,12 +302,9 @@ protected:
         return 0;
     }
 
-    static CCorvaneDlg* s_main;
     UINT_PTR m_watch = 0;
     std::size_t m_framesBeforeTest = 0;
 };
-
-CCorvaneDlg* EdidPageTest::s_main = nullptr;
 
 }  // namespace
 
@@ -345,7 +319,7 @@ TEST_F(EdidPageTest, StatusFillsTheListStopsAtAnUnknownInputAndTimesOutOnce) {
 
     // The main window's wait for a chain's first query, ended by the page's
     // own time-out: whichever fires first ends the other.
-    s_main->SetTimer(TIMER_REPLY_TIMEOUT, FLOW_LIMIT_MS);
+    s_window->SetTimer(TIMER_REPLY_TIMEOUT, FLOW_LIMIT_MS);
     ASSERT_EQ(Control("drop 2"), "ok");
     Click(IDC_EDID_PAGE_STATUS);
     ASSERT_TRUE(PumpUntilReceived(5));
@@ -354,7 +328,7 @@ TEST_F(EdidPageTest, StatusFillsTheListStopsAtAnUnknownInputAndTimesOutOnce) {
     PumpFor(SETTLE_MS);
     EXPECT_EQ(Sent(4), (std::vector<Bytes>{Query(1), Query(1)})) << "one resend, no query after input 5";
     EXPECT_EQ(g_operator.messages, std::vector<std::wstring>{TIME_OUT});
-    EXPECT_FALSE(s_main->KillTimer(TIMER_REPLY_TIMEOUT)) << "the main window's time-out still runs";
+    EXPECT_FALSE(s_window->KillTimer(TIMER_REPLY_TIMEOUT)) << "the main window's time-out still runs";
 }
 
 TEST_F(EdidPageTest, SetAndCopySendTheirBytesHoldTheLinkUntilSuccessAndReportFailureAndSilence) {
@@ -484,7 +458,12 @@ TEST_F(EdidPageTest, FileDialogAcceptsOnlyWholeValidFilesAndKeepsTheLastAccepted
     EXPECT_EQ(Text(IDC_EDID_PAGE_FILE_PATH), hdmiPath);
     EXPECT_EQ(EdidBlockSent(), BlockOf(hdmi));
 
+    // Another program has it open for writing, but shares it.
+    const HANDLE writer = ::CreateFileW(heldPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
     ChooseFile(heldPath);
+    ::CloseHandle(writer);
     EXPECT_EQ(Text(IDC_EDID_PAGE_FILE_PATH), heldPath);
     EXPECT_EQ(EdidBlockSent(), BlockOf(dvi));
     EXPECT_TRUE(Sent().empty()) << "choosing a file sends nothing";

@@ -43,7 +43,18 @@ protected:
         SimulatorFixture::TearDown();
     }
 
+    // Opens the simulator's COM port as the panel's Connect does (115200
+    // baud, 8N2) and waits for the serial worker to run.
+    void OpenComPort() {
+        ASSERT_TRUE(m_dlg->m_serial.OpenPort(m_dlg, static_cast<UINT>(ComPort()), COM_BAUD_RATE, L'N', 8, 2,
+                                             COM_EVENTS));
+        ASSERT_TRUE(m_dlg->m_serial.StartWorker());
+        ASSERT_TRUE(PumpUntil([this] { return m_dlg->m_serial.m_bWorkerAlive == TRUE; }, WORKER_STOP_LIMIT_MS));
+    }
+
     static constexpr DWORD WORKER_STOP_LIMIT_MS = 15000;
+    static constexpr UINT COM_BAUD_RATE = 115200;
+    static constexpr DWORD COM_EVENTS = EV_RXCHAR | EV_RXFLAG;
     static inline Window* s_window = nullptr;
     Window* m_dlg = nullptr;
 };

@@ -10,8 +10,8 @@
 #include "framework/CWinApp.h"
 #include "res/resource.h"
 #include "tests/wine/DibCanvas.h"
+#include "tests/wine/MainWindowSuite.h"
 #include "tests/wine/MessagePumping.h"
-#include "tests/wine/SimulatorFixture.h"
 #include "tests/wine/TestFrames.h"
 
 #include <array>
@@ -25,7 +25,6 @@ using namespace MatrixBytes;
 constexpr DWORD ARRIVAL_TIMEOUT_MS = 10000;
 constexpr DWORD SETTLE_MS = 200;
 constexpr UINT WATCH_PERIOD_MS = 20;
-constexpr DWORD SERIAL_EVENTS = EV_RXCHAR | EV_RXFLAG;
 // The page's waits shortened tenfold: 300 ms per routing wait, 700 ms per
 // chain reply.
 constexpr double SHORT_PERIODS = 0.1;
@@ -119,76 +118,46 @@ private:
 std::vector<std::wstring> MessageBoxOperator::s_texts;
 HWND MessageBoxOperator::s_pressedBox = nullptr;
 
-// One main window serves the whole suite; the page is made anew for each test
-// as a child of it, on the COM port the simulator sits on.
-class MatrixPageTest : public SimulatorFixture {
+// The suite's main window is the page's parent; the page is made anew for
+// each test, on the COM port the simulator sits on.
+class MatrixPageTest : public MainWindowSuite<CCorvaneDlg> {
 protected:
-    static void SetUpTestSuite() {
-        s_main = new CCorvaneDlg();
-        if (!s_main->Create(IDD_MAIN)) {
-            delete s_main;
-            s_main = nullptr;
-        }
-    }
-
-    static void TearDownTestSuite() {
-        if (s_main == nullptr) return;
-        s_main->DestroyWindow();
-        delete s_main;
-        s_main = nullptr;
-    }
-
     void SetUp() override {
-        SimulatorFixture::SetUp();
+        MainWindowSuite::SetUp();
         if (HasFatalFailure()) return;
-        ASSERT_NE(s_main, nullptr) << "the main window did not open";
-        AfxGetApp()->m_pMainWnd = s_main;
-        s_main->SendDlgItemMessage(IDC_COM_MODE, BM_SETCHECK, BST_CHECKED);
+        s_window->SendDlgItemMessage(IDC_COM_MODE, BM_SETCHECK, BST_CHECKED);
         g_controlMode = CONTROL_MODE_COM;
         g_linkIdle = TRUE;
         g_messageDlgShown = FALSE;
         SetTimerScale(SHORT_PERIODS);
         g_matrixDlg.m_nCurrentInput = {1, 1, 0, 0};
-        ASSERT_TRUE(g_matrixDlg.Create(IDD_MATRIX_PAGE, s_main));
+        ASSERT_TRUE(g_matrixDlg.Create(IDD_MATRIX_PAGE, s_window));
         g_matrixDlg.ShowWindow(SW_SHOW);
-        s_main->m_nPage = PAGE_MATRIX;
-        OpenSerial();
+        s_window->m_nPage = PAGE_MATRIX;
+        OpenComPort();
+        g_app.m_bComPortOpen = TRUE;
+        PumpFor(SETTLE_MS);
         // What the COM connect does once the port is open.
-        s_main->KillTimer(TIMER_PORT_POLL);
-        s_main->KillTimer(TIMER_STATUS_POLL);
+        s_window->KillTimer(TIMER_PORT_POLL);
+        s_window->KillTimer(TIMER_STATUS_POLL);
         m_operator.Start();
     }
 
     void TearDown() override {
         EXPECT_TRUE(PumpUntil([] { return g_linkIdle == TRUE; }, ARRIVAL_TIMEOUT_MS)) << "a request was left open";
         m_operator.Stop();
-        if (s_main != nullptr) {
-            if (s_main->m_serial.m_hStopEvent != nullptr) {
-                ::SetEvent(s_main->m_serial.m_hStopEvent);
-                PumpUntil([] { return s_main->m_serial.m_bWorkerAlive == FALSE; }, ARRIVAL_TIMEOUT_MS);
-            }
-            s_main->KillTimer(TIMER_REPLY_TIMEOUT);
-        }
+        if (s_window != nullptr) s_window->KillTimer(TIMER_REPLY_TIMEOUT);
+        MainWindowSuite::TearDown();
         g_app.m_bComPortOpen = FALSE;
         if (g_matrixDlg.m_hWnd != nullptr) g_matrixDlg.DestroyWindow();
         SetTimerScale(1.0);
-        AfxGetApp()->m_pMainWnd = nullptr;
-        SimulatorFixture::TearDown();
-    }
-
-    void OpenSerial() {
-        ASSERT_TRUE(s_main->m_serial.OpenPort(s_main, static_cast<UINT>(ComPort()), 115200, L'N', 8, 2, SERIAL_EVENTS));
-        ASSERT_TRUE(s_main->m_serial.StartWorker());
-        ASSERT_TRUE(PumpUntil([] { return s_main->m_serial.m_bWorkerAlive == TRUE; }, ARRIVAL_TIMEOUT_MS));
-        g_app.m_bComPortOpen = TRUE;
-        PumpFor(SETTLE_MS);
     }
 
     // The Matrix tab lies outside the main window, out of the operator's
     // reach: the tab's handler is called as a click on it would.
     static void ShowMatrixPage() {
-        s_main->m_nPage = PAGE_MATRIX;
-        s_main->ShowPage(PAGE_MATRIX);
+        s_window->m_nPage = PAGE_MATRIX;
+        s_window->ShowPage(PAGE_MATRIX);
     }
 
     void Setting(const std::string& command) { ASSERT_EQ(Control(command), "ok") << command; }
@@ -250,11 +219,8 @@ protected:
         return inputs;
     }
 
-    static CCorvaneDlg* s_main;
     MessageBoxOperator m_operator;
 };
-
-CCorvaneDlg* MatrixPageTest::s_main = nullptr;
 
 }  // namespace
 
@@ -284,7 +250,7 @@ TEST_F(MatrixPageTest, ChainsOnShowingThePageFillItFromTheDevice) {
     ExpectShows(2, 2);
     ExpectShows(3, 4);
     ExpectShows(4, 1);
-    EXPECT_FALSE(s_main->KillTimer(TIMER_REPLY_TIMEOUT)) << "the last report stops the main window's wait";
+    EXPECT_FALSE(s_window->KillTimer(TIMER_REPLY_TIMEOUT)) << "the last report stops the main window's wait";
     EXPECT_FALSE(g_matrixDlg.KillTimer(TIMER_REPLY_TIMEOUT));
 
     // A stray routing acknowledgement reads input 4 and output 0 from the
@@ -319,11 +285,11 @@ TEST_F(MatrixPageTest, ChainsOnShowingThePageFillItFromTheDevice) {
     RECT pageRect{};
     g_matrixDlg.GetWindowRect(&pageRect);
     RECT mainRect{};
-    s_main->GetWindowRect(&mainRect);
-    s_main->SetWindowPos(nullptr, 0, 0, pageRect.right - mainRect.left + PAGE_MARGIN, mainRect.bottom - mainRect.top,
+    s_window->GetWindowRect(&mainRect);
+    s_window->SetWindowPos(nullptr, 0, 0, pageRect.right - mainRect.left + PAGE_MARGIN, mainRect.bottom - mainRect.top,
                          SWP_NOMOVE | SWP_NOZORDER);
     const auto page = DibCanvas::FromWindowClient(g_matrixDlg.m_hWnd);
-    s_main->SetWindowPos(nullptr, 0, 0, mainRect.right - mainRect.left, mainRect.bottom - mainRect.top,
+    s_window->SetWindowPos(nullptr, 0, 0, mainRect.right - mainRect.left, mainRect.bottom - mainRect.top,
                          SWP_NOMOVE | SWP_NOZORDER);
     ASSERT_NE(page, nullptr);
     EXPECT_TRUE(page->SaveBmp(DibCanvas::RenderPath(L"matrix-page.bmp")));
@@ -360,9 +326,9 @@ TEST_F(MatrixPageTest, UnknownInputIsSkippedAndASilentOutputTimesOutOnce) {
 
     // Should the page's wait run out first, it takes the main window's with it.
     ShowMatrixPage();
-    s_main->SetTimer(TIMER_REPLY_TIMEOUT, 4 * SHORT_REPLY_WAIT_MS);
+    s_window->SetTimer(TIMER_REPLY_TIMEOUT, 4 * SHORT_REPLY_WAIT_MS);
     ASSERT_TRUE(WaitForBoxes(2));
-    EXPECT_FALSE(s_main->KillTimer(TIMER_REPLY_TIMEOUT));
+    EXPECT_FALSE(s_window->KillTimer(TIMER_REPLY_TIMEOUT));
     PumpFor(4 * SHORT_REPLY_WAIT_MS);
     EXPECT_EQ(m_operator.Texts(), (std::vector<std::wstring>{L"Time out!", L"Time out!"}));
 }
