@@ -315,6 +315,44 @@ TEST_F(SerialPortTest, FramesHandedOverTogetherAllGoOutWholeInOrder) {
     EXPECT_EQ(ReceivedFrames(), frames);
 }
 
+TEST_F(SerialPortTest, ReplyArrivingJustBeforeTheNextRequestStillReachesTheOwner) {
+    constexpr int ROUNDS = 3;
+    OpenAndStart();
+    const Bytes reply = Command(0x01, 0x01);
+    // A request the device leaves unanswered: only the replies arrive.
+    const Bytes request = Command(0x07, 0x01);
+    for (int round = 1; round <= ROUNDS; ++round) {
+        // A quiet line first, so that the reply waits in the driver when the
+        // request is handed over.
+        PumpFor(SETTLE_MS);
+        ASSERT_EQ(DeviceSends(reply), "ok");
+        ASSERT_TRUE(m_port->QueueFrame(request.data(), static_cast<DWORD>(request.size())));
+        ASSERT_TRUE(WaitForBytes(round * reply.size())) << "round " << round;
+        ASSERT_TRUE(PumpUntil([this, round] { return ReceivedFrames().size() >= static_cast<std::size_t>(round); },
+                              ARRIVAL_TIMEOUT_MS));
+    }
+    PumpFor(SETTLE_MS);
+    Bytes expected;
+    for (int round = 0; round < ROUNDS; ++round) expected.insert(expected.end(), reply.begin(), reply.end());
+    EXPECT_EQ(m_recorder.bytes, expected);
+}
+
+TEST_F(SerialPortTest, StopEndsAWriteTheLineDoesNotTake) {
+    // More than the pty holds once the device stops reading.
+    constexpr int BLOCKS = 150;
+    OpenAndStart();
+    ASSERT_EQ(Control("read off"), "ok");
+    const Bytes block(DeviceFrame::MCU_DATA_FRAME_LENGTH, 0x5A);
+    for (int i = 0; i < BLOCKS; ++i)
+        ASSERT_TRUE(m_port->QueueFrame(block.data(), static_cast<DWORD>(block.size())));
+    PumpFor(SETTLE_MS);
+    Watchdog watchdog("stopping a worker whose write the line does not take", DEADLOCK_LIMIT_MS);
+    ::SetEvent(m_port->m_hStopEvent);
+    EXPECT_TRUE(PumpUntil([this] { return m_port->m_bWorkerAlive == FALSE; }, ARRIVAL_TIMEOUT_MS));
+    EXPECT_EQ(m_port->m_hPort, nullptr);
+    EXPECT_TRUE(m_recorder.failures.empty()) << "a stop is no line failure";
+}
+
 TEST_F(SerialPortTest, McuDataFrameReachesTheDeviceIntact) {
     OpenAndStart();
     const Bytes enter = Command(0x08, 0x07);
