@@ -101,9 +101,11 @@ bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
     if (message == WM_DRAWITEM || message == WM_MEASUREITEM) {
         if (HandleOwnerDraw(message, wParam, lParam, result)) return true;
     }
-    if (IsColourMessage(message) && !DispatchMessageEntry(message, wParam, lParam, *result)) {
-        *result = reinterpret_cast<LRESULT>(OnCtlColor(reinterpret_cast<HDC>(wParam),
-                                                       reinterpret_cast<HWND>(lParam), message));
+    if (IsColourMessage(message)) {
+        if (!DispatchMessageEntry(message, wParam, lParam, *result)) {
+            *result = reinterpret_cast<LRESULT>(OnCtlColor(reinterpret_cast<HDC>(wParam),
+                                                           reinterpret_cast<HWND>(lParam), message));
+        }
         return true;
     }
     return DispatchMessageEntry(message, wParam, lParam, *result);
