@@ -166,6 +166,15 @@ TEST_F(PopupsTest, SystemCloseClearsTheShownFlagSoLaterMessagesStillOpen) {
     EXPECT_TRUE(reopened);
 }
 
+TEST_F(PopupsTest, BoxEndedOtherThanByItsButtonsStillClearsTheShownFlag) {
+    EXPECT_EQ(RunMessageBox([] { g_messageDlg.EndDialog(IDOK); }), IDOK);
+    EXPECT_FALSE(g_messageDlgShown);
+    RunMessageBox([] { ::PostQuitMessage(0); });
+    EXPECT_FALSE(g_messageDlgShown);
+    MSG quit;
+    EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
 TEST_F(PopupsTest, ConfirmationSwapsOkAndCancelAndMirrorsNoLongerRemind) {
     g_confirmMode = TRUE;
     g_messageText = L"Are you sure you want to power off?";
