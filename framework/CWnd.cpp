@@ -1,3 +1,13 @@
+// How a message reaches its handler: StaticWindowProc (the procedure of
+// every subclassed window) -> the object from the handle map -> the virtual
+// WindowProc -> OnWndMsg. There, WM_COMMAND, WM_DRAWITEM and WM_MEASUREITEM
+// from a control are first reflected to the control's own object
+// (OnChildNotify, entries at WM_REFLECT_BASE + message), and a colour message
+// goes to the parent's ON_WM_CTLCOLOR handler, else to the control's
+// reflected one. Otherwise the class's message map and then its bases' maps
+// are searched (CCmdTarget::DispatchMessageEntry); a matching entry's thunk
+// cracks wParam and lParam and calls the handler. What nothing takes goes to
+// DefWindowProc: the window's procedure from before the subclassing.
 #include "framework/CWnd.h"
 
 #include "framework/CWinApp.h"
@@ -228,8 +238,6 @@ BOOL CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) const {
 }
 
 LONG_PTR CWnd::GetStyle() const { return ::GetWindowLongPtrW(m_hWnd, GWL_STYLE); }
-
-LONG_PTR CWnd::GetExStyle() const { return ::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE); }
 
 bool CWnd::ModifyStyle(LONG_PTR remove, LONG_PTR add, UINT swpFlags) const {
     LONG_PTR style = GetStyle();
