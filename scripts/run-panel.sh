@@ -7,12 +7,27 @@ set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 readonly root
-readonly JOBS=8
+JOBS=$(nproc)
+readonly JOBS
 readonly NATIVE="$root/build/native"
 readonly WINDOWS="$root/build/win"
 readonly PANEL="$WINDOWS/app/Corvane.exe"
 readonly SCREENSHOT="$root/build/screenshot.png"
-readonly SETTLE_SECONDS=6
+# The panel's window, and how long a headless run waits for it to show.
+readonly PANEL_TITLE=Corvane
+readonly WINDOW_WAIT_SECONDS=60
+
+# Polls until the panel's window is on the display; fails when the panel
+# ends first or the window does not show in time.
+wait_for_panel_window() {
+    local panel_pid=$1
+    local waited=0
+    until xwininfo -root -tree 2>/dev/null | grep -q "\"$PANEL_TITLE\""; do
+        kill -0 "$panel_pid" 2>/dev/null || { echo "run-panel: the panel ended early (see $CORVANE_SESSION_DIR/panel.log)" >&2; exit 1; }
+        (( waited++ < WINDOW_WAIT_SECONDS * 10 )) || { echo "run-panel: the panel's window did not show within $WINDOW_WAIT_SECONDS s" >&2; exit 1; }
+        sleep 0.1
+    done
+}
 
 # Inside the session: the simulator on the mapped port, then the panel.
 run_inside_session() {
@@ -23,8 +38,7 @@ run_inside_session() {
     WINEDEBUG=-all /usr/lib/wine/wine64 "$PANEL" >"$CORVANE_SESSION_DIR/panel.log" 2>&1 &
     local panel_pid=$!
     if [[ "$headless" == "1" ]]; then
-        sleep "$SETTLE_SECONDS"
-        kill -0 "$panel_pid" 2>/dev/null || { echo "run-panel: the panel ended early (see $CORVANE_SESSION_DIR/panel.log)" >&2; exit 1; }
+        wait_for_panel_window "$panel_pid"
         import -window root "$SCREENSHOT"
         echo "run-panel: screenshot written to $SCREENSHOT"
     else
