@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <iterator>
 
 namespace {
 
@@ -15,11 +16,13 @@ constexpr std::size_t NAME_BUFFER_LENGTH = 64;
 
 constexpr DWORD PORT_TIMEOUT_MS = 1000;
 // A driver whose comm-event waits end without events (Wine's, for a
-// pseudo-terminal, which has no modem lines) has its input queue polled:
-// often while bytes come and go, ever less often while the line is quiet, so
-// that an idle open port costs a few wake-ups a second.
+// pseudo-terminal, which has no modem lines) wakes the worker through a
+// one-byte read kept outstanding instead. Where not even that stays
+// outstanding, the input queue is polled: often while bytes come and go,
+// ever less often while the line is quiet.
 constexpr DWORD INPUT_POLL_MIN_MS = 10;
 constexpr DWORD INPUT_POLL_MAX_MS = 200;
+constexpr DWORD WATCHED_BYTES = 1;
 // Comm-event waits that end at once are started again only this often
 // before the worker waits: a driver that ends every wait at once cannot keep
 // it from waiting for the stop and send events.
@@ -67,7 +70,8 @@ CSerialPort::~CSerialPort() {
         ::CloseHandle(m_hPort);
         m_hPort = nullptr;
     }
-    for (HANDLE event : {m_hStopEvent, m_overlapped.hEvent, m_hSendEvent, m_ioOverlapped.hEvent, m_hWorkerExited}) {
+    for (HANDLE event : {m_hStopEvent, m_overlapped.hEvent, m_hSendEvent, m_ioOverlapped.hEvent,
+                         m_watchOverlapped.hEvent, m_hWorkerExited}) {
         if (event != nullptr) ::CloseHandle(event);
     }
     ::DeleteCriticalSection(&m_lock);
@@ -84,7 +88,8 @@ bool CSerialPort::PrepareEvent(HANDLE& event) {
 // nor hand over a byte.
 bool CSerialPort::PrepareWorkerTools() {
     bool ready = true;
-    for (HANDLE* event : {&m_overlapped.hEvent, &m_hSendEvent, &m_hStopEvent, &m_ioOverlapped.hEvent})
+    for (HANDLE* event :
+         {&m_overlapped.hEvent, &m_hSendEvent, &m_hStopEvent, &m_ioOverlapped.hEvent, &m_watchOverlapped.hEvent})
         ready = PrepareEvent(*event) && ready;
     if (!ready) {
         FormatPortError(L"CreateEventW()");
@@ -105,6 +110,7 @@ BOOL CSerialPort::OpenPort(CWnd* owner, UINT port, UINT baudRate, wchar_t parity
     m_waitHandles[WAIT_COMM_EVENT] = m_overlapped.hEvent;
     m_waitHandles[WAIT_SEND] = m_hSendEvent;
     m_bCommWaitPending = false;
+    m_bWatchPending = false;
 
     m_pOwnerWnd = owner;
     m_hOwner = owner != nullptr ? owner->m_hWnd : nullptr;
@@ -250,7 +256,9 @@ void CSerialPort::RunWorker() {
     if (m_hPort != nullptr) ::PurgeComm(m_hPort, PURGE_ALL);
     for (;;) {
         PrepareWait();
-        switch (::WaitForMultipleObjects(WAIT_COUNT, m_waitHandles, FALSE, WaitTimeout())) {
+        const HANDLE handles[] = {m_waitHandles[WAIT_STOP], m_waitHandles[WAIT_COMM_EVENT], m_waitHandles[WAIT_SEND],
+                                  m_watchOverlapped.hEvent};
+        switch (::WaitForMultipleObjects(static_cast<DWORD>(std::size(handles)), handles, FALSE, WaitTimeout())) {
         case WAIT_OBJECT_0 + WAIT_STOP:
             EndWorker();
         case WAIT_OBJECT_0 + WAIT_COMM_EVENT:
@@ -261,6 +269,9 @@ void CSerialPort::RunWorker() {
             break;
         case WAIT_OBJECT_0 + WAIT_SEND:
             WriteSendBuffer();
+            break;
+        case WAIT_OBJECT_0 + WAIT_WATCH_READ:
+            if (CollectWatchRead()) ActOnMonitoredEvents();
             break;
         case WAIT_TIMEOUT:
             m_dwPollPeriod = std::min(2 * m_dwPollPeriod, INPUT_POLL_MAX_MS);
@@ -283,15 +294,54 @@ void CSerialPort::PrepareWait() {
         if (!StartCommEventWait() && InputQueueLength() > 0) break;
     }
     ServeWaitingInput();
+    if (m_bPollingInput) StartWatchRead();
 }
 
 bool CSerialPort::CanStartCommEventWait() const {
     return !m_bLineFailed && !m_bPollingInput && !m_bCommWaitPending && !StopRequested();
 }
 
-// Only an outstanding comm-event wait, or a failed line with nothing more to
-// watch, lets the worker sleep until one of its events comes.
-DWORD CSerialPort::WaitTimeout() const { return m_bCommWaitPending || m_bLineFailed ? INFINITE : m_dwPollPeriod; }
+// Only an outstanding comm-event wait or watch read, or a failed line with
+// nothing more to watch, lets the worker sleep until one of its events comes.
+DWORD CSerialPort::WaitTimeout() const {
+    return m_bCommWaitPending || m_bWatchPending || m_bLineFailed ? INFINITE : m_dwPollPeriod;
+}
+
+// The read ends when a byte comes (or when the port's read time-outs end it
+// empty). A byte it takes right away goes to the owner at once.
+void CSerialPort::StartWatchRead() {
+    if (m_bWatchPending || m_bLineFailed || StopRequested()) return;
+    ZeroOffset(m_watchOverlapped);
+    DWORD read = 0;
+    if (::ReadFile(m_hPort, &m_watchedByte, WATCHED_BYTES, &read, &m_watchOverlapped)) {
+        ::ResetEvent(m_watchOverlapped.hEvent);
+        if (read == WATCHED_BYTES) DeliverBytes(&m_watchedByte, read);
+        return;
+    }
+    if (::GetLastError() == ERROR_IO_PENDING)
+        m_bWatchPending = true;
+    else
+        LineFailed();
+}
+
+void CSerialPort::CancelWatchRead() {
+    if (!m_bWatchPending) return;
+    CancelAndAwait(m_watchOverlapped);
+    ::ResetEvent(m_watchOverlapped.hEvent);
+    m_bWatchPending = false;
+}
+
+// Ends the watch read, cancelled if it is still outstanding, and delivers the
+// byte it took, which came before any byte still queued; true when there
+// was one.
+bool CSerialPort::CollectWatchRead() {
+    if (!m_bWatchPending) return false;
+    CancelWatchRead();
+    DWORD read = 0;
+    if (!::GetOverlappedResult(m_hPort, &m_watchOverlapped, &read, FALSE) || read != WATCHED_BYTES) return false;
+    DeliverBytes(&m_watchedByte, read);
+    return true;
+}
 
 // Starts a comm-event wait. False when it did not stay outstanding: it ended
 // at once (an event was already there), the driver cannot wait for events on
@@ -400,6 +450,7 @@ void CSerialPort::NoteTraffic() { m_dwPollPeriod = INPUT_POLL_MIN_MS; }
 
 void CSerialPort::EndWorker() {
     CancelCommEventWait();
+    CancelWatchRead();
     {
         LockGuard lock(m_lock);
         ::CloseHandle(m_hPort);
@@ -418,6 +469,7 @@ void CSerialPort::EndWorker() {
 // between bytes), so that a steady stream cannot keep the worker from
 // stopping. The lock is never held while the owner handles bytes.
 void CSerialPort::ReadAvailableBytes() {
+    CollectWatchRead();
     BYTE received[READ_CHUNK];
     while (!StopRequested()) {
         DWORD count = 0;
@@ -433,9 +485,13 @@ void CSerialPort::ReadAvailableBytes() {
                 return;
             }
         }
-        NoteTraffic();
-        m_relay.Deliver({received, count, m_hOwner, m_nPort, m_hStopEvent});
+        DeliverBytes(received, count);
     }
+}
+
+void CSerialPort::DeliverBytes(const BYTE* bytes, DWORD count) {
+    NoteTraffic();
+    m_relay.Deliver({bytes, count, m_hOwner, m_nPort, m_hStopEvent});
 }
 
 DWORD CSerialPort::InputQueueLength() {

@@ -90,7 +90,14 @@ public:
     DWORD m_nSendCapacity = 0;
 
 private:
-    enum WaitIndex : DWORD { WAIT_STOP = 0, WAIT_COMM_EVENT = 1, WAIT_SEND = 2, WAIT_COUNT = 3 };
+    enum WaitIndex : DWORD {
+        WAIT_STOP = 0,
+        WAIT_COMM_EVENT = 1,
+        WAIT_SEND = 2,
+        WAIT_COUNT = 3,
+        // The watch read's event follows the wait list.
+        WAIT_WATCH_READ = WAIT_COUNT
+    };
     enum class IoResult { Done, Failed, Stopped };
 
     static bool PrepareEvent(HANDLE& event);
@@ -104,6 +111,9 @@ private:
     void PrepareWait();
     bool CanStartCommEventWait() const;
     DWORD WaitTimeout() const;
+    void StartWatchRead();
+    void CancelWatchRead();
+    bool CollectWatchRead();
     bool StartCommEventWait();
     void ServeWaitingInput();
     bool FinishCommEventWait();
@@ -119,6 +129,7 @@ private:
     [[noreturn]] void EndWorker();
 
     void ReadAvailableBytes();
+    void DeliverBytes(const BYTE* bytes, DWORD count);
     DWORD InputQueueLength();
     bool QueryInputQueue(DWORD& queued);
     IoResult ReadBytes(BYTE* buffer, DWORD count, DWORD& read);
@@ -137,10 +148,15 @@ private:
     bool m_bCommWaitPending = false;
     // The line stopped answering: reported once, and no more waits on it.
     bool m_bLineFailed = false;
-    // The driver ends comm-event waits without events: the input is polled.
+    // The driver ends comm-event waits without events: a watch read wakes
+    // the worker instead.
     bool m_bPollingInput = false;
+    // The watch read: one byte, on a record and event of its own.
+    OVERLAPPED m_watchOverlapped{};
+    BYTE m_watchedByte = 0;
+    bool m_bWatchPending = false;
     // How long the worker waits before it looks at the input queue again
-    // while no comm-event wait is outstanding.
+    // while neither a comm-event wait nor a watch read is outstanding.
     DWORD m_dwPollPeriod = 0;
     // Signalled while no worker runs.
     HANDLE m_hWorkerExited = nullptr;

@@ -322,14 +322,13 @@ TEST_F(SerialPortTest, ReplyArrivingJustBeforeTheNextRequestStillReachesTheOwner
     // A request the device leaves unanswered: only the replies arrive.
     const Bytes request = Command(0x07, 0x01);
     for (int round = 1; round <= ROUNDS; ++round) {
-        // A quiet line first, so that the reply waits in the driver when the
-        // request is handed over.
+        // A quiet line first; the reply is on its way in when the request
+        // is handed over.
         PumpFor(SETTLE_MS);
         ASSERT_EQ(DeviceSends(reply), "ok");
         ASSERT_TRUE(m_port->QueueFrame(request.data(), static_cast<DWORD>(request.size())));
         ASSERT_TRUE(WaitForBytes(round * reply.size())) << "round " << round;
-        ASSERT_TRUE(PumpUntil([this, round] { return ReceivedFrames().size() >= static_cast<std::size_t>(round); },
-                              ARRIVAL_TIMEOUT_MS));
+        ASSERT_TRUE(WaitForReceivedFrames(static_cast<std::size_t>(round), ARRIVAL_TIMEOUT_MS));
     }
     PumpFor(SETTLE_MS);
     Bytes expected;
@@ -405,8 +404,8 @@ TEST_F(SerialPortTest, PortErrorWarningHoldsTheCallTheSystemTextAndThePort) {
 TEST_F(SerialPortTest, BenchmarkByteDeliveryRate) {
     constexpr int FRAMES = 3000;
     OpenAndStart();
-    // A quiet line is looked at less often: the wait for the first byte is
-    // reported apart from the rate at which the bytes then come.
+    // How soon a quiet port notices the first byte is reported apart from
+    // the rate at which the bytes then come.
     PumpFor(SETTLE_MS);
     using Clock = std::chrono::steady_clock;
     const auto asked = Clock::now();
