@@ -3,6 +3,7 @@
 #include "framework/CDialog.h"
 #include "framework/CWinThread.h"
 #include "tests/wine/FrameworkTestResources.h"
+#include "tests/wine/ThreadWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -195,18 +196,6 @@ TEST_F(FrameworkTest, ModalDialogReturnsItsResultAndLosesItsWindow) {
     EXPECT_EQ(dialog.DoModal(), 42);
     EXPECT_EQ(dialog.m_hWnd, nullptr);
     EXPECT_FALSE(dialog.IsInModalLoop());
-}
-
-int CountThreadWindows() {
-    int count = 0;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND, LPARAM counter) {
-            ++*reinterpret_cast<int*>(counter);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
-    return count;
 }
 
 TEST_F(FrameworkTest, RunningADialogWhoseWindowIsStillUpIsRefused) {
