@@ -359,11 +359,18 @@ bool CSerialPort::StartCommEventWait() {
         m_bCommWaitPending = true;
         return true;
     }
-    if (error == ERROR_INVALID_PARAMETER)
+    PollInputOrFailLine(error == ERROR_INVALID_PARAMETER);
+    return false;
+}
+
+// A driver that cannot wait for events on a line that still answers has the
+// line's input watched another way from now on; a line that does not answer
+// has failed.
+void CSerialPort::PollInputOrFailLine(bool lineAnswers) {
+    if (lineAnswers)
         m_bPollingInput = true;
     else
         LineFailed();
-    return false;
 }
 
 void CSerialPort::ServeWaitingInput() {
@@ -391,10 +398,7 @@ bool CSerialPort::FinishCommEventWait() {
     if (::GetLastError() == ERROR_IO_INCOMPLETE) return false;
     m_bCommWaitPending = false;
     DWORD queued = 0;
-    if (QueryInputQueue(queued))
-        m_bPollingInput = true;
-    else
-        LineFailed();
+    PollInputOrFailLine(QueryInputQueue(queued));
     return false;
 }
 

@@ -117,6 +117,7 @@ private:
     bool StartCommEventWait();
     void ServeWaitingInput();
     bool FinishCommEventWait();
+    void PollInputOrFailLine(bool lineAnswers);
     void CancelCommEventWait();
     void CancelAndAwait(OVERLAPPED& overlapped);
     void LineFailed();

@@ -469,13 +469,7 @@ constexpr int SQUARE_FIRST = 4;
 constexpr int SQUARE_LAST = 11;
 
 HICON MakeAlphaIcon(COLORREF inside) {
-    BITMAPINFO layout{};
-    layout.bmiHeader.biSize = sizeof(layout.bmiHeader);
-    layout.bmiHeader.biWidth = ALPHA_ICON_SIZE;
-    layout.bmiHeader.biHeight = -ALPHA_ICON_SIZE;
-    layout.bmiHeader.biPlanes = 1;
-    layout.bmiHeader.biBitCount = 32;
-    layout.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO layout = TopDownLayout32(ALPHA_ICON_SIZE, ALPHA_ICON_SIZE);
     void* bits = nullptr;
     HBITMAP color = ::CreateDIBSection(nullptr, &layout, DIB_RGB_COLORS, &bits, nullptr, 0);
     auto* pixels = static_cast<RGBQUAD*>(bits);
