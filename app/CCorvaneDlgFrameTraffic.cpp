@@ -64,7 +64,7 @@ void CCorvaneDlg::SendFrame(BYTE* data, int length) {
     if (SendDlgItemMessage(IDC_COM_MODE, BM_GETCHECK) == BST_CHECKED)
         m_serial.QueueFrame(data, static_cast<DWORD>(length));
     else
-        ::send(g_tcpSocket, reinterpret_cast<const char*>(data), length, 0);
+        SendTcpBytes(data, length);
     LogSent(data, length);
 }
 
@@ -188,10 +188,8 @@ void CCorvaneDlg::ClearLog(int logId) {
     SendDlgItemMessage(logId, WM_CLEAR);
 }
 
-void CCorvaneDlg::HandleGeneralReply(const BYTE*) {}
+void CCorvaneDlg::HandleEdidReply(const BYTE* frame) { g_edidDlg.HandleEdidReply(frame); }
 
-void CCorvaneDlg::HandleEdidReply(const BYTE*) {}
-
-void CCorvaneDlg::HandleMatrixReply(const BYTE*) {}
+void CCorvaneDlg::HandleMatrixReply(const BYTE* frame) { g_matrixDlg.HandleMatrixReply(frame); }
 
 void CCorvaneDlg::HandleUpgradeReply(const BYTE*) {}

@@ -2,6 +2,7 @@
 // that they are constructed in this order (and destroyed in the reverse).
 #include "app/ProcessState.h"
 
+#include "app/PanelTexts.h"
 #include "controls/LumenMenu.h"
 
 // The owner-drawn menu's shared state comes first: the dialogs below carry
@@ -29,7 +30,7 @@ CFWDlg g_fwDlg;
 
 std::wstring g_messageText;
 std::wstring g_tcpTargetIp;
-std::wstring g_statusText = L"Setting";
+std::wstring g_statusText = TEXT_SETTING;
 std::array<std::wstring, FOUND_DEVICE_CAPACITY> g_foundDeviceMacs;
 std::wstring g_lastFoundMac;
 std::array<std::wstring, IP_OCTET_COUNT> g_selectedIpOctets;

@@ -84,7 +84,8 @@ void BuildFlashDataFrame(std::uint8_t* frame, const std::uint8_t* image, std::si
 
 void BuildEdidBlock(std::uint8_t* buffer, const std::uint8_t* file, std::size_t fileLength) {
     std::memset(buffer, 0, EDID_BUFFER_LENGTH);
-    std::memcpy(buffer + 1, file, std::min(fileLength, EDID_BUFFER_LENGTH - 1));
+    // copy_n, not memcpy: an empty file may come without a buffer at all.
+    std::copy_n(file, std::min(fileLength, EDID_BUFFER_LENGTH - 1), buffer + 1);
 }
 
 }  // namespace DeviceFrame

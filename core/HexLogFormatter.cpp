@@ -37,6 +37,20 @@ std::wstring HexLogFormatter::FormatReceived(const std::uint8_t* frame) {
     return text + LINE_END;
 }
 
+std::wstring HexLogFormatter::FormatDatagram(const std::uint8_t* data, std::size_t length) {
+    std::wstring text;
+    text.reserve(length * CHARACTERS_PER_BYTE + (length / BYTES_PER_LINE) * 2);
+    for (std::size_t i = 0; i < length; ++i) {
+        AppendByte(text, data[i]);
+        if ((i + 1) % BYTES_PER_LINE == 0) text += LINE_END;
+    }
+    return text;
+}
+
+std::wstring HexLogFormatter::HexPair(std::uint8_t byte) {
+    return {HEX_DIGITS[byte >> 4], HEX_DIGITS[byte & 0x0F]};
+}
+
 bool HexLogFormatter::CountFrame(int& frameCount) {
     if (++frameCount < FRAMES_BEFORE_CLEARING) return false;
     frameCount = 0;

@@ -19,6 +19,13 @@ public:
     // Text appended to the "Receive" log for one 13-byte frame.
     static std::wstring FormatReceived(const std::uint8_t* frame);
 
+    // Text appended to the "Receive" log for a datagram of the device
+    // search: the bytes as in a frame line, a line end after every 13th.
+    static std::wstring FormatDatagram(const std::uint8_t* data, std::size_t length);
+
+    // One byte as two upper-case hex digits.
+    static std::wstring HexPair(std::uint8_t byte);
+
     // Counts one more frame of a log. True when this frame empties the log;
     // the count then starts again from 0.
     static bool CountFrame(int& frameCount);

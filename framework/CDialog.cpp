@@ -107,12 +107,13 @@ void CDialog::RunModalLoop() {
 
 void CDialog::EndDialog(int result) {
     m_nModalResult = result;
+    // Hidden at once, as Win32's EndDialog does: the loop may end only after
+    // a handler that ended it has shown a message box of its own.
+    ShowWindow(SW_HIDE);
     if (m_bInModalLoop) {
         m_bEndModalLoop = true;
         // Wakes the loop in case no other message is on its way.
         PostMessage(WM_NULL);
-    } else {
-        ShowWindow(SW_HIDE);
     }
 }
 

@@ -17,10 +17,14 @@ HICON LoadPanelIcon(int id) {
 }  // namespace
 
 void SetUpPopupCloseButton(CIconButton& button, int id, CWnd* dialog) {
+    SetUpCaptionButton(button, id, dialog, {IDI_CLOSE_ACTIVE, IDI_CLOSE_NORMAL, L"Close"});
+}
+
+void SetUpCaptionButton(CIconButton& button, int id, CWnd* dialog, const CaptionButtonLook& look) {
     button.SubclassDlgItem(id, dialog);
     button.SetHoverBorder(FALSE, TRUE);
-    button.SetIcons(LoadPanelIcon(IDI_CLOSE_ACTIVE), LoadPanelIcon(IDI_CLOSE_NORMAL));
-    button.SetTooltip(L"Close");
+    button.SetIcons(LoadPanelIcon(look.hoverIconId), LoadPanelIcon(look.normalIconId));
+    button.SetTooltip(look.tooltip);
     button.SetStateColor(BUTTON_COLOR_NORMAL_BACK, PANEL_BLUE, TRUE);
     button.SetStateColor(BUTTON_COLOR_FOCUS_BACK, PANEL_BLUE, TRUE);
     button.SetStateColor(BUTTON_COLOR_HOVER_BACK, PANEL_BLUE, TRUE);

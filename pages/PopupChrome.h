@@ -6,6 +6,17 @@
 #include "controls/CIconButton.h"
 #include "framework/CWnd.h"
 
+// A flat blue caption button: its icon while hovered or pressed, its icon
+// otherwise (resource ids) and its tooltip.
+struct CaptionButtonLook {
+    int hoverIconId;
+    int normalIconId;
+    const wchar_t* tooltip;
+};
+
+// Turns the dialog's button `id` into a flat blue caption button.
+void SetUpCaptionButton(CIconButton& button, int id, CWnd* dialog, const CaptionButtonLook& look);
+
 // Turns the dialog's button `id` into the flat blue close button with the
 // "Close" tooltip.
 void SetUpPopupCloseButton(CIconButton& button, int id, CWnd* dialog);

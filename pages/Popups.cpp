@@ -1,5 +1,6 @@
 #include "pages/Popups.h"
 
+#include "app/PanelTexts.h"
 #include "app/ProcessState.h"
 #include "res/resource.h"
 
@@ -31,4 +32,10 @@ void FinishStatusPopup() {
 void CloseStatusPopup() {
     g_statusDlgShown = FALSE;
     g_statusDlg.OnOK();
+}
+
+void ShowTimeOut() {
+    g_messageText = TEXT_TIME_OUT;
+    ShowMessageDialog();
+    g_linkIdle = TRUE;
 }

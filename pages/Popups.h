@@ -12,3 +12,6 @@ void ShowStatusPopup();
 void FinishStatusPopup();
 // Ends the busy pop-up.
 void CloseStatusPopup();
+// A request's last wait ran out: "Time out!" (unless a box is already up)
+// and, once the box is closed, the link is free again.
+void ShowTimeOut();

@@ -6,7 +6,8 @@ set -euo pipefail
 readonly PACKAGES=(
     cmake ninja-build g++ googletest libgtest-dev
     g++-mingw-w64-x86-64-posix
-    wine64 xvfb x11-utils imagemagick iproute2 util-linux
+    wine64 xvfb imagemagick iproute2 util-linux
+    clang libclang-rt-dev   # the fuzz targets: libFuzzer and the sanitizers' runtime
 )
 
 missing=()

@@ -13,36 +13,46 @@ readonly NATIVE="$root/build/native"
 readonly WINDOWS="$root/build/win"
 readonly PANEL="$WINDOWS/app/Corvane.exe"
 readonly SCREENSHOT="$root/build/screenshot.png"
-# The panel's window, and how long a headless run waits for it to show.
-readonly PANEL_TITLE=Corvane
-readonly WINDOW_WAIT_SECONDS=60
+readonly DRIVER="$WINDOWS/tests/wine/corvane_panel_driver.exe"
+# The switcher's state the General page shows once connected: input 2 on
+# output A, audio mode 3 on input 1, auto switch and ARC on.
+readonly DEVICE_STATE=("set route 1 2" "set edid 1 3" "set autoswitch on" "set arc 1 on")
+# The last of the four queries of the General page's poll (the ARC of output A).
+readonly LAST_POLL_QUERY='RX A5 5B 10 02 '
+readonly POLL_WAIT_SECONDS=30
+readonly PAINT_SETTLE_SECONDS=1
 
-# Polls until the panel's window is on the display; fails when the panel
-# ends first or the window does not show in time.
-wait_for_panel_window() {
-    local panel_pid=$1
-    local waited=0
-    until xwininfo -root -tree 2>/dev/null | grep -q "\"$PANEL_TITLE\""; do
-        kill -0 "$panel_pid" 2>/dev/null || { echo "run-panel: the panel ended early (see $CORVANE_SESSION_DIR/panel.log)" >&2; exit 1; }
-        (( waited++ < WINDOW_WAIT_SECONDS * 10 )) || { echo "run-panel: the panel's window did not show within $WINDOW_WAIT_SECONDS s" >&2; exit 1; }
-        sleep 0.1
-    done
-}
-
-# Inside the session: the simulator on the mapped port, then the panel.
+# Inside the session: the simulator on the mapped port, the panel, and the
+# driver that connects the panel to the port as an operator would.
 run_inside_session() {
     local headless=$1
-    "$CORVANE_SIMULATOR" --pty-link "$CORVANE_COM_LINK" --log "$CORVANE_SESSION_DIR/switcher.log" \
+    local log="$CORVANE_SESSION_DIR/switcher.log"
+    local -a state_options=()
+    local command
+    for command in "${DEVICE_STATE[@]}"; do
+        state_options+=(--command "$command")
+    done
+    rm -f "$log"
+    "$CORVANE_SIMULATOR" --pty-link "$CORVANE_COM_LINK" --lan-netns "$CORVANE_LAN_NETNS" --log "$log" \
+        "${state_options[@]}" \
         >"$CORVANE_SESSION_DIR/switcher.out" 2>&1 &
     local simulator_pid=$!
     WINEDEBUG=-all /usr/lib/wine/wine64 "$PANEL" >"$CORVANE_SESSION_DIR/panel.log" 2>&1 &
     local panel_pid=$!
+    WINEDEBUG=-all /usr/lib/wine/wine64 "$DRIVER" "COM$CORVANE_COM_PORT" \
+        || { echo "run-panel: the panel could not be connected to COM$CORVANE_COM_PORT" >&2; exit 1; }
     if [[ "$headless" == "1" ]]; then
-        wait_for_panel_window "$panel_pid"
+        local waited=0
+        until grep -qi "$LAST_POLL_QUERY" "$log" 2>/dev/null; do
+            (( waited++ < POLL_WAIT_SECONDS * 10 )) || { echo "run-panel: the poll's queries never reached the switcher" >&2; exit 1; }
+            sleep 0.1
+        done
+        sleep "$PAINT_SETTLE_SECONDS"
+        kill -0 "$panel_pid" 2>/dev/null || { echo "run-panel: the panel ended early (see $CORVANE_SESSION_DIR/panel.log)" >&2; exit 1; }
         import -window root "$SCREENSHOT"
         echo "run-panel: screenshot written to $SCREENSHOT"
     else
-        echo "run-panel: the panel is up; the simulated switcher is on COM$CORVANE_COM_PORT"
+        echo "run-panel: the panel is up and connected to the simulated switcher on COM$CORVANE_COM_PORT"
         wait "$panel_pid" || true
     fi
     kill "$simulator_pid" 2>/dev/null || true
@@ -57,7 +67,7 @@ bash "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$NATIVE" -G Ninja -DCORVANE_SANITIZE=ON
 cmake --build "$NATIVE" -j "$JOBS" --target switcher-sim
 cmake -S "$root" -B "$WINDOWS" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake"
-cmake --build "$WINDOWS" -j "$JOBS" --target Corvane
+cmake --build "$WINDOWS" -j "$JOBS" --target Corvane corvane_panel_driver
 
 # A local display (":0") is reachable from the session's private network;
 # anything else gets a private Xvfb.

@@ -24,6 +24,13 @@ bash "$root/scripts/wine-session.sh" --session-dir "$WINDOWS/wine-session" \
     --simulator "$NATIVE/tools/switcher-sim" -- \
     ctest --test-dir "$WINDOWS" --output-on-failure || status=1
 
+# The libFuzzer targets (clang, a tree of their own), each run briefly over
+# its seeds and regression inputs; README shows a long run.
+readonly FUZZ="$root/build/fuzz"
+cmake -S "$root" -B "$FUZZ" -G Ninja -DCORVANE_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+cmake --build "$FUZZ" -j "$JOBS" --target corvane_fuzz_targets
+ctest --test-dir "$FUZZ" -L fuzz --output-on-failure -j "$JOBS" || status=1
+
 if [[ $status -ne 0 ]]; then
     echo "test.sh: some tests failed" >&2
 else

@@ -14,10 +14,12 @@
 #                        -- COMMAND [ARGS...]
 #
 # The command sees CORVANE_WINE_SESSION=1, WINEPREFIX, DISPLAY, WINEDEBUG,
-# CORVANE_SESSION_DIR, CORVANE_SIMULATOR, CORVANE_COM_LINK and
-# CORVANE_COM_PORT. The namespaces are made by in-private-namespace.sh (with
-# a user namespace for a normal user); if they cannot be made, the session
-# fails: it never falls back to the machine's network.
+# CORVANE_SESSION_DIR, CORVANE_SIMULATOR, CORVANE_COM_LINK,
+# CORVANE_COM_PORT and CORVANE_LAN_NETNS (the simulated switcher's LAN
+# namespace, see add_lan_namespace). The namespaces are made by
+# in-private-namespace.sh (with a user namespace for a normal user); if they
+# cannot be made, the session fails: it never falls back to the machine's
+# network.
 set -euo pipefail
 
 readonly WINE=/usr/lib/wine/wine64
@@ -30,6 +32,8 @@ readonly XVFB_START_SECONDS=10
 readonly VETH_NAME=p0
 readonly VETH_PEER_NAME=s0
 readonly VETH_ADDRESS=10.231.0.1/24
+readonly LAN_ADDRESS=10.231.0.2/24
+readonly LAN_START_SECONDS=5
 
 session_dir=""
 simulator=""
@@ -84,6 +88,31 @@ add_broadcast_route() {
         && ip link set "$VETH_PEER_NAME" up \
         && ip route add default dev "$VETH_NAME" \
         || fail "cannot set up the broadcast route inside the private namespace"
+}
+
+# The simulated switcher's LAN side: the veth peer moves into a second
+# namespace, held by a process of ours, so that the panel (a Wine program,
+# here) and the device each bind UDP 30600 and 30601 in a namespace of their
+# own; under Wine the two binds cannot share one namespace. The simulator
+# makes its LAN sockets there (switcher-sim --lan-netns).
+add_lan_namespace() {
+    unshare --net -- sleep infinity &
+    local holder=$!
+    local own waited=0
+    own=$(readlink /proc/self/ns/net)
+    while [[ "$(readlink "/proc/$holder/ns/net" 2>/dev/null)" == "$own" || ! -e "/proc/$holder/ns/net" ]]; do
+        kill -0 "$holder" 2>/dev/null || fail "cannot create the LAN network namespace (unshare -n)"
+        (( waited++ < LAN_START_SECONDS * 10 )) || fail "the LAN network namespace did not come up"
+        sleep 0.1
+    done
+    local lan_netns="/proc/$holder/ns/net"
+    ip link set "$VETH_PEER_NAME" netns "$holder" \
+        && nsenter --net="$lan_netns" ip link set lo up \
+        && nsenter --net="$lan_netns" ip addr add "$LAN_ADDRESS" dev "$VETH_PEER_NAME" \
+        && nsenter --net="$lan_netns" ip link set "$VETH_PEER_NAME" up \
+        && nsenter --net="$lan_netns" ip route add default dev "$VETH_PEER_NAME" \
+        || fail "cannot set up the LAN network namespace"
+    export CORVANE_LAN_NETNS="$lan_netns"
 }
 
 start_display() {
@@ -170,6 +199,7 @@ main() {
     enter_private_network "$@"
     check_private_network
     add_broadcast_route
+    add_lan_namespace
 
     mkdir -p "$session_dir"
     session_dir=$(cd "$session_dir" && pwd)

@@ -127,6 +127,9 @@ ControlOutcome ControlInterpreter::Execute(const std::string& line) {
     if (command == "set") {
         return ExecuteSet(words);
     }
+    if (command == "edid" || command == "edid-fail" || command == "edid-early-result") {
+        return ExecuteEdid(words);
+    }
     if (command == "state") {
         return Ok(m_model.Describe());
     }
@@ -164,13 +167,19 @@ ControlOutcome ControlInterpreter::ExecuteSet(const std::vector<std::string>& wo
     const auto index = [&](std::size_t i, int count) { return ParseNumber(arg(i), 1, count); };
     const auto byte = [&](std::size_t i) { return ParseNumber(arg(i), 0, MAX_BYTE); };
 
-    if (key == "route" && words.size() == 4 && index(2, SwitcherState::OUTPUT_COUNT) &&
-        index(3, SwitcherState::INPUT_COUNT)) {
-        state.route[*index(2, SwitcherState::OUTPUT_COUNT) - 1] = *index(3, SwitcherState::INPUT_COUNT);
+    // Any byte as the input: a device may report one the panel does not know.
+    if (key == "route" && words.size() == 4 && index(2, SwitcherState::OUTPUT_COUNT) && byte(3)) {
+        state.route[*index(2, SwitcherState::OUTPUT_COUNT) - 1] = *byte(3);
         return Ok();
     }
     if (key == "edid" && words.size() == 4 && index(2, SwitcherState::INPUT_COUNT) && byte(3)) {
         state.edid[*index(2, SwitcherState::INPUT_COUNT) - 1] = *byte(3);
+        return Ok();
+    }
+    if (key == "sink-edid" && words.size() >= 4 && index(2, SwitcherState::OUTPUT_COUNT)) {
+        const auto bytes = ParseHex(JoinFrom(words, 3));
+        if (!bytes) return Error("sink-edid needs hexadecimal bytes");
+        m_model.MutableEdids().SetSink(*index(2, SwitcherState::OUTPUT_COUNT), *bytes);
         return Ok();
     }
     const auto indexedSwitch = [&](auto& flags, int count) {
@@ -200,4 +209,20 @@ ControlOutcome ControlInterpreter::ExecuteSet(const std::vector<std::string>& wo
         return Ok();
     }
     return Error("bad set command");
+}
+
+ControlOutcome ControlInterpreter::ExecuteEdid(const std::vector<std::string>& words) {
+    EdidStore& edids = m_model.MutableEdids();
+    if (words[0] == "edid-fail" && words.size() == 1) {
+        edids.FailNextOperation();
+        return Ok();
+    }
+    const auto on = words.size() == 2 ? ParseOnOff(words[1]) : std::nullopt;
+    if (words[0] == "edid-early-result" && on) {
+        edids.SetEarlyResult(*on);
+        return Ok();
+    }
+    const auto input = words.size() == 2 ? ParseNumber(words[1], 1, SwitcherState::INPUT_COUNT) : std::nullopt;
+    if (words[0] == "edid" && input) return Ok(FormatHex(edids.Held(*input)));
+    return Error("bad " + words[0] + " command");
 }

@@ -15,10 +15,16 @@
 //                            with sync pair and check byte
 //   burst N [HEX...]         N copies of the bytes (default: the route report
 //                            of output A) go out now in one write
-//   set route OUT IN | edid IN VALUE | arc OUT on|off | autoswitch on|off |
+//   set route OUT IN (IN: any byte) | edid IN VALUE | arc OUT on|off | autoswitch on|off |
 //       beep on|off | power on|off | input-link IN on|off |
 //       output-link OUT on|off | type N | size INPUTS OUTPUTS |
 //       version MAJOR MINOR      changes the device state
+//       sink-edid OUT HEX...     the sink EDID a copy from output OUT takes
+//   edid IN                  -> ok <the EDID bytes input IN presents, hex>
+//   edid-fail                the next EDID setting, copy or upload answers
+//                            failure (b4 = 0F) and changes nothing
+//   edid-early-result on|off an upload's data request goes out in one write
+//                            with its success result (no data awaited)
 //   state                    -> ok <the device state on one line; label bytes
 //                            that are not printable show as \xHH>
 //   knobs                    -> ok <the fault knobs on one line>
@@ -56,6 +62,7 @@ public:
 
 private:
     ControlOutcome ExecuteSet(const std::vector<std::string>& words);
+    ControlOutcome ExecuteEdid(const std::vector<std::string>& words);
 
     SwitcherModel& m_model;
     FaultKnobs& m_knobs;

@@ -51,6 +51,8 @@ std::optional<SimulatorOptions> SimulatorOptions::Parse(const std::vector<std::s
         const std::string& value = arguments[++i];
         if (name == "pty-link") {
             options.ptyLink = value;
+        } else if (name == "lan-netns") {
+            options.lanNetns = value;
         } else if (name == "log") {
             options.logPath = value;
         } else if (name == "control-port") {
@@ -96,6 +98,9 @@ const char* SimulatorOptions::UsageText() {
            "                         the port is printed on stdout)\n"
            "  --tcp-port N           also serve the panel over TCP on 127.0.0.1:N (the\n"
            "                         device's port is 8000), one connection at a time\n"
+           "  --lan-netns PATH       serve the LAN from the network namespace PATH: the\n"
+           "                         device search (UDP 30600), the IP configuration\n"
+           "                         (UDP 30601) and TCP 8000 on every address there\n"
            "  --exit-with-control    end when the first control connection closes\n"
            "  --max-lifetime S       end after S seconds at the latest\n"
            "  --command LINE         run a control command at start (repeatable)\n"
@@ -108,7 +113,14 @@ const char* SimulatorOptions::UsageText() {
            "  set route OUT IN | set edid IN VALUE | set arc OUT on|off |\n"
            "  set autoswitch|beep|power on|off | set input-link IN on|off |\n"
            "  set output-link OUT on|off | set type N | set size IN OUT |\n"
-           "  set version MAJOR MINOR | target pty|tcp | reset | close | quit\n"
+           "  set version MAJOR MINOR | set sink-edid OUT HEX... | edid IN |\n"
+           "  edid-fail | edid-early-result on|off | target pty|tcp | reset | close | quit\n"
+           "  lan search normal|silent|short|nomarker|huge|empty |\n"
+           "  lan config normal|silent|short|refused|huge|empty |\n"
+           "  lan devices N [PACE_MS] | lan address A.B.C.D | lan auto-address A.B.C.D |\n"
+           "  lan stray 30600|30601 [HEX...] | lan state |\n"
+           "  tcp close | tcp stall on|off | tcp refuse on|off   (the LAN side)\n"
            "\n"
-           "Log lines: <unix seconds.microseconds> RX|TX|SKIP|SEND <hex bytes>\n";
+           "Log lines: <unix seconds.microseconds> RX|TX|SKIP|SEND <hex bytes>; on the\n"
+           "LAN also LAN-RX-<port> (every datagram received) and LAN-TX-<port>\n";
 }

@@ -10,6 +10,7 @@ struct SimulatorOptions {
     std::string logPath;                        // --log PATH
     int controlPort = -1;                       // --control-port N (none when -1; 0 = any free port)
     int tcpPort = -1;                           // --tcp-port N: the device's TCP control port (none when -1)
+    std::string lanNetns;                       // --lan-netns PATH: serve the LAN (UDP, TCP 8000) from there
     bool exitWithControl = false;               // --exit-with-control
     int maxLifetimeSeconds = 0;                 // --max-lifetime S (0 = no limit)
     std::vector<std::string> startupCommands;   // knobs and --command lines, in order

@@ -187,6 +187,7 @@ void SwitcherModel::Reset() {
     m_state.inputConnected.fill(true);
     m_state.outputConnected.fill(true);
     m_state.labels.fill(' ');
+    m_edids = EdidStore{};
     m_upgrade = Upgrade::None;
     m_rawBlockLength = 0;
     m_edidWriteItem = 0;
@@ -268,17 +269,21 @@ std::vector<Bytes> SwitcherModel::HandleQuery(const Bytes& frame) {
     }
 }
 
+// A device with fewer outputs (set size) stays silent about the ones it lacks.
 std::vector<Bytes> SwitcherModel::HandleRouting(const Bytes& frame) {
     const std::uint8_t item = frame[B_ITEM];
+    const auto hasOutput = [this](int output) {
+        return IsIndex(output, SwitcherState::OUTPUT_COUNT) && output <= m_state.outputs;
+    };
     if (item == ROUTING_QUERY) {
         const int output = frame[B4];
-        if (!IsIndex(output, SwitcherState::OUTPUT_COUNT)) return {};
+        if (!hasOutput(output)) return {};
         return {RouteReport(output)};
     }
     if (item == ROUTING_SET) {
         const int input = frame[B4];
         const int output = frame[B6];
-        if (!IsIndex(input, SwitcherState::INPUT_COUNT) || !IsIndex(output, SwitcherState::OUTPUT_COUNT)) return {};
+        if (!IsIndex(input, SwitcherState::INPUT_COUNT) || !hasOutput(output)) return {};
         m_state.route[output - 1] = input;
         return {Reply(GROUP_ROUTING, item, {{B4, ACK_OK}, {B6, frame[B6]}})};
     }
@@ -290,39 +295,51 @@ std::vector<Bytes> SwitcherModel::HandleRouting(const Bytes& frame) {
 }
 
 std::vector<Bytes> SwitcherModel::HandleEdid(const Bytes& frame) {
-    const std::uint8_t item = frame[B_ITEM];
-    const int value = frame[B4];
-    const int input = frame[B6];
-    switch (item) {
+    switch (frame[B_ITEM]) {
         case EDID_SET_ALL:
-            if (!IsIndex(value, EDID_MODE_COUNT)) return {};
-            m_state.edid.fill(value - 1);
-            return {Reply(GROUP_EDID, item, {{B4, ACK_OK}})};
         case EDID_SET_ONE:
-            // The EDID page sends a mode 1..18 marked F0 in b5 (reported as its
-            // index); the General page sends an audio mode 1..4 unmarked
-            // (reported as it was sent).
-            if (!IsIndex(value, EDID_MODE_COUNT) || !IsIndex(input, SwitcherState::INPUT_COUNT)) return {};
-            m_state.edid[input - 1] = frame[B5] == EDID_FILE_MARK ? value - 1 : value;
-            return {Reply(GROUP_EDID, item, {{B4, ACK_OK}, {B6, frame[B6]}})};
         case EDID_COPY_ALL:
-            if (!IsIndex(value, SwitcherState::OUTPUT_COUNT)) return {};
-            m_state.edid.fill(EDID_COPY_BASE + value);
-            return {Reply(GROUP_EDID, item, {{B4, ACK_OK}})};
         case EDID_COPY_ONE:
-            if (!IsIndex(value, SwitcherState::OUTPUT_COUNT) || !IsIndex(input, SwitcherState::INPUT_COUNT)) return {};
-            m_state.edid[input - 1] = EDID_COPY_BASE + value;
-            return {Reply(GROUP_EDID, item, {{B4, ACK_OK}, {B6, frame[B6]}})};
+            return HandleEdidSetting(frame);
         case EDID_WRITE_ALL:
         case EDID_WRITE_ONE:
             return HandleEdidWrite(frame);
         case EDID_PREPARE:
-            return {Reply(GROUP_EDID, item, {{B4, ACK_OK}})};
+            return {Reply(GROUP_EDID, EDID_PREPARE, {{B4, ACK_OK}})};
         default:
             return {};
     }
 }
 
+// A mode or a copy for one input or all; a failure (the test's knob)
+// changes nothing.
+std::vector<Bytes> SwitcherModel::HandleEdidSetting(const Bytes& frame) {
+    const std::uint8_t item = frame[B_ITEM];
+    const int value = frame[B4];
+    const bool all = item == EDID_SET_ALL || item == EDID_COPY_ALL;
+    const bool copy = item == EDID_COPY_ALL || item == EDID_COPY_ONE;
+    const int input = all ? EdidStore::ALL_INPUTS : frame[B6];
+    if (!IsIndex(value, copy ? SwitcherState::OUTPUT_COUNT : EDID_MODE_COUNT)) return {};
+    if (!all && !IsIndex(input, SwitcherState::INPUT_COUNT)) return {};
+    if (m_edids.TakeFailure()) return {Reply(GROUP_EDID, item, {{B4, ACK_FAILED}, {B6, frame[B6]}})};
+    // The EDID page sends a mode 1..18 marked F0 in b5 (reported as its
+    // index); the General page sends an audio mode 1..4 unmarked (reported
+    // as it was sent).
+    const int reported = copy ? EDID_COPY_BASE + value : frame[B5] == EDID_FILE_MARK ? value - 1 : value;
+    for (int port = 1; port <= SwitcherState::INPUT_COUNT; ++port) {
+        if (all || port == input) m_state.edid[port - 1] = reported;
+    }
+    if (copy) {
+        m_edids.CopySink(value, input);
+    } else {
+        m_edids.Hold(input, {});
+    }
+    return {Reply(GROUP_EDID, item, {{B4, ACK_OK}, {B6, frame[B6]}})};
+}
+
+// WriteEdid announces the target and gets the data request; the header that
+// follows makes the next 256 bytes the raw block. With the early result knob
+// the success result goes out in the same write and no data is awaited.
 std::vector<Bytes> SwitcherModel::HandleEdidWrite(const Bytes& frame) {
     const std::uint8_t item = frame[B_ITEM];
     if (frame[B4] == EDID_DATA_HEADER && frame[B7] == EDID_DATA_HEADER_B7 && m_edidWriteItem == item) {
@@ -333,22 +350,21 @@ std::vector<Bytes> SwitcherModel::HandleEdidWrite(const Bytes& frame) {
     const int input = frame[B4];
     if (item == EDID_WRITE_ONE && !IsIndex(input, SwitcherState::INPUT_COUNT)) return {};
     m_edidWriteItem = item;
-    m_edidWriteInput = item == EDID_WRITE_ONE ? input : 0;
-    return {Reply(GROUP_EDID, item, {{B4, EDID_DATA_REQUEST}})};
+    m_edidWriteInput = item == EDID_WRITE_ONE ? input : EdidStore::ALL_INPUTS;
+    Bytes request = Reply(GROUP_EDID, item, {{B4, EDID_DATA_REQUEST}});
+    if (!m_edids.EarlyResult()) return {request};
+    m_edidWriteItem = 0;
+    const Bytes result = Reply(GROUP_EDID, item, {{B4, ACK_OK}, {B7, EDID_DATA_HEADER_B7}});
+    request.insert(request.end(), result.begin(), result.end());
+    return {request};
 }
 
 std::vector<Bytes> SwitcherModel::HandleEdidBlock(const Bytes& block) {
     m_rawBlockLength = 0;
     const std::uint8_t item = m_edidWriteItem;
     m_edidWriteItem = 0;
-    const bool valid = IsValidEdidBlock(block);
-    if (valid) {
-        for (int input = 1; input <= SwitcherState::INPUT_COUNT; ++input) {
-            if (m_edidWriteInput == 0 || m_edidWriteInput == input) {
-                m_state.uploadedEdid[input - 1] = block;
-            }
-        }
-    }
+    const bool valid = !m_edids.TakeFailure() && IsValidEdidBlock(block);
+    if (valid) m_edids.Hold(m_edidWriteInput, block);
     return {Reply(GROUP_EDID, item, {{B4, valid ? ACK_OK : ACK_FAILED}, {B7, EDID_DATA_HEADER_B7}})};
 }
 

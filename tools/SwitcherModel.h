@@ -4,6 +4,7 @@
 #pragma once
 
 #include "tools/Bytes.h"
+#include "tools/EdidStore.h"
 
 #include <array>
 #include <cstddef>
@@ -16,7 +17,7 @@ struct SwitcherState {
     static constexpr int OUTPUT_COUNT = 4;
     static constexpr std::size_t LABEL_BYTES = 32;
 
-    std::array<int, OUTPUT_COUNT> route{};             // input 1..4 feeding output A..D
+    std::array<int, OUTPUT_COUNT> route{};             // input feeding output A..D, as reported
     std::array<int, INPUT_COUNT> edid{};               // value reported per input (mode index, copy 18..21)
     std::array<bool, OUTPUT_COUNT> arc{};
     std::array<bool, INPUT_COUNT> inputConnected{};
@@ -26,11 +27,10 @@ struct SwitcherState {
     bool power = true;
     int deviceType = 1;
     int inputs = INPUT_COUNT;
-    int outputs = OUTPUT_COUNT;
+    int outputs = OUTPUT_COUNT;                        // routing answers only outputs up to this
     int versionMajor = 1;
     int versionMinor = 0;
     std::array<std::uint8_t, LABEL_BYTES> labels{};
-    std::array<Bytes, INPUT_COUNT> uploadedEdid{};     // EDID blocks received per input, as sent
 };
 
 class SwitcherModel {
@@ -63,6 +63,8 @@ public:
 
     const SwitcherState& State() const { return m_state; }
     SwitcherState& MutableState() { return m_state; }
+    const EdidStore& Edids() const { return m_edids; }
+    EdidStore& MutableEdids() { return m_edids; }
     Upgrade PendingUpgrade() const { return m_upgrade; }
 
     // One line: every field of the state, for the control channel.
@@ -85,8 +87,10 @@ private:
     std::vector<Bytes> HandleMcuBlock(const Bytes& frame);
     std::vector<Bytes> HandleFlashBlock(const Bytes& frame);
     std::vector<Bytes> HandleEdidBlock(const Bytes& block);
+    std::vector<Bytes> HandleEdidSetting(const Bytes& frame);
 
     SwitcherState m_state;
+    EdidStore m_edids;
     Upgrade m_upgrade = Upgrade::None;
     std::size_t m_rawBlockLength = 0;
     std::uint8_t m_edidWriteItem = 0;     // 07 one input, 06 all inputs

@@ -11,6 +11,7 @@ namespace {
 
 constexpr std::size_t READ_CHUNK = 4096;
 constexpr int IDLE_POLL_MS = 1000;
+constexpr int DEVICE_TCP_PORT = 8000;
 
 volatile std::sig_atomic_t g_stopSignal = 0;
 
@@ -45,12 +46,18 @@ int SwitcherSimulator::Run() {
         if (m_tcp.IsOpen()) {
             m_tcp.AppendPollDescriptors(descriptors);
         }
+        if (m_lan.IsOpen()) {
+            m_lan.AppendPollDescriptors(descriptors);
+        }
         poll(descriptors.data(), descriptors.size(), PollTimeoutMs());
         if (m_pty.IsOpen() && IsReadable(descriptors.front())) {
             ReadFromPty();
         }
         if (m_tcp.IsOpen() && m_tcp.Service(descriptors)) {
             ReadFromTcp();
+        }
+        if (m_lan.IsOpen()) {
+            m_lan.Service(descriptors, m_lanResponder, m_log);
         }
         if (m_options.controlPort >= 0) {
             m_control.Service(descriptors, [this](const std::string& line) { return Execute(line); });
@@ -84,6 +91,9 @@ bool SwitcherSimulator::Start(std::string& error) {
         }
         std::cout << "tcp 127.0.0.1:" << m_options.tcpPort << std::endl;
     }
+    if (!m_options.lanNetns.empty() && !StartLan(error)) {
+        return false;
+    }
     // The control port opens last: a client that gets through knows the
     // link is in place.
     if (m_options.controlPort >= 0) {
@@ -95,7 +105,23 @@ bool SwitcherSimulator::Start(std::string& error) {
     return true;
 }
 
+// The LAN's sockets are made inside its namespace and used from this one.
+bool SwitcherSimulator::StartLan(std::string& error) {
+    if (!m_lanNamespace.Open(m_options.lanNetns, error) ||
+        !m_lanNamespace.Within([this](std::string& failure) {
+            return m_lan.Open(failure) && m_tcp.OpenLan(DEVICE_TCP_PORT, failure);
+        }, error)) {
+        return false;
+    }
+    m_lanResponder.SetAddress(m_lan.LocalAddress());
+    std::cout << "lan " << m_lanResponder.Describe() << std::endl;
+    return true;
+}
+
 std::string SwitcherSimulator::Execute(const std::string& line) {
+    if (const auto lan = m_lanResponder.Execute(line)) {
+        return ExecuteLan(*lan);
+    }
     ControlOutcome outcome = m_interpreter.Execute(line);
     if (outcome.target) {
         m_sendTarget = *outcome.target;
@@ -109,6 +135,32 @@ std::string SwitcherSimulator::Execute(const std::string& line) {
         m_pending.clear();
     }
     m_quit = m_quit || outcome.quit;
+    return outcome.reply;
+}
+
+std::string SwitcherSimulator::ExecuteLan(const LanControlOutcome& outcome) {
+    if (outcome.reply.rfind("ok", 0) != 0) {
+        return outcome.reply;
+    }
+    for (const LanDatagram& stray : outcome.strays) {
+        if (!m_lan.SendStray(stray, m_log)) {
+            return "error no panel heard on the LAN yet, or not a LAN port";
+        }
+    }
+    if (outcome.tcpClose) {
+        m_tcp.CloseClient();
+    }
+    if (outcome.tcpStall) {
+        m_tcp.SetStalled(*outcome.tcpStall);
+    }
+    std::string error;
+    if (outcome.tcpRefuse == true) {
+        m_tcp.CloseLan();
+    } else if (outcome.tcpRefuse == false && m_lanNamespace.IsOpen() &&
+               !m_lanNamespace.Within([this](std::string& failure) { return m_tcp.OpenLan(DEVICE_TCP_PORT, failure); },
+                                      error)) {
+        return "error " + error;
+    }
     return outcome.reply;
 }
 
@@ -191,6 +243,7 @@ void SwitcherSimulator::WriteDueBytes() {
         }
         write = m_pending.erase(write);
     }
+    m_lan.SendDue(m_log);
 }
 
 long SwitcherSimulator::WriteTo(SendTarget target, const Bytes& bytes) {
@@ -202,8 +255,12 @@ long SwitcherSimulator::WriteTo(SendTarget target, const Bytes& bytes) {
 
 int SwitcherSimulator::PollTimeoutMs() const {
     int timeout = IDLE_POLL_MS;
-    if (!m_pending.empty()) {
-        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(m_pending.front().due - Clock::now());
+    std::optional<Clock::time_point> next = m_lan.NextDue();
+    if (!m_pending.empty() && (!next || m_pending.front().due < *next)) {
+        next = m_pending.front().due;
+    }
+    if (next) {
+        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(*next - Clock::now());
         timeout = static_cast<int>(std::clamp<long long>(wait.count() + 1, 0, IDLE_POLL_MS));
     }
     return timeout;

@@ -7,6 +7,9 @@
 #include "tools/FaultKnobs.h"
 #include "tools/FrameLog.h"
 #include "tools/InboundFrameReader.h"
+#include "tools/LanPort.h"
+#include "tools/LanResponder.h"
+#include "tools/NetNamespace.h"
 #include "tools/PtyPort.h"
 #include "tools/SimulatorOptions.h"
 #include "tools/SwitcherModel.h"
@@ -35,6 +38,8 @@ private:
     };
 
     bool Start(std::string& error);
+    bool StartLan(std::string& error);
+    std::string ExecuteLan(const LanControlOutcome& outcome);
     std::string Execute(const std::string& line);
     void ReadFromPty();
     void ReadFromTcp();
@@ -55,6 +60,9 @@ private:
     PtyPort m_pty;
     ControlServer m_control;
     TcpDevicePort m_tcp;
+    NetNamespace m_lanNamespace;
+    LanPort m_lan;
+    LanResponder m_lanResponder;
     SendTarget m_sendTarget = SendTarget::Pty;
     std::vector<PendingWrite> m_pending;   // ordered by due time
     Clock::time_point m_started;

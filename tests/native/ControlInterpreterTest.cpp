@@ -23,6 +23,20 @@ TEST_F(ControlInterpreterTest, KnobCommandsChangeThePlanOfTheNextReply) {
     EXPECT_EQ(interpreter.Execute("knobs").reply, "ok delay=0 drop=0 corrupt=0 split=3/0 garbage=0 reading=off");
 }
 
+TEST_F(ControlInterpreterTest, EdidCommandsSetSinksReadHeldBytesAndArmTheKnobs) {
+    EXPECT_EQ(interpreter.Execute("set sink-edid 4 00FF 7A").reply, "ok");
+    model.MutableEdids().CopySink(4, 2);
+    EXPECT_EQ(interpreter.Execute("edid 2").reply, "ok 00 FF 7A");
+    EXPECT_EQ(interpreter.Execute("edid 1").reply, "ok");
+    EXPECT_EQ(interpreter.Execute("edid-fail").reply, "ok");
+    EXPECT_TRUE(model.MutableEdids().TakeFailure());
+    EXPECT_EQ(interpreter.Execute("edid-early-result on").reply, "ok");
+    EXPECT_TRUE(model.Edids().EarlyResult());
+    EXPECT_EQ(interpreter.Execute("edid 5").reply.rfind("error", 0), 0u);
+    EXPECT_EQ(interpreter.Execute("set sink-edid 1 0").reply.rfind("error", 0), 0u);
+    EXPECT_EQ(interpreter.Execute("edid-early-result maybe").reply.rfind("error", 0), 0u);
+}
+
 TEST_F(ControlInterpreterTest, BadArgumentsAreRefusedAndChangeNothing) {
     EXPECT_EQ(interpreter.Execute("delay").reply.rfind("error", 0), 0u);
     EXPECT_EQ(interpreter.Execute("delay -5").reply.rfind("error", 0), 0u);
@@ -62,6 +76,8 @@ TEST_F(ControlInterpreterTest, SetCommandsChangeTheDeviceAndResetRestoresIt) {
     EXPECT_EQ(interpreter.Execute("set input-link 2 off").reply, "ok");
     EXPECT_EQ(interpreter.Execute("set version 2 7").reply, "ok");
     EXPECT_EQ(model.State().route[1], 4);
+    EXPECT_EQ(interpreter.Execute("set route 3 7").reply, "ok");
+    EXPECT_EQ(model.RouteReport(3)[6], 7);
     EXPECT_TRUE(model.State().arc[2]);
     EXPECT_FALSE(model.State().beep);
     EXPECT_FALSE(model.State().inputConnected[1]);

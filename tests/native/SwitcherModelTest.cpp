@@ -47,6 +47,10 @@ TEST_F(SwitcherModelTest, OutOfRangeRoutingIsNotAnswered) {
     EXPECT_TRUE(model.HandleFrame(Command({0x02, 0x03, 0x01, 0x00, 0x00})).empty());
     EXPECT_TRUE(model.HandleFrame(Command({0x02, 0x01, 0x05})).empty());
     EXPECT_EQ(model.State().route[0], 1);
+    model.MutableState().outputs = 2;
+    EXPECT_TRUE(model.HandleFrame(Command({0x02, 0x01, 0x03})).empty());
+    EXPECT_TRUE(model.HandleFrame(Command({0x02, 0x03, 0x01, 0x00, 0x03})).empty());
+    EXPECT_EQ(Answer({0x02, 0x01, 0x02}), Command({0x02, 0x01, 0x02, 0x00, 0x01}));
 }
 
 TEST_F(SwitcherModelTest, FrameWithWrongCheckByteGetsNoAnswer) {
@@ -133,8 +137,35 @@ TEST_F(SwitcherModelTest, EdidUploadTakesARawBlockAfterItsHeader) {
     ASSERT_EQ(result.size(), 1u);
     EXPECT_EQ(result.front(), Command({0x03, 0x07, 0x00, 0x00, 0x00, 0x01}));
     EXPECT_EQ(model.RawBlockLength(), 0u);
-    EXPECT_EQ(model.State().uploadedEdid[1], block);
-    EXPECT_TRUE(model.State().uploadedEdid[0].empty());
+    EXPECT_EQ(model.Edids().Held(2), block);
+    EXPECT_TRUE(model.Edids().Held(1).empty());
+}
+
+TEST_F(SwitcherModelTest, EdidCopiesTakeTheSinkEdidModesClearItAndTheKnobsFailOrAnswerEarly) {
+    const Bytes sink{0x00, 0xFF, 0x12};
+    model.MutableEdids().SetSink(2, sink);
+    Answer({0x03, 0x04, 0x02, 0x00, 0x03});
+    EXPECT_EQ(model.Edids().Held(3), sink);
+    Answer({0x03, 0x03, 0x02});
+    EXPECT_EQ(model.Edids().Held(1), sink);
+    Answer({0x03, 0x02, 0x05, 0xF0, 0x01});
+    EXPECT_TRUE(model.Edids().Held(1).empty());
+    EXPECT_EQ(model.Edids().Held(4), sink);
+
+    model.MutableEdids().FailNextOperation();
+    EXPECT_EQ(Answer({0x03, 0x01, 0x07, 0xF0}), Command({0x03, 0x01, 0x0F}));
+    EXPECT_EQ(model.State().edid[3], 19) << "a failed setting changes nothing";
+    EXPECT_EQ(Answer({0x03, 0x01, 0x07, 0xF0}), Command({0x03, 0x01, 0x00}));
+    EXPECT_EQ(model.State().edid[3], 6);
+
+    model.MutableEdids().SetEarlyResult(true);
+    const Bytes both = Answer({0x03, 0x07, 0x04, 0xF0});
+    Bytes expected = Command({0x03, 0x07, 0xAA});
+    const Bytes result = Command({0x03, 0x07, 0x00, 0x00, 0x00, 0x01});
+    expected.insert(expected.end(), result.begin(), result.end());
+    EXPECT_EQ(both, expected) << "data request and result in one write";
+    EXPECT_TRUE(model.HandleFrame(Command({0x03, 0x07, 0x56, 0, 0, 0x01})).empty());
+    EXPECT_EQ(model.RawBlockLength(), 0u) << "no data is awaited after an early result";
 }
 
 TEST_F(SwitcherModelTest, EdidUploadOfBadDataReportsFailure) {

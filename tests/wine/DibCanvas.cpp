@@ -115,3 +115,13 @@ std::unique_ptr<DibCanvas> DibCanvas::FromWindowClient(HWND window) {
     ::ReleaseDC(window, windowDc);
     return canvas;
 }
+
+std::wstring DibCanvas::RenderPath(const std::wstring& file) {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    path[MAX_PATH - 1] = L'\0';
+    std::wstring directory(path);
+    directory = directory.substr(0, directory.find_last_of(L"\\/") + 1) + L"renders";
+    ::CreateDirectoryW(directory.c_str(), nullptr);
+    return directory + L"\\" + file;
+}

@@ -33,6 +33,9 @@ public:
     bool SameAs(const DibCanvas& other) const;
     // Writes the canvas as a 24-bit .bmp file; false when it cannot.
     bool SaveBmp(const std::wstring& path) const;
+    // Where the pictures saved for a person go: `file` in renders/ next to
+    // the test program (the folder is made when missing).
+    static std::wstring RenderPath(const std::wstring& file);
     // Copies the canvas into another at (x, y).
     void CopyTo(DibCanvas& target, int x, int y) const;
 

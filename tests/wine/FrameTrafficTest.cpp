@@ -5,8 +5,8 @@
 #include "app/ProcessState.h"
 #include "core/DeviceFrame.h"
 #include "core/HexLogFormatter.h"
-#include "framework/CWinApp.h"
 #include "res/resource.h"
+#include "tests/wine/MainWindowSuite.h"
 #include "tests/wine/MessagePumping.h"
 #include "tests/wine/TestFrames.h"
 #include "tests/wine/SimulatorFixture.h"
@@ -21,7 +21,6 @@ namespace {
 
 constexpr DWORD ARRIVAL_TIMEOUT_MS = 10000;
 constexpr DWORD SETTLE_MS = 200;
-constexpr DWORD DEADLOCK_LIMIT_MS = 15000;
 constexpr DWORD SERIAL_EVENTS = EV_RXCHAR | EV_RXFLAG;
 constexpr u_short DEVICE_TCP_PORT = 8000;
 
@@ -104,35 +103,16 @@ BEGIN_MESSAGE_MAP(EditUpdateCounter, CWnd)
     ON_MESSAGE(EM_REPLACESEL, OnReplaceSel)
 END_MESSAGE_MAP()
 
-// One main window serves the whole suite (a mapped top-level window takes
-// Wine long to take down); each test starts it from empty logs and counts.
-class FrameTrafficTest : public SimulatorFixture {
+// Each test starts the suite's main window from empty logs and counts.
+class FrameTrafficTest : public MainWindowSuite<ProbeDlg> {
 protected:
     std::vector<std::string> SimulatorOptions() const override {
         return {"--tcp-port", std::to_string(DEVICE_TCP_PORT)};
     }
 
-    static void SetUpTestSuite() {
-        s_dlg = new ProbeDlg();
-        if (!s_dlg->Create(IDD_MAIN)) {
-            delete s_dlg;
-            s_dlg = nullptr;
-        }
-    }
-
-    static void TearDownTestSuite() {
-        if (s_dlg == nullptr) return;
-        s_dlg->DestroyWindow();
-        delete s_dlg;
-        s_dlg = nullptr;
-    }
-
     void SetUp() override {
-        SimulatorFixture::SetUp();
+        MainWindowSuite::SetUp();
         if (HasFatalFailure()) return;
-        ASSERT_NE(s_dlg, nullptr) << "the main window did not open";
-        m_dlg = s_dlg;
-        AfxGetApp()->m_pMainWnd = m_dlg;
         g_sentLogFrameCount = 0;
         g_sentLogByteCount = 0;
         g_receivedLogFrameCount = 0;
@@ -148,14 +128,9 @@ protected:
     }
 
     void TearDown() override {
-        if (m_dlg != nullptr && m_dlg->m_serial.m_hStopEvent != nullptr) {
-            ::SetEvent(m_dlg->m_serial.m_hStopEvent);
-            EXPECT_TRUE(PumpUntil([this] { return m_dlg->m_serial.m_bWorkerAlive == FALSE; }, DEADLOCK_LIMIT_MS));
-        }
-        AfxGetApp()->m_pMainWnd = nullptr;
         if (g_tcpSocket != INVALID_SOCKET) ::closesocket(g_tcpSocket);
         g_tcpSocket = INVALID_SOCKET;
-        SimulatorFixture::TearDown();
+        MainWindowSuite::TearDown();
     }
 
     void SelectComMode(bool com) {
@@ -207,12 +182,7 @@ protected:
         PumpPending();
         return m_dlg->GetDlgItemText(id);
     }
-
-    static ProbeDlg* s_dlg;
-    ProbeDlg* m_dlg = nullptr;
 };
-
-ProbeDlg* FrameTrafficTest::s_dlg = nullptr;
 
 const Bytes ROUTE_REPLY = Command(0x02, 0x01, 0x01);
 const Bytes POWER_REPLY = Command(0x08, 0x0C, 0x01);

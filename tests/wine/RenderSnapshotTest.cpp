@@ -21,16 +21,6 @@ constexpr int GAP = 4;
 constexpr int MENU_WIDTH = 200;
 constexpr COLORREF SHEET = RGB(255, 255, 255);
 
-std::wstring RenderDirectory() {
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    path[MAX_PATH - 1] = L'\0';
-    std::wstring directory(path);
-    directory = directory.substr(0, directory.find_last_of(L"\\/") + 1) + L"renders";
-    ::CreateDirectoryW(directory.c_str(), nullptr);
-    return directory + L"\\";
-}
-
 HICON LoadTestIcon(int id) {
     return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0,
                                            LR_DEFAULTCOLOR));
@@ -68,7 +58,7 @@ void SaveStates(CIconButton& button, int width, int height, const std::wstring& 
         canvas.CopyTo(sheet, x, GAP);
         x += width + GAP;
     }
-    EXPECT_TRUE(sheet.SaveBmp(RenderDirectory() + file));
+    EXPECT_TRUE(sheet.SaveBmp(DibCanvas::RenderPath(file)));
 }
 
 // Paints the items of a menu one under the other, the second one selected.
@@ -103,7 +93,7 @@ void SaveMenu(LumenMenu& menu, const std::wstring& file) {
         ++index;
     }
     ::SelectObject(sheet.Dc(), previous);
-    EXPECT_TRUE(sheet.SaveBmp(RenderDirectory() + file));
+    EXPECT_TRUE(sheet.SaveBmp(DibCanvas::RenderPath(file)));
 }
 
 }  // namespace

@@ -72,6 +72,10 @@ void SimulatorFixture::SetUp() {
     m_comPort = std::atoi(Environment("CORVANE_COM_PORT").c_str());
     ASSERT_FALSE(m_simulator.empty() || m_comLink.empty() || sessionDir.empty() || m_comPort <= 0)
         << "run the Windows tests inside scripts/wine-session.sh (simulator, COM link and port are not set)";
+    if (UsesLan()) {
+        m_lanNetns = Environment("CORVANE_LAN_NETNS");
+        ASSERT_FALSE(m_lanNetns.empty()) << "the test session gives no LAN namespace (CORVANE_LAN_NETNS)";
+    }
 
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     m_logPath = sessionDir + "/sim-" + test->test_suite_name() + "." + test->name() + ".log";
@@ -103,6 +107,9 @@ void SimulatorFixture::StartSimulator(const std::vector<std::string>& options) {
     std::vector<std::string> arguments = {"--pty-link", m_comLink, "--log", m_logPath,
                                           "--control-port", std::to_string(port), "--exit-with-control",
                                           "--max-lifetime", std::to_string(SIMULATOR_LIFETIME_SECONDS)};
+    if (!m_lanNetns.empty()) {
+        arguments.insert(arguments.end(), {"--lan-netns", m_lanNetns});
+    }
     arguments.insert(arguments.end(), options.begin(), options.end());
 
     const std::wstring program = WindowsPath(m_simulator);
@@ -237,12 +244,16 @@ bool SimulatorFixture::ConnectControl(int port, DWORD timeoutMs) {
 }
 
 std::string SimulatorFixture::DeviceSends(const std::vector<std::uint8_t>& bytes) {
+    return Control("send" + HexWords(bytes));
+}
+
+std::string SimulatorFixture::HexWords(const std::vector<std::uint8_t>& bytes) {
     static const char digits[] = "0123456789ABCDEF";
-    std::string command = "send";
+    std::string words;
     for (std::uint8_t byte : bytes) {
-        command += ' ';
-        command += digits[byte >> 4];
-        command += digits[byte & 0x0F];
+        words += ' ';
+        words += digits[byte >> 4];
+        words += digits[byte & 0x0F];
     }
-    return Control(command);
+    return words;
 }

@@ -6,7 +6,8 @@
 //
 // The test session (scripts/wine-session.sh) provides the environment:
 // CORVANE_SIMULATOR (the simulator program), CORVANE_COM_LINK (the link the
-// COM port is mapped to), CORVANE_COM_PORT and CORVANE_SESSION_DIR.
+// COM port is mapped to), CORVANE_COM_PORT, CORVANE_SESSION_DIR and, for the
+// tests that use the LAN, CORVANE_LAN_NETNS (the simulator's LAN namespace).
 #pragma once
 
 #include <winsock2.h>
@@ -32,6 +33,9 @@ protected:
     // Command-line options for the simulator of this test (for example
     // {"--delay", "500"}); the control channel changes knobs later.
     virtual std::vector<std::string> SimulatorOptions() const { return {}; }
+    // The simulated switcher also serves the LAN: the device search, the IP
+    // configuration and TCP 8000 at its LAN address.
+    virtual bool UsesLan() const { return false; }
 
     // The COM port the simulator sits on (5) and its device name ("\\.\COM5").
     int ComPort() const { return m_comPort; }
@@ -46,6 +50,8 @@ protected:
     // The simulated device writes these bytes to the panel; the control
     // channel's answer ("ok" when they went out).
     std::string DeviceSends(const std::vector<std::uint8_t>& bytes);
+    // Each byte as a blank and two hex digits, for control commands.
+    static std::string HexWords(const std::vector<std::uint8_t>& bytes);
 
     // Every line of the simulator's log so far, and the frames it received.
     std::vector<SimulatorLogEntry> LogEntries() const;
@@ -70,6 +76,7 @@ private:
     std::string m_simulator;
     std::string m_comLink;
     std::string m_logPath;
+    std::string m_lanNetns;
     int m_comPort = 0;
     PROCESS_INFORMATION m_process{};
     SOCKET m_control = INVALID_SOCKET;

@@ -1,0 +1,590 @@
+// The EDID page on its real template against the simulated switcher on the
+// session's COM port, driven like an operator: lists chosen and buttons
+// clicked by id, the system's file dialog answered, the pop-ups read and
+// closed. What the device received and holds is read back over the
+// simulator's control channel.
+#include "app/CCorvaneDlg.h"
+#include "app/MainWindowTimers.h"
+#include "app/ProcessState.h"
+#include "core/RequestGate.h"
+#include "framework/CWinApp.h"
+#include "res/resource.h"
+#include "tests/wine/DibCanvas.h"
+#include "tests/wine/MessagePumping.h"
+#include "tests/wine/SimulatorFixture.h"
+#include "tests/wine/TestFrames.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr DWORD ARRIVAL_TIMEOUT_MS = 10000;
+constexpr DWORD FLOW_LIMIT_MS = 30000;
+constexpr DWORD SETTLE_MS = 200;
+constexpr UINT WATCH_PERIOD_MS = 10;
+// The panel's periods in these tests: a tenth of the real ones.
+constexpr double SHORT_PERIODS = 0.1;
+constexpr double REAL_PERIODS = 1.0;
+constexpr DWORD SERIAL_EVENTS = EV_RXCHAR | EV_RXFLAG;
+
+constexpr int IN2 = 1;
+constexpr int ALL_INPUTS = 4;
+constexpr int OUT_B = 1;
+
+const std::wstring DEFAULT_EDID = L"Default EDID";
+const std::wstring SET_SUCCESSFULLY = L"Set successfully!";
+const std::wstring NO_VALID_DATA = L"Can't find the valid data!";
+const std::wstring TIME_OUT = L"Time out!";
+const std::wstring BAD_FILE = L"Bad EDID file!";
+
+const int INPUT_STATICS[] = {IDC_EDID_PAGE_INPUT_1, IDC_EDID_PAGE_INPUT_2, IDC_EDID_PAGE_INPUT_3, IDC_EDID_PAGE_INPUT_4};
+
+double UnixNow() {
+    constexpr ULONGLONG UNIX_EPOCH_IN_FILETIME = 116444736000000000ULL;
+    constexpr double FILETIME_TICKS_PER_SECOND = 1e7;
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    const ULONGLONG ticks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return static_cast<double>(ticks - UNIX_EPOCH_IN_FILETIME) / FILETIME_TICKS_PER_SECOND;
+}
+
+// A command frame with b2 onward as given, and its check byte.
+Bytes Frame(std::initializer_list<std::uint8_t> body) {
+    Bytes frame(DeviceFrame::COMMAND_FRAME_LENGTH, 0);
+    frame[0] = DeviceFrame::CommandSync[0];
+    frame[1] = DeviceFrame::CommandSync[1];
+    std::copy(body.begin(), body.end(), frame.begin() + 2);
+    DeviceFrame::SetCheckByte(frame.data(), frame.size());
+    return frame;
+}
+
+Bytes Query(std::uint8_t input) { return Frame({0x01, 0x0C, input}); }
+
+const Bytes PREPARE = Frame({0x03, 0x08, 0xF0, 0, 0, 0, 0, 0, 0xBB});
+
+std::wstring UnixToWindowsPath(const std::string& unixPath) {
+    std::wstring path = L"Z:" + std::wstring(unixPath.begin(), unixPath.end());
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
+}
+
+// The full path without "..", as the file dialog hands it back.
+std::wstring DataFile(const char* name) {
+    const std::wstring path = UnixToWindowsPath(std::string(CORVANE_EDID_DATA_DIR) + "/" + name);
+    wchar_t full[MAX_PATH] = {};
+    ::GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
+    return full;
+}
+
+Bytes ReadFileBytes(const std::wstring& path) {
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void WriteFileBytes(const std::wstring& path, const Bytes& bytes) {
+    std::ofstream file(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// What the device receives for a file: 00, then the file's first 255 bytes
+// (00 past the end of a short file).
+Bytes BlockOf(const Bytes& file) {
+    Bytes block(DeviceFrame::EDID_BLOCK_LENGTH, 0);
+    std::copy_n(file.begin(), std::min(file.size(), block.size() - 1), block.begin() + 1);
+    return block;
+}
+
+Bytes EdidBlockSent() { return Bytes(g_edidBlock, g_edidBlock + DeviceFrame::EDID_BLOCK_LENGTH); }
+
+// What the operator sees and does while the page runs its pop-ups: a timer
+// of the test thread, so it runs inside every modal loop.
+struct Sighting {
+    double time;
+    std::wstring text;
+    bool linkIdle;
+};
+
+struct Operator {
+    // Every change of the busy pop-up's text, with the link state then.
+    std::vector<Sighting> statusTexts;
+    bool popupSeen = false;
+    double popupClosedAt = 0;
+    // Message box texts, each closed with Ok.
+    std::vector<std::wstring> messages;
+    // Runs once, the first time the busy pop-up is seen.
+    std::function<void()> duringPopup;
+    // The file dialog's answer: the path to type and open, or empty to cancel.
+    std::optional<std::wstring> fileAnswer;
+    bool fileDialogSeen = false;
+
+    std::optional<Sighting> FirstStatus(const std::wstring& text) const {
+        for (const Sighting& sighting : statusTexts) {
+            if (sighting.text == text) return sighting;
+        }
+        return std::nullopt;
+    }
+    // The link stayed taken until the pop-up showing `text`.
+    bool LinkHeldUntil(const std::wstring& text) const {
+        for (const Sighting& sighting : statusTexts) {
+            if (sighting.text == text) return true;
+            if (sighting.linkIdle) return false;
+        }
+        return false;
+    }
+};
+Operator g_operator;
+
+bool IsUp(const CDialog& dialog) { return dialog.m_hWnd != nullptr && ::IsWindowVisible(dialog.m_hWnd); }
+
+BOOL CALLBACK AnswerFileDialog(HWND window, LPARAM) {
+    constexpr int FILE_NAME_COMBO = 0x47C;
+    constexpr int FILE_NAME_EDIT = 0x480;
+    wchar_t className[16] = {};
+    ::GetClassNameW(window, className, static_cast<int>(std::size(className)));
+    if (std::wstring(className) != L"#32770" || !::IsWindowVisible(window) || window == g_messageDlg.m_hWnd ||
+        window == g_statusDlg.m_hWnd || window == AfxGetMainWnd()->m_hWnd)
+        return TRUE;
+    g_operator.fileDialogSeen = true;
+    if (g_operator.fileAnswer->empty()) {
+        ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    } else {
+        HWND name = ::GetDlgItem(window, FILE_NAME_COMBO);
+        if (name == nullptr) name = ::GetDlgItem(window, FILE_NAME_EDIT);
+        ::SetWindowTextW(name, g_operator.fileAnswer->c_str());
+        ::PostMessageW(window, WM_COMMAND, IDOK, 0);
+    }
+    g_operator.fileAnswer.reset();
+    return FALSE;
+}
+
+void WatchStatusPopup() {
+    if (!IsUp(g_statusDlg)) {
+        if (g_operator.popupSeen && g_operator.popupClosedAt == 0) g_operator.popupClosedAt = UnixNow();
+        return;
+    }
+    g_operator.popupSeen = true;
+    const std::wstring text = g_statusDlg.GetDlgItemText(IDC_STATUS_TEXT);
+    if (g_operator.statusTexts.empty() || g_operator.statusTexts.back().text != text)
+        g_operator.statusTexts.push_back({UnixNow(), text, g_linkIdle != FALSE});
+    if (g_operator.duringPopup) {
+        auto step = std::move(g_operator.duringPopup);
+        g_operator.duringPopup = nullptr;
+        step();
+    }
+}
+
+void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD) {
+    if (IsUp(g_messageDlg) && g_messageDlg.IsInModalLoop()) {
+        g_operator.messages.push_back(g_messageText);
+        ::SendMessageW(g_messageDlg.GetDlgItem(IDC_MESSAGE_OK), BM_CLICK, 0, 0);
+        return;
+    }
+    WatchStatusPopup();
+    if (g_operator.fileAnswer) ::EnumThreadWindows(::GetCurrentThreadId(), &AnswerFileDialog, 0);
+}
+
+class EdidPageTest : public SimulatorFixture {
+protected:
+    // One main window serves the whole suite (a mapped top-level window
+    // takes Wine long to take down); its EDID tab makes the page.
+    static void SetUpTestSuite() {
+        s_main = new CCorvaneDlg();
+        if (!s_main->Create(IDD_MAIN)) {
+            delete s_main;
+            s_main = nullptr;
+        }
+    }
+
+    static void TearDownTestSuite() {
+        if (s_main == nullptr) return;
+        g_edidDlg.DestroyWindow();
+        s_main->DestroyWindow();
+        delete s_main;
+        s_main = nullptr;
+    }
+
+    void SetUp() override {
+        SimulatorFixture::SetUp();
+        if (HasFatalFailure()) return;
+        ASSERT_NE(s_main, nullptr) << "the main window or the page did not open";
+        AfxGetApp()->m_pMainWnd = s_main;
+        g_operator = Operator{};
+        m_watch = ::SetTimer(nullptr, 0, WATCH_PERIOD_MS, &Watch);
+        g_controlMode = CONTROL_MODE_COM;
+        g_linkIdle = TRUE;
+        g_messageDlgShown = FALSE;
+        g_statusDlgShown = FALSE;
+        SetTimerScale(SHORT_PERIODS);
+        std::fill(std::begin(g_edidBlock), std::end(g_edidBlock), 0);
+        s_main->SendDlgItemMessage(IDC_COM_MODE, BM_SETCHECK, BST_CHECKED);
+        ASSERT_TRUE(s_main->m_serial.OpenPort(s_main, static_cast<UINT>(ComPort()), 115200, L'N', 8, 2,
+                                              SERIAL_EVENTS));
+        ASSERT_TRUE(s_main->m_serial.StartWorker());
+        ASSERT_TRUE(PumpUntil([] { return s_main->m_serial.m_bWorkerAlive == TRUE; }, ARRIVAL_TIMEOUT_MS));
+        g_app.m_bComPortOpen = TRUE;
+
+        ClickEdidTab();
+        ASSERT_NE(g_edidDlg.m_hWnd, nullptr);
+        ASSERT_TRUE(WaitForIdleLink());
+        ASSERT_EQ(ReceivedFrames(), (std::vector<Bytes>{Query(1), Query(2), Query(3), Query(4)}));
+        m_framesBeforeTest = ReceivedFrames().size();
+        g_edidDlg.SetDlgItemText(IDC_EDID_PAGE_FILE_PATH, L"");
+        for (int id : INPUT_STATICS) g_edidDlg.SetDlgItemText(id, DEFAULT_EDID);
+        for (int list : {IDC_EDID_PAGE_MODE, IDC_EDID_PAGE_MODE_TARGET, IDC_EDID_PAGE_COPY_SOURCE,
+                         IDC_EDID_PAGE_COPY_TARGET, IDC_EDID_PAGE_FILE_TARGET})
+            Choose(list, 0);
+    }
+
+    void TearDown() override {
+        if (s_main != nullptr && s_main->m_serial.m_hStopEvent != nullptr) {
+            ::SetEvent(s_main->m_serial.m_hStopEvent);
+            EXPECT_TRUE(PumpUntil([] { return s_main->m_serial.m_bWorkerAlive == FALSE; }, ARRIVAL_TIMEOUT_MS));
+        }
+        ::KillTimer(nullptr, m_watch);
+        g_app.m_bComPortOpen = FALSE;
+        g_linkIdle = TRUE;
+        SetTimerScale(REAL_PERIODS);
+        AfxGetApp()->m_pMainWnd = nullptr;
+        SimulatorFixture::TearDown();
+    }
+
+    // The operator's click on the "EDID" tab: the page shows and asks the
+    // device for every input's EDID.
+    static void ClickEdidTab() {
+        const HWND tab = s_main->GetDlgItem(IDC_TAB_EDID);
+        s_main->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_TAB_EDID, STN_CLICKED), reinterpret_cast<LPARAM>(tab));
+    }
+
+    static void Choose(int listId, int index) { g_edidDlg.SendDlgItemMessage(listId, CB_SETCURSEL, index); }
+
+    static std::vector<std::wstring> ListItems(int listId) {
+        std::vector<std::wstring> items;
+        const auto count = g_edidDlg.SendDlgItemMessage(listId, CB_GETCOUNT);
+        for (LRESULT i = 0; i < count; ++i) {
+            std::wstring text(static_cast<std::size_t>(g_edidDlg.SendDlgItemMessage(listId, CB_GETLBTEXTLEN, i)), L'\0');
+            g_edidDlg.SendDlgItemMessage(listId, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+            items.push_back(text);
+        }
+        return items;
+    }
+
+    static std::wstring Text(int id) { return g_edidDlg.GetDlgItemText(id); }
+
+    static std::vector<std::wstring> ListTexts() {
+        std::vector<std::wstring> texts;
+        for (int id : INPUT_STATICS) texts.push_back(Text(id));
+        return texts;
+    }
+
+    // Returns when the handler has run, its pop-ups included.
+    static void Click(int id) {
+        Watchdog watchdog("a click on the EDID page", FLOW_LIMIT_MS);
+        ::SendMessageW(g_edidDlg.GetDlgItem(id), BM_CLICK, 0, 0);
+        WatchStatusPopup();
+    }
+
+    // Handles the panel's messages meanwhile, so its posted sends go out.
+    bool PumpUntilReceived(std::size_t count) {
+        return PumpUntil([this, count] { return Sent().size() >= count; }, ARRIVAL_TIMEOUT_MS);
+    }
+
+    static bool WaitForIdleLink() { return PumpUntil([] { return g_linkIdle != FALSE; }, ARRIVAL_TIMEOUT_MS); }
+
+    void ChooseFile(const std::wstring& path) {
+        g_operator.fileAnswer = path;
+        g_operator.fileDialogSeen = false;
+        Click(IDC_EDID_PAGE_FILE_OPEN);
+        EXPECT_TRUE(g_operator.fileDialogSeen) << "the file dialog did not show";
+    }
+
+    void ClickStatusAndWait() {
+        Click(IDC_EDID_PAGE_STATUS);
+        ASSERT_TRUE(WaitForIdleLink());
+    }
+
+    // The EDID bytes input 1..4 of the device presents.
+    Bytes Held(int input) {
+        const std::string answer = Control("edid " + std::to_string(input));
+        Bytes bytes;
+        for (std::size_t i = 3; i + 1 < answer.size(); i += 3)
+            bytes.push_back(static_cast<std::uint8_t>(std::stoul(answer.substr(i, 2), nullptr, 16)));
+        return bytes;
+    }
+
+    // The frames the device received since the test began, after the
+    // page's first queries, from the `first` on.
+    std::vector<Bytes> Sent(std::size_t first = 0) const {
+        const std::vector<Bytes> all = ReceivedFrames();
+        const std::size_t from = std::min(m_framesBeforeTest + first, all.size());
+        return std::vector<Bytes>(all.begin() + static_cast<std::ptrdiff_t>(from), all.end());
+    }
+
+    // The time the simulator logged a frame with this tag and these bytes.
+    double LoggedAt(const char* tag, const Bytes& bytes) const {
+        for (const SimulatorLogEntry& entry : LogEntries()) {
+            if (entry.tag == tag && entry.bytes == bytes) return entry.time;
+        }
+        return 0;
+    }
+
+    static CCorvaneDlg* s_main;
+    UINT_PTR m_watch = 0;
+    std::size_t m_framesBeforeTest = 0;
+};
+
+CCorvaneDlg* EdidPageTest::s_main = nullptr;
+
+}  // namespace
+
+TEST_F(EdidPageTest, StatusFillsTheListStopsAtAnUnknownInputAndTimesOutOnce) {
+    for (const char* command : {"set edid 1 9", "set edid 2 30", "set edid 3 20", "set edid 4 17"})
+        ASSERT_EQ(Control(command), "ok");
+    ClickStatusAndWait();
+    EXPECT_EQ(ListTexts(), (std::vector<std::wstring>{L"4K2K30,Stereo Audio 2.0", DEFAULT_EDID, L"COPY TX C",
+                                                      L"4K2K60_444,HD Audio 7.1"}));
+    EXPECT_EQ(Sent(), (std::vector<Bytes>{Query(1), Query(2), Query(3), Query(4)}));
+    EXPECT_TRUE(g_operator.messages.empty());
+
+    // The main window's wait for a chain's first query, ended by the page's
+    // own time-out: whichever fires first ends the other.
+    s_main->SetTimer(TIMER_REPLY_TIMEOUT, FLOW_LIMIT_MS);
+    ASSERT_EQ(Control("drop 2"), "ok");
+    Click(IDC_EDID_PAGE_STATUS);
+    ASSERT_TRUE(PumpUntilReceived(5));
+    ASSERT_EQ(Control("frame 01 0C 05 00 03 00 00 00 00 00"), "ok");
+    ASSERT_TRUE(WaitForIdleLink());
+    PumpFor(SETTLE_MS);
+    EXPECT_EQ(Sent(4), (std::vector<Bytes>{Query(1), Query(1)})) << "one resend, no query after input 5";
+    EXPECT_EQ(g_operator.messages, std::vector<std::wstring>{TIME_OUT});
+    EXPECT_FALSE(s_main->KillTimer(TIMER_REPLY_TIMEOUT)) << "the main window's time-out still runs";
+}
+
+TEST_F(EdidPageTest, SetAndCopySendTheirBytesHoldTheLinkUntilSuccessAndReportFailureAndSilence) {
+    const Bytes sink = ReadFileBytes(DataFile("dvi-monitor-1280x1024.bin"));
+    std::string sinkHex;
+    for (std::uint8_t byte : sink) {
+        char pair[3];
+        std::snprintf(pair, sizeof pair, "%02X", byte);
+        sinkHex += pair;
+    }
+    ASSERT_EQ(Control("set sink-edid 2 " + sinkHex), "ok");
+
+    EXPECT_EQ(ListItems(IDC_EDID_PAGE_MODE).size(), 18u);
+    EXPECT_EQ(ListItems(IDC_EDID_PAGE_MODE)[9], L"4K2K30_444,Stereo Audio 2.0");
+    EXPECT_EQ(ListItems(IDC_EDID_PAGE_COPY_SOURCE),
+              (std::vector<std::wstring>{L"HDMI OUTA", L"HDMI OUTB", L"HDMI OUTC", L"HDMI OUTD"}));
+    for (int targets : {IDC_EDID_PAGE_MODE_TARGET, IDC_EDID_PAGE_COPY_TARGET, IDC_EDID_PAGE_FILE_TARGET})
+        EXPECT_EQ(ListItems(targets), (std::vector<std::wstring>{L"IN1", L"IN2", L"IN3", L"IN4", L"All Input"}));
+
+    Choose(IDC_EDID_PAGE_MODE_TARGET, 2);
+    Click(IDC_EDID_PAGE_MODE_SET);
+    EXPECT_TRUE(g_operator.LinkHeldUntil(SET_SUCCESSFULLY));
+    const auto success = g_operator.FirstStatus(SET_SUCCESSFULLY);
+    ASSERT_TRUE(success.has_value());
+    EXPECT_GT(g_operator.popupClosedAt, success->time) << "the result stays up before the pop-up closes";
+    EXPECT_TRUE(g_linkIdle);
+
+    Choose(IDC_EDID_PAGE_MODE_TARGET, ALL_INPUTS);
+    Click(IDC_EDID_PAGE_MODE_SET);
+    Choose(IDC_EDID_PAGE_COPY_SOURCE, OUT_B);
+    Choose(IDC_EDID_PAGE_COPY_TARGET, ALL_INPUTS);
+    Click(IDC_EDID_PAGE_COPY_SET);
+    EXPECT_EQ(Sent(), (std::vector<Bytes>{Frame({0x03, 0x02, 0x01, 0xF0, 0x03}),
+                                                    Frame({0x03, 0x01, 0x01, 0xF0, 0x00}),
+                                                    Frame({0x03, 0x03, 0x02, 0x00, 0x00})}));
+    for (int input = 1; input <= 4; ++input) EXPECT_EQ(Held(input), sink) << "input " << input;
+    ClickStatusAndWait();
+    EXPECT_EQ(ListTexts(), std::vector<std::wstring>(4, L"COPY TX B"));
+
+    g_operator = Operator{};
+    ASSERT_EQ(Control("edid-fail"), "ok");
+    Choose(IDC_EDID_PAGE_COPY_TARGET, IN2);
+    Click(IDC_EDID_PAGE_COPY_SET);
+    const auto failure = g_operator.FirstStatus(NO_VALID_DATA);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_FALSE(g_operator.FirstStatus(SET_SUCCESSFULLY).has_value());
+    EXPECT_TRUE(g_operator.popupClosedAt > failure->time);
+    EXPECT_TRUE(g_operator.messages.empty());
+
+    g_operator = Operator{};
+    ASSERT_EQ(Control("drop 1"), "ok");
+    Click(IDC_EDID_PAGE_MODE_SET);
+    EXPECT_EQ(g_operator.messages, std::vector<std::wstring>{TIME_OUT});
+    EXPECT_FALSE(g_operator.FirstStatus(SET_SUCCESSFULLY).has_value());
+    EXPECT_TRUE(g_linkIdle);
+    EXPECT_EQ(Sent().size(), 9u) << "three settings, the status chain, the failed copy, the silent setting";
+
+    // A preparation acknowledged after anything but an upload's announcement
+    // sends the mode setting of the first row, without a timer or a pop-up.
+    g_operator = Operator{};
+    Choose(IDC_EDID_PAGE_MODE, 17);
+    ASSERT_EQ(Control("frame 03 08 00 00 00 00 00 00 00 00"), "ok");
+    ASSERT_TRUE(PumpUntilReceived(10));
+    PumpFor(SETTLE_MS);
+    EXPECT_EQ(Sent(9), std::vector<Bytes>{Frame({0x03, 0x01, 0x12, 0xF0, 0x00})});
+    // The device's result to it runs the success hold all the same.
+    EXPECT_TRUE(PumpUntil([] { return g_statusText == SET_SUCCESSFULLY; }, ARRIVAL_TIMEOUT_MS));
+    PumpFor(SETTLE_MS);
+    EXPECT_FALSE(g_operator.popupSeen);
+    EXPECT_TRUE(g_operator.messages.empty());
+}
+
+TEST_F(EdidPageTest, ReportArrivingDuringASettingOnlyUpdatesTheList) {
+    // The device is silent on the first query of the tab: the main window's
+    // wait ends with the one "Time out!".
+    ASSERT_EQ(Control("drop 1"), "ok");
+    ClickEdidTab();
+    ASSERT_TRUE(WaitForIdleLink());
+    EXPECT_EQ(g_operator.messages, std::vector<std::wstring>{TIME_OUT});
+
+    // Its answer comes late, while a setting waits for its own.
+    ASSERT_EQ(Control("delay 300"), "ok");
+    g_operator.duringPopup = [this] { EXPECT_EQ(Control("frame 01 0C 01 00 05 00 00 00 00 00"), "ok"); };
+    Click(IDC_EDID_PAGE_MODE_SET);
+    EXPECT_EQ(Text(IDC_EDID_PAGE_INPUT_1), L"1080i,HD Audio 7.1");
+    EXPECT_TRUE(g_operator.FirstStatus(SET_SUCCESSFULLY).has_value());
+    PumpFor(SETTLE_MS);
+    EXPECT_EQ(g_operator.messages, std::vector<std::wstring>{TIME_OUT});
+    EXPECT_EQ(Sent(), (std::vector<Bytes>{Query(1), Frame({0x03, 0x02, 0x01, 0xF0, 0x01})}));
+}
+
+TEST_F(EdidPageTest, FileDialogAcceptsOnlyWholeValidFilesAndKeepsTheLastAcceptedOne) {
+    const std::wstring hdmiPath = DataFile("hdmi-monitor-1920x1200.bin");
+    const std::wstring dviPath = DataFile("dvi-monitor-1280x1024.bin");
+    const Bytes hdmi = ReadFileBytes(hdmiPath);
+    const Bytes dvi = ReadFileBytes(dviPath);
+    ASSERT_EQ(hdmi.size(), 256u);
+
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"edid-page-test-" + std::to_wstring(::GetCurrentProcessId());
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    Bytes badSum = hdmi;
+    badSum[200] ^= 0x01;
+    Bytes longer = hdmi;
+    longer.push_back(0x00);
+    const std::wstring badPath = folder + L"\\bad.bin", emptyPath = folder + L"\\empty.bin",
+                       longerPath = folder + L"\\longer.bin", heldPath = folder + L"\\held.bin";
+    WriteFileBytes(badPath, badSum);
+    WriteFileBytes(emptyPath, {});
+    WriteFileBytes(longerPath, longer);
+    WriteFileBytes(heldPath, dvi);
+
+    ChooseFile(hdmiPath);
+    EXPECT_EQ(Text(IDC_EDID_PAGE_FILE_PATH), hdmiPath);
+    EXPECT_EQ(EdidBlockSent(), BlockOf(hdmi));
+    for (const std::wstring& rejected : {badPath, emptyPath, longerPath}) ChooseFile(rejected);
+    EXPECT_EQ(g_operator.messages, std::vector<std::wstring>(3, BAD_FILE));
+
+    const HANDLE held = ::CreateFileW(heldPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ChooseFile(heldPath);
+    ::CloseHandle(held);
+    ChooseFile(folder + L"\\missing.bin");
+    ChooseFile(L"");
+    EXPECT_EQ(g_operator.messages.size(), 3u) << "a file that cannot be opened is passed over without a word";
+    EXPECT_EQ(Text(IDC_EDID_PAGE_FILE_PATH), hdmiPath);
+    EXPECT_EQ(EdidBlockSent(), BlockOf(hdmi));
+
+    ChooseFile(heldPath);
+    EXPECT_EQ(Text(IDC_EDID_PAGE_FILE_PATH), heldPath);
+    EXPECT_EQ(EdidBlockSent(), BlockOf(dvi));
+    EXPECT_TRUE(Sent().empty()) << "choosing a file sends nothing";
+    EXPECT_TRUE(g_linkIdle);
+
+    for (const std::wstring& path : {badPath, emptyPath, longerPath, heldPath}) ::DeleteFileW(path.c_str());
+    ::RemoveDirectoryW(folder.c_str());
+}
+
+TEST_F(EdidPageTest, UploadsGoThroughTheHandshakeAndOnlyTheTargetInputsHoldTheAcceptedFile) {
+    Click(IDC_EDID_PAGE_FILE_SET);
+    EXPECT_TRUE(g_linkIdle) << "no file: the link is given back";
+    EXPECT_FALSE(g_operator.popupSeen);
+
+    const std::wstring hdmiPath = DataFile("hdmi-monitor-1920x1200.bin");
+    const Bytes block = BlockOf(ReadFileBytes(hdmiPath));
+    ChooseFile(hdmiPath);
+    Choose(IDC_EDID_PAGE_FILE_TARGET, IN2);
+    Click(IDC_EDID_PAGE_FILE_SET);
+    EXPECT_EQ(Sent(), (std::vector<Bytes>{PREPARE, Frame({0x03, 0x07, 0x02, 0xF0}),
+                                                    Frame({0x03, 0x07, 0x56, 0, 0, 0x01}), block}));
+    EXPECT_TRUE(g_operator.LinkHeldUntil(SET_SUCCESSFULLY));
+    EXPECT_EQ(Held(2), block);
+    for (int other : {1, 3, 4}) EXPECT_TRUE(Held(other).empty()) << "input " << other;
+
+    // A file rejected after an accepted one leaves the accepted one to go up.
+    const std::wstring badPath = DataFile("README.md");
+    ChooseFile(badPath);
+    EXPECT_EQ(g_operator.messages, std::vector<std::wstring>{BAD_FILE});
+    Choose(IDC_EDID_PAGE_FILE_TARGET, ALL_INPUTS);
+    Click(IDC_EDID_PAGE_FILE_SET);
+    EXPECT_EQ(Sent(4), (std::vector<Bytes>{PREPARE, Frame({0x03, 0x06, 0xFE, 0xF0}),
+                                                    Frame({0x03, 0x06, 0x56, 0, 0, 0x01}), block}));
+    for (int input = 1; input <= 4; ++input) EXPECT_EQ(Held(input), block) << "input " << input;
+
+    // The result comes with the data request: the block is never sent.
+    g_operator = Operator{};
+    ASSERT_EQ(Control("edid-early-result on"), "ok");
+    Click(IDC_EDID_PAGE_FILE_SET);
+    PumpFor(SETTLE_MS);
+    EXPECT_EQ(Sent(8), (std::vector<Bytes>{PREPARE, Frame({0x03, 0x06, 0xFE, 0xF0}),
+                                                    Frame({0x03, 0x06, 0x56, 0, 0, 0x01})}));
+    EXPECT_TRUE(g_operator.FirstStatus(SET_SUCCESSFULLY).has_value());
+
+    ASSERT_EQ(Control("set edid 2 12"), "ok");
+    ClickStatusAndWait();
+    const auto picture = DibCanvas::FromWindowClient(g_edidDlg.m_hWnd);
+    EXPECT_TRUE(picture->SaveBmp(DibCanvas::RenderPath(L"edid-page.bmp")));
+}
+
+// Keeps the real periods, checks them from the simulator log's timestamps,
+// and reports how long an upload takes against the time its bytes need on
+// the line (a benchmark, not a timed test).
+TEST_F(EdidPageTest, BenchmarkUploadToIn1WithTheRealPeriods) {
+    constexpr double BLOCK_DELAY_S = 0.100;
+    constexpr double SUCCESS_HOLD_S = 6.0;
+    constexpr double POPUP_CLOSE_S = 0.9;
+    constexpr double TIMER_SLACK_S = 0.02;
+    constexpr double LATE_TOLERANCE_S = 1.0;
+    // Three frames out and three in, and the 256-byte block; 11 bits a byte.
+    constexpr double LINE_BYTES = 6 * 13 + 256;
+    constexpr double LINE_SECONDS = LINE_BYTES * 11 / 115200;
+
+    SetTimerScale(REAL_PERIODS);
+    const std::wstring dviPath = DataFile("dvi-monitor-1280x1024.bin");
+    ChooseFile(dviPath);
+    const double clicked = UnixNow();
+    Click(IDC_EDID_PAGE_FILE_SET);
+
+    const Bytes header = Frame({0x03, 0x07, 0x56, 0, 0, 0x01});
+    const Bytes block = BlockOf(ReadFileBytes(dviPath));
+    const double headerAt = LoggedAt("RX", header);
+    const double blockAt = LoggedAt("RX", block);
+    const double resultAt = LoggedAt("TX", Frame({0x03, 0x07, 0x00, 0x00, 0x00, 0x01}));
+    ASSERT_GT(headerAt, 0);
+    ASSERT_GT(blockAt, 0);
+    ASSERT_GT(resultAt, 0);
+    EXPECT_GE(blockAt - headerAt, BLOCK_DELAY_S - TIMER_SLACK_S);
+    const auto success = g_operator.FirstStatus(SET_SUCCESSFULLY);
+    ASSERT_TRUE(success.has_value());
+    EXPECT_TRUE(g_operator.LinkHeldUntil(SET_SUCCESSFULLY));
+    EXPECT_GE(success->time - resultAt, SUCCESS_HOLD_S - TIMER_SLACK_S);
+    EXPECT_LE(success->time - resultAt, SUCCESS_HOLD_S + LATE_TOLERANCE_S);
+    EXPECT_GE(g_operator.popupClosedAt - success->time, POPUP_CLOSE_S - TIMER_SLACK_S);
+    EXPECT_LE(g_operator.popupClosedAt - success->time, POPUP_CLOSE_S + LATE_TOLERANCE_S);
+
+    const double upload = resultAt - clicked - BLOCK_DELAY_S;
+    std::printf("EDID upload to IN1: click to success result less the block delay %.1f ms; line time of %.0f bytes "
+                "%.1f ms; ratio %.2f\n",
+                upload * 1000, LINE_BYTES, LINE_SECONDS * 1000, upload / LINE_SECONDS);
+    RecordProperty("edid_upload_ms", std::to_string(upload * 1000));
+    RecordProperty("edid_upload_line_ratio", std::to_string(upload / LINE_SECONDS));
+}

@@ -1,0 +1,49 @@
+// One main window serves a whole suite of simulator tests (a mapped top-level
+// window takes Wine long to take down). While a test runs it is the
+// application's main window, and no test leaves its serial worker running.
+#pragma once
+
+#include "framework/CWinApp.h"
+#include "res/resource.h"
+#include "tests/wine/MessagePumping.h"
+#include "tests/wine/SimulatorFixture.h"
+
+template <class Window>
+class MainWindowSuite : public SimulatorFixture {
+protected:
+    static void SetUpTestSuite() {
+        s_window = new Window();
+        if (!s_window->Create(IDD_MAIN)) {
+            delete s_window;
+            s_window = nullptr;
+        }
+    }
+
+    static void TearDownTestSuite() {
+        if (s_window == nullptr) return;
+        s_window->DestroyWindow();
+        delete s_window;
+        s_window = nullptr;
+    }
+
+    void SetUp() override {
+        SimulatorFixture::SetUp();
+        if (HasFatalFailure()) return;
+        ASSERT_NE(s_window, nullptr) << "the main window did not open";
+        m_dlg = s_window;
+        AfxGetApp()->m_pMainWnd = m_dlg;
+    }
+
+    void TearDown() override {
+        if (m_dlg != nullptr && m_dlg->m_serial.m_hStopEvent != nullptr) {
+            ::SetEvent(m_dlg->m_serial.m_hStopEvent);
+            EXPECT_TRUE(PumpUntil([this] { return m_dlg->m_serial.m_bWorkerAlive == FALSE; }, WORKER_STOP_LIMIT_MS));
+        }
+        AfxGetApp()->m_pMainWnd = nullptr;
+        SimulatorFixture::TearDown();
+    }
+
+    static constexpr DWORD WORKER_STOP_LIMIT_MS = 15000;
+    static inline Window* s_window = nullptr;
+    Window* m_dlg = nullptr;
+};

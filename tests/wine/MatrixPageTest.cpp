@@ -1,0 +1,483 @@
+// The Matrix page driven like an operator against the simulated switcher on
+// the COM port: the query chains on showing the page, routing by the IN,
+// previous and next buttons with their resend and time-out, and the ARC rows.
+#include "app/CCorvaneDlg.h"
+#include "app/MainWindowTimers.h"
+#include "app/ProcessState.h"
+#include "core/DeviceFrame.h"
+#include "core/MatrixReply.h"
+#include "core/RequestGate.h"
+#include "framework/CWinApp.h"
+#include "res/resource.h"
+#include "tests/wine/DibCanvas.h"
+#include "tests/wine/MessagePumping.h"
+#include "tests/wine/SimulatorFixture.h"
+#include "tests/wine/TestFrames.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace MatrixBytes;
+
+constexpr DWORD ARRIVAL_TIMEOUT_MS = 10000;
+constexpr DWORD SETTLE_MS = 200;
+constexpr UINT WATCH_PERIOD_MS = 20;
+constexpr DWORD SERIAL_EVENTS = EV_RXCHAR | EV_RXFLAG;
+// The page's waits shortened tenfold: 300 ms per routing wait, 700 ms per
+// chain reply.
+constexpr double SHORT_PERIODS = 0.1;
+constexpr DWORD SHORT_REPLY_WAIT_MS = 700;
+constexpr double ROUTE_WAIT_SECONDS = 3.0;
+constexpr double WAIT_TOLERANCE_SECONDS = 0.8;
+constexpr int PAGE_MARGIN = 8;
+
+constexpr std::size_t B4 = 4;
+constexpr std::size_t B6 = 6;
+
+struct OutputIds {
+    int source;
+    int inputs[4];
+    int arcOn;
+    int arcOff;
+};
+
+const OutputIds OUTPUT_IDS[] = {
+    {IDC_MATRIX_A_SOURCE, {IDC_MATRIX_A_IN1, IDC_MATRIX_A_IN2, IDC_MATRIX_A_IN3, IDC_MATRIX_A_IN4},
+     IDC_MATRIX_A_ARC_ON, IDC_MATRIX_A_ARC_OFF},
+    {IDC_MATRIX_B_SOURCE, {IDC_MATRIX_B_IN1, IDC_MATRIX_B_IN2, IDC_MATRIX_B_IN3, IDC_MATRIX_B_IN4},
+     IDC_MATRIX_B_ARC_ON, IDC_MATRIX_B_ARC_OFF},
+    {IDC_MATRIX_C_SOURCE, {IDC_MATRIX_C_IN1, IDC_MATRIX_C_IN2, IDC_MATRIX_C_IN3, IDC_MATRIX_C_IN4},
+     IDC_MATRIX_C_ARC_ON, IDC_MATRIX_C_ARC_OFF},
+    {IDC_MATRIX_D_SOURCE, {IDC_MATRIX_D_IN1, IDC_MATRIX_D_IN2, IDC_MATRIX_D_IN3, IDC_MATRIX_D_IN4},
+     IDC_MATRIX_D_ARC_ON, IDC_MATRIX_D_ARC_OFF},
+};
+
+const int INPUT_BITMAPS[] = {IDB_INPUT_1, IDB_INPUT_2, IDB_INPUT_3, IDB_INPUT_4};
+
+// A command frame with b4 and b6, as the page sends and the device answers.
+Bytes Frame(std::uint8_t group, std::uint8_t item, std::uint8_t b4, std::uint8_t b6) {
+    const std::uint8_t parameters[] = {b4, 0x00, b6};
+    Bytes frame(DeviceFrame::COMMAND_FRAME_LENGTH, 0);
+    frame[0] = DeviceFrame::CommandSync[0];
+    frame[1] = DeviceFrame::CommandSync[1];
+    DeviceFrame::BuildCommandFrame(frame.data(), group, item, parameters, std::size(parameters));
+    DeviceFrame::SetCheckByte(frame.data(), frame.size());
+    return frame;
+}
+
+Bytes SetRoute(std::uint8_t input, std::uint8_t output) { return Frame(GROUP_ROUTING, ITEM_SET_ROUTE, input, output); }
+Bytes QueryRoute(std::uint8_t output) { return Frame(GROUP_ROUTING, ITEM_QUERY_ROUTE, output, 0); }
+Bytes QueryArc(std::uint8_t output) { return Frame(GROUP_ARC, ITEM_QUERY_ARC, 0x00, output); }
+
+std::vector<DWORD> PixelsOf(HBITMAP bitmap) {
+    BITMAP info{};
+    if (bitmap == nullptr || ::GetObjectW(bitmap, sizeof info, &info) == 0) return {};
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    format.bmiHeader.biWidth = info.bmWidth;
+    format.bmiHeader.biHeight = info.bmHeight;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    std::vector<DWORD> pixels(static_cast<std::size_t>(info.bmWidth) * static_cast<std::size_t>(info.bmHeight));
+    const HDC screen = ::GetDC(nullptr);
+    ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(info.bmHeight), pixels.data(), &format, DIB_RGB_COLORS);
+    ::ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// Presses Ok on every message box that comes up, as the operator would, and
+// keeps the texts the boxes showed. Runs from the thread's timer, so also
+// inside the box's own modal loop.
+class MessageBoxOperator {
+public:
+    void Start() {
+        s_texts.clear();
+        s_pressedBox = nullptr;
+        m_timer = ::SetTimer(nullptr, 0, WATCH_PERIOD_MS, &PressOk);
+    }
+    void Stop() { ::KillTimer(nullptr, m_timer); }
+    const std::vector<std::wstring>& Texts() const { return s_texts; }
+
+private:
+    static void CALLBACK PressOk(HWND, UINT, UINT_PTR, DWORD) {
+        const HWND box = g_messageDlg.m_hWnd;
+        if (!g_messageDlgShown || box == nullptr || !::IsWindowVisible(box) || box == s_pressedBox) return;
+        s_pressedBox = box;
+        s_texts.push_back(g_messageText);
+        ::PostMessageW(g_messageDlg.GetDlgItem(IDC_MESSAGE_OK), BM_CLICK, 0, 0);
+    }
+
+    static std::vector<std::wstring> s_texts;
+    static HWND s_pressedBox;
+    UINT_PTR m_timer = 0;
+};
+
+std::vector<std::wstring> MessageBoxOperator::s_texts;
+HWND MessageBoxOperator::s_pressedBox = nullptr;
+
+// One main window serves the whole suite; the page is made anew for each test
+// as a child of it, on the COM port the simulator sits on.
+class MatrixPageTest : public SimulatorFixture {
+protected:
+    static void SetUpTestSuite() {
+        s_main = new CCorvaneDlg();
+        if (!s_main->Create(IDD_MAIN)) {
+            delete s_main;
+            s_main = nullptr;
+        }
+    }
+
+    static void TearDownTestSuite() {
+        if (s_main == nullptr) return;
+        s_main->DestroyWindow();
+        delete s_main;
+        s_main = nullptr;
+    }
+
+    void SetUp() override {
+        SimulatorFixture::SetUp();
+        if (HasFatalFailure()) return;
+        ASSERT_NE(s_main, nullptr) << "the main window did not open";
+        AfxGetApp()->m_pMainWnd = s_main;
+        s_main->SendDlgItemMessage(IDC_COM_MODE, BM_SETCHECK, BST_CHECKED);
+        g_controlMode = CONTROL_MODE_COM;
+        g_linkIdle = TRUE;
+        g_messageDlgShown = FALSE;
+        SetTimerScale(SHORT_PERIODS);
+        g_matrixDlg.m_nCurrentInput = {1, 1, 0, 0};
+        ASSERT_TRUE(g_matrixDlg.Create(IDD_MATRIX_PAGE, s_main));
+        g_matrixDlg.ShowWindow(SW_SHOW);
+        s_main->m_nPage = PAGE_MATRIX;
+        OpenSerial();
+        // What the COM connect does once the port is open.
+        s_main->KillTimer(TIMER_PORT_POLL);
+        s_main->KillTimer(TIMER_STATUS_POLL);
+        m_operator.Start();
+    }
+
+    void TearDown() override {
+        EXPECT_TRUE(PumpUntil([] { return g_linkIdle == TRUE; }, ARRIVAL_TIMEOUT_MS)) << "a request was left open";
+        m_operator.Stop();
+        if (s_main != nullptr) {
+            if (s_main->m_serial.m_hStopEvent != nullptr) {
+                ::SetEvent(s_main->m_serial.m_hStopEvent);
+                PumpUntil([] { return s_main->m_serial.m_bWorkerAlive == FALSE; }, ARRIVAL_TIMEOUT_MS);
+            }
+            s_main->KillTimer(TIMER_REPLY_TIMEOUT);
+        }
+        g_app.m_bComPortOpen = FALSE;
+        if (g_matrixDlg.m_hWnd != nullptr) g_matrixDlg.DestroyWindow();
+        SetTimerScale(1.0);
+        AfxGetApp()->m_pMainWnd = nullptr;
+        SimulatorFixture::TearDown();
+    }
+
+    void OpenSerial() {
+        ASSERT_TRUE(s_main->m_serial.OpenPort(s_main, static_cast<UINT>(ComPort()), 115200, L'N', 8, 2, SERIAL_EVENTS));
+        ASSERT_TRUE(s_main->m_serial.StartWorker());
+        ASSERT_TRUE(PumpUntil([] { return s_main->m_serial.m_bWorkerAlive == TRUE; }, ARRIVAL_TIMEOUT_MS));
+        g_app.m_bComPortOpen = TRUE;
+        PumpFor(SETTLE_MS);
+    }
+
+    // The Matrix tab lies outside the main window, out of the operator's
+    // reach: the tab's handler is called as a click on it would.
+    static void ShowMatrixPage() {
+        s_main->m_nPage = PAGE_MATRIX;
+        s_main->ShowPage(PAGE_MATRIX);
+    }
+
+    void Setting(const std::string& command) { ASSERT_EQ(Control(command), "ok") << command; }
+    // The device sends b2..b11 as a frame of its own accord.
+    void DeviceReports(const std::string& body) { ASSERT_EQ(Control("frame " + body), "ok") << body; }
+
+    static void Click(int id) { g_matrixDlg.SendDlgItemMessage(id, BM_CLICK); }
+    static bool Checked(int id) { return g_matrixDlg.SendDlgItemMessage(id, BM_GETCHECK) == BST_CHECKED; }
+    static bool Enabled(int id) { return ::IsWindowEnabled(g_matrixDlg.GetDlgItem(id)) != FALSE; }
+
+    static bool WaitForIdle() { return PumpUntil([] { return g_linkIdle == TRUE; }, ARRIVAL_TIMEOUT_MS); }
+    bool WaitForBoxes(std::size_t count) {
+        return PumpUntil([&] { return m_operator.Texts().size() >= count && g_linkIdle == TRUE; }, ARRIVAL_TIMEOUT_MS);
+    }
+
+    // The input whose IN button of output 1..4 is checked: 0 for none, -1
+    // for more than one.
+    static int CheckedInput(int output) {
+        int checked = 0;
+        for (int input = 1; input <= 4; ++input) {
+            if (!Checked(OUTPUT_IDS[output - 1].inputs[input - 1])) continue;
+            checked = checked == 0 ? input : -1;
+        }
+        return checked;
+    }
+
+    // The output's picture is the bitmap of `input`.
+    static bool PictureShows(int output, int input) {
+        const auto shown = reinterpret_cast<HBITMAP>(
+            g_matrixDlg.SendDlgItemMessage(OUTPUT_IDS[output - 1].source, STM_GETIMAGE, IMAGE_BITMAP));
+        const auto expected = static_cast<HBITMAP>(::LoadImageW(
+            AfxGetInstanceHandle(), MAKEINTRESOURCEW(INPUT_BITMAPS[input - 1]), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+        const bool same = !PixelsOf(expected).empty() && PixelsOf(shown) == PixelsOf(expected);
+        ::DeleteObject(expected);
+        return same;
+    }
+
+    // Output 1..4 shows `input` in its buttons, its picture and its stored input.
+    static void ExpectShows(int output, int input) {
+        EXPECT_EQ(CheckedInput(output), input) << "output " << output;
+        EXPECT_TRUE(PictureShows(output, input)) << "output " << output;
+        EXPECT_EQ(g_matrixDlg.m_nCurrentInput[static_cast<std::size_t>(output - 1)], input) << "output " << output;
+    }
+
+    static void ExpectArc(int output, bool on) {
+        EXPECT_EQ(Checked(OUTPUT_IDS[output - 1].arcOn), on) << "output " << output;
+        EXPECT_EQ(Checked(OUTPUT_IDS[output - 1].arcOff), !on) << "output " << output;
+    }
+
+    std::string DeviceRoutes() {
+        const std::string state = Control("state");
+        const std::size_t start = state.find("route=") + std::string("route=").size();
+        return state.substr(start, state.find(' ', start) - start);
+    }
+
+    std::vector<std::uint8_t> SentInputs() {
+        std::vector<std::uint8_t> inputs;
+        for (const Bytes& frame : ReceivedFrames()) inputs.push_back(frame[B4]);
+        return inputs;
+    }
+
+    static CCorvaneDlg* s_main;
+    MessageBoxOperator m_operator;
+};
+
+CCorvaneDlg* MatrixPageTest::s_main = nullptr;
+
+}  // namespace
+
+TEST_F(MatrixPageTest, ChainsOnShowingThePageFillItFromTheDevice) {
+    for (int output = 1; output <= 4; ++output) {
+        EXPECT_EQ(CheckedInput(output), 0);
+        EXPECT_TRUE(PictureShows(output, 1));
+        EXPECT_FALSE(Checked(OUTPUT_IDS[output - 1].arcOn));
+        EXPECT_FALSE(Checked(OUTPUT_IDS[output - 1].arcOff));
+    }
+    for (const CIconButton* buttons : {g_matrixDlg.m_btnPrev.data(), g_matrixDlg.m_btnNext.data()}) {
+        for (int output = 0; output < 4; ++output) {
+            EXPECT_FALSE(buttons[output].m_bFlat);
+            EXPECT_NE(buttons[output].m_icons[0].icon, nullptr);
+        }
+    }
+    Setting("set route 1 3");
+    Setting("set route 2 2");
+    Setting("set route 3 4");
+    Setting("set arc 1 on");
+    Setting("set arc 3 on");
+
+    ShowMatrixPage();
+    ASSERT_TRUE(PumpUntil([this] { return g_linkIdle == TRUE && ReceivedFrames().size() >= 4; }, ARRIVAL_TIMEOUT_MS));
+    EXPECT_EQ(ReceivedFrames(), (std::vector<Bytes>{QueryRoute(1), QueryRoute(2), QueryRoute(3), QueryRoute(4)}));
+    ExpectShows(1, 3);
+    ExpectShows(2, 2);
+    ExpectShows(3, 4);
+    ExpectShows(4, 1);
+    EXPECT_FALSE(s_main->KillTimer(TIMER_REPLY_TIMEOUT)) << "the last report stops the main window's wait";
+    EXPECT_FALSE(g_matrixDlg.KillTimer(TIMER_REPLY_TIMEOUT));
+
+    // A stray routing acknowledgement reads input 4 and output 0 from the
+    // last query: it frees the link and shows nothing.
+    g_linkIdle = FALSE;
+    DeviceReports("02 03 00 00 01 00 00 00 00 00");
+    ASSERT_TRUE(WaitForIdle());
+    ExpectShows(1, 3);
+    ExpectShows(4, 1);
+
+    // A report of output A's ARC, asked elsewhere, leads the page through B, C and D.
+    DeviceReports("10 02 0F 00 01 00 00 00 00 00");
+    ASSERT_TRUE(PumpUntil([this] { return ReceivedFrames().size() >= 7 && Checked(IDC_MATRIX_D_ARC_OFF); },
+                          ARRIVAL_TIMEOUT_MS));
+    const std::vector<Bytes> received = ReceivedFrames();
+    EXPECT_EQ(std::vector<Bytes>(received.begin() + 4, received.end()),
+              (std::vector<Bytes>{QueryArc(2), QueryArc(3), QueryArc(4)}));
+    ExpectArc(1, true);
+    ExpectArc(2, false);
+    ExpectArc(3, true);
+    ExpectArc(4, false);
+    for (const OutputIds& ids : OUTPUT_IDS) {
+        EXPECT_FALSE(Enabled(ids.arcOn));
+        EXPECT_FALSE(Enabled(ids.arcOff));
+    }
+
+    PumpFor(2 * SHORT_REPLY_WAIT_MS);
+    EXPECT_TRUE(m_operator.Texts().empty()) << "no wait of the chains is left to time out";
+    EXPECT_TRUE(g_linkIdle);
+    // The page is wider than the main window's client area: the window is
+    // widened for the picture so that all four outputs show.
+    RECT pageRect{};
+    g_matrixDlg.GetWindowRect(&pageRect);
+    RECT mainRect{};
+    s_main->GetWindowRect(&mainRect);
+    s_main->SetWindowPos(nullptr, 0, 0, pageRect.right - mainRect.left + PAGE_MARGIN, mainRect.bottom - mainRect.top,
+                         SWP_NOMOVE | SWP_NOZORDER);
+    const auto page = DibCanvas::FromWindowClient(g_matrixDlg.m_hWnd);
+    s_main->SetWindowPos(nullptr, 0, 0, mainRect.right - mainRect.left, mainRect.bottom - mainRect.top,
+                         SWP_NOMOVE | SWP_NOZORDER);
+    ASSERT_NE(page, nullptr);
+    EXPECT_TRUE(page->SaveBmp(DibCanvas::RenderPath(L"matrix-page.bmp")));
+}
+
+TEST_F(MatrixPageTest, UnknownInputIsSkippedAndASilentOutputTimesOutOnce) {
+    Setting("set route 1 4");
+    Setting("set route 2 7");
+    Setting("set route 3 2");
+    Setting("set size 4 3");
+
+    // The main window's wait, armed at the first query, runs out first and
+    // takes the page's wait for the last query with it.
+    ShowMatrixPage();
+    ASSERT_TRUE(WaitForBoxes(1));
+    EXPECT_EQ(ReceivedFrames(), (std::vector<Bytes>{QueryRoute(1), QueryRoute(2), QueryRoute(3), QueryRoute(4)}));
+    ExpectShows(1, 4);
+    EXPECT_EQ(CheckedInput(2), 0);
+    EXPECT_TRUE(PictureShows(2, 1));
+    EXPECT_EQ(g_matrixDlg.m_nCurrentInput[1], 1);
+    ExpectShows(3, 2);
+    EXPECT_EQ(CheckedInput(4), 0);
+    EXPECT_FALSE(g_matrixDlg.KillTimer(TIMER_REPLY_TIMEOUT));
+
+    // A request after the time-out holds the link until its own answer.
+    Setting("drop 1");
+    Click(IDC_MATRIX_A_IN1);
+    PumpFor(SETTLE_MS);
+    EXPECT_FALSE(g_linkIdle);
+    ASSERT_TRUE(WaitForIdle());
+    ExpectShows(1, 1);
+    PumpFor(2 * SHORT_REPLY_WAIT_MS);
+    EXPECT_EQ(m_operator.Texts(), std::vector<std::wstring>{L"Time out!"});
+
+    // Should the page's wait run out first, it takes the main window's with it.
+    ShowMatrixPage();
+    s_main->SetTimer(TIMER_REPLY_TIMEOUT, 4 * SHORT_REPLY_WAIT_MS);
+    ASSERT_TRUE(WaitForBoxes(2));
+    EXPECT_FALSE(s_main->KillTimer(TIMER_REPLY_TIMEOUT));
+    PumpFor(4 * SHORT_REPLY_WAIT_MS);
+    EXPECT_EQ(m_operator.Texts(), (std::vector<std::wstring>{L"Time out!", L"Time out!"}));
+}
+
+TEST_F(MatrixPageTest, In2OfOutputAGoesToTheDeviceAndItsAcknowledgementIsShown) {
+    Click(IDC_MATRIX_A_IN2);
+    EXPECT_FALSE(Checked(IDC_MATRIX_A_IN2)) << "only the answer checks the button";
+    EXPECT_FALSE(g_linkIdle);
+    const Bytes pending = {0xA5, 0x5B, 0x02, 0x03, 0x02, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+    EXPECT_EQ(Bytes(g_commandFrame, g_commandFrame + DeviceFrame::COMMAND_FRAME_LENGTH), pending);
+
+    // While the request is outstanding a click changes nothing at all.
+    Click(IDC_MATRIX_C_IN3);
+    EXPECT_FALSE(Checked(IDC_MATRIX_C_IN3));
+    EXPECT_EQ(Bytes(g_commandFrame, g_commandFrame + DeviceFrame::COMMAND_FRAME_LENGTH), pending);
+
+    ASSERT_TRUE(WaitForIdle());
+    const Bytes onTheWire = {0xA5, 0x5B, 0x02, 0x03, 0x02, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF8};
+    EXPECT_EQ(ReceivedFrames(), std::vector<Bytes>{onTheWire});
+    ExpectShows(1, 2);
+    EXPECT_EQ(DeviceRoutes(), "2,1,1,1");
+
+    // The checked button asks again and stays checked.
+    Click(IDC_MATRIX_A_IN2);
+    EXPECT_TRUE(Checked(IDC_MATRIX_A_IN2));
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(ReceivedFrames(), (std::vector<Bytes>{onTheWire, onTheWire}));
+    ExpectShows(1, 2);
+    EXPECT_TRUE(m_operator.Texts().empty());
+}
+
+TEST_F(MatrixPageTest, LostAcknowledgementIsAskedForAgainAfterThreeSecondsThenTimesOut) {
+    SetTimerScale(1.0);
+    Setting("drop 1");
+    Click(IDC_MATRIX_D_IN4);
+    ASSERT_TRUE(WaitForIdle());
+    std::vector<SimulatorLogEntry> received;
+    for (const SimulatorLogEntry& entry : LogEntries()) {
+        if (entry.tag == "RX") received.push_back(entry);
+    }
+    ASSERT_EQ(received.size(), 2u);
+    EXPECT_EQ(received[0].bytes, SetRoute(4, 4));
+    EXPECT_EQ(received[1].bytes, SetRoute(4, 4));
+    EXPECT_NEAR(received[1].time - received[0].time, ROUTE_WAIT_SECONDS, WAIT_TOLERANCE_SECONDS);
+    ExpectShows(4, 4);
+    EXPECT_TRUE(m_operator.Texts().empty());
+
+    SetTimerScale(SHORT_PERIODS);
+    Setting("drop 2");
+    Click(IDC_MATRIX_D_IN1);
+    ASSERT_TRUE(WaitForBoxes(1));
+    EXPECT_EQ(m_operator.Texts(), std::vector<std::wstring>{L"Time out!"});
+    EXPECT_EQ(ReceivedFrames().size(), 4u);
+    EXPECT_EQ(ReceivedFrames().back(), SetRoute(1, 4));
+    ExpectShows(4, 4);
+}
+
+TEST_F(MatrixPageTest, PreviousAndNextStepFromTheInputLastShown) {
+    EXPECT_EQ(CMatrixDlg().m_nCurrentInput, (std::array<int, 4>{1, 1, 0, 0}));
+    const auto step = [](int id) {
+        Click(id);
+        return WaitForIdle();
+    };
+    ASSERT_TRUE(step(IDC_MATRIX_C_PREVIOUS));   // nothing reported yet: 4
+    ExpectShows(3, 4);
+    ASSERT_TRUE(step(IDC_MATRIX_C_NEXT));       // 4 wraps to 1
+    ExpectShows(3, 1);
+    ASSERT_TRUE(step(IDC_MATRIX_A_NEXT));       // 1 to 2
+    ASSERT_TRUE(step(IDC_MATRIX_A_PREVIOUS));   // 2 back to 1
+    ExpectShows(1, 1);
+
+    // A device that never answers: previous from 1 asks for 4 each time, and
+    // next after that starts again from 1.
+    Setting("drop 4");
+    Click(IDC_MATRIX_B_PREVIOUS);
+    ASSERT_TRUE(WaitForBoxes(1));
+    Click(IDC_MATRIX_B_PREVIOUS);
+    ASSERT_TRUE(WaitForBoxes(2));
+    EXPECT_EQ(g_matrixDlg.m_nCurrentInput[1], 5);
+    ASSERT_TRUE(step(IDC_MATRIX_B_NEXT));
+    ExpectShows(2, 1);
+
+    EXPECT_EQ(SentInputs(), (std::vector<std::uint8_t>{4, 1, 2, 1, 4, 4, 4, 4, 1}));
+    std::vector<std::uint8_t> outputs;
+    for (const Bytes& frame : ReceivedFrames()) outputs.push_back(frame[B6]);
+    EXPECT_EQ(outputs, (std::vector<std::uint8_t>{3, 3, 1, 1, 2, 2, 2, 2, 2}));
+}
+
+TEST_F(MatrixPageTest, ArcAcknowledgementsAndReportsDuringARoutingRequest) {
+    DeviceReports("10 01 00 00 03 00 00 00 0F 00");   // ARC on of C acknowledged
+    DeviceReports("10 02 00 00 02 00 00 00 0F 00");   // the same, read although b3 says report
+    ASSERT_TRUE(PumpUntil([] { return Checked(IDC_MATRIX_C_ARC_ON) && Checked(IDC_MATRIX_B_ARC_ON); },
+                          ARRIVAL_TIMEOUT_MS));
+    DeviceReports("10 01 00 00 03 00 00 00 F0 00");   // ARC off of C acknowledged
+    ASSERT_TRUE(PumpUntil([] { return Checked(IDC_MATRIX_C_ARC_OFF); }, ARRIVAL_TIMEOUT_MS));
+    ExpectArc(2, true);
+    ExpectArc(3, false);
+    EXPECT_TRUE(ReceivedFrames().empty()) << "an acknowledgement asks for nothing";
+    EXPECT_TRUE(g_linkIdle);
+
+    // Reports that come while a routing request waits for its lost
+    // acknowledgement are shown, and the request keeps its frame and its link.
+    SetTimerScale(0.5);
+    Setting("drop 1");
+    Click(IDC_MATRIX_B_IN3);
+    ASSERT_TRUE(PumpUntil([this] { return !ReceivedFrames().empty(); }, ARRIVAL_TIMEOUT_MS));
+    DeviceReports("10 02 F0 00 01 00 00 00 00 00");   // ArcReport of A, asked elsewhere
+    DeviceReports("02 01 04 00 02 00 00 00 00 00");   // RouteReport of D, asked by nobody
+    ASSERT_TRUE(PumpUntil([] { return Checked(IDC_MATRIX_A_ARC_OFF) && CheckedInput(4) == 2; }, ARRIVAL_TIMEOUT_MS));
+    EXPECT_FALSE(g_linkIdle);
+    EXPECT_EQ(ReceivedFrames().size(), 1u);
+    ExpectShows(4, 2);
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(ReceivedFrames(), (std::vector<Bytes>{SetRoute(3, 2), SetRoute(3, 2)}));
+    ExpectShows(2, 3);
+    EXPECT_EQ(CheckedInput(3), 0);
+    EXPECT_TRUE(m_operator.Texts().empty());
+}
