@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -14,6 +15,49 @@ constexpr LONG_PTR BUTTON_TYPE_MASK = 0x1F;
 constexpr LONG_PTR CHECK_BOX_STYLE_BIT = 0x2;
 constexpr LONG_PTR STYLE_WORD_MASK = 0xFFFF;
 constexpr UINT DROP_DOWN_FLAGS = TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON;
+// Icon pixels are read and written as 32-bit colour with alpha.
+constexpr WORD BITS_PER_PIXEL = 32;
+
+BITMAPINFO TopDownLayout(int width, int height) {
+    BITMAPINFO layout{};
+    layout.bmiHeader.biSize = sizeof(layout.bmiHeader);
+    layout.bmiHeader.biWidth = width;
+    layout.bmiHeader.biHeight = -height;
+    layout.bmiHeader.biPlanes = 1;
+    layout.bmiHeader.biBitCount = BITS_PER_PIXEL;
+    layout.bmiHeader.biCompression = BI_RGB;
+    return layout;
+}
+
+// The bitmap's pixels, alpha included, on a width x height grid from its
+// top-left corner (transparent black where the bitmap is smaller); empty
+// when they cannot be read.
+std::vector<RGBQUAD> PixelsOf(HDC dc, HBITMAP bitmap, const BITMAP& format, int width, int height) {
+    const int sourceWidth = format.bmWidth;
+    const int sourceHeight = format.bmHeight;
+    std::vector<RGBQUAD> source(static_cast<std::size_t>(sourceWidth) * static_cast<std::size_t>(sourceHeight));
+    BITMAPINFO layout = TopDownLayout(sourceWidth, sourceHeight);
+    if (source.empty() ||
+        ::GetDIBits(dc, bitmap, 0, static_cast<UINT>(sourceHeight), source.data(), &layout, DIB_RGB_COLORS) !=
+            sourceHeight)
+        return {};
+    std::vector<RGBQUAD> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), RGBQUAD{});
+    for (int y = 0; y < std::min(height, sourceHeight); ++y) {
+        for (int x = 0; x < std::min(width, sourceWidth); ++x)
+            pixels[static_cast<std::size_t>(y * width + x)] = source[static_cast<std::size_t>(y * sourceWidth + x)];
+    }
+    return pixels;
+}
+
+// Grey by the luma weights; pure black stays black, and every pixel keeps its
+// alpha, so that an icon's transparent background stays transparent.
+void TurnGrey(RGBQUAD& pixel) {
+    const ColorMath::Color grey =
+        ColorMath::GrayOf(ColorMath::MakeColor(pixel.rgbRed, pixel.rgbGreen, pixel.rgbBlue));
+    pixel.rgbRed = ColorMath::RedOf(grey);
+    pixel.rgbGreen = ColorMath::GreenOf(grey);
+    pixel.rgbBlue = ColorMath::BlueOf(grey);
+}
 
 // The sub-menu tree below `menu` that holds the item record `itemData`.
 LumenMenu* MenuHoldingRecord(LumenMenu* menu, ULONG_PTR itemData) {
@@ -133,36 +177,25 @@ HICON CIconButton::MakeGrayIcon(HICON icon) {
     ICONINFO info{};
     if (!::GetIconInfo(icon, &info)) return nullptr;
     HDC windowDc = ::GetDC(m_hWnd);
-    HDC sourceDc = windowDc != nullptr ? ::CreateCompatibleDC(windowDc) : nullptr;
-    HDC greyDc = windowDc != nullptr ? ::CreateCompatibleDC(windowDc) : nullptr;
     HICON grey = nullptr;
     BITMAP format{};
-    if (sourceDc != nullptr && greyDc != nullptr && info.hbmColor != nullptr &&
-        ::GetObjectW(info.hbmColor, sizeof(format), &format) != 0) {
+    if (windowDc != nullptr && info.hbmColor != nullptr && ::GetObjectW(info.hbmColor, sizeof(format), &format) != 0) {
         const int width = static_cast<int>(2 * info.xHotspot);
         const int height = static_cast<int>(2 * info.yHotspot);
+        std::vector<RGBQUAD> pixels = PixelsOf(windowDc, info.hbmColor, format, width, height);
+        for (RGBQUAD& pixel : pixels) TurnGrey(pixel);
         HBITMAP greyBitmap = ::CreateBitmap(width, height, format.bmPlanes, format.bmBitsPixel, nullptr);
-        if (greyBitmap != nullptr) {
-            HGDIOBJ previousSource = ::SelectObject(sourceDc, info.hbmColor);
-            HGDIOBJ previousGrey = ::SelectObject(greyDc, greyBitmap);
-            ::BitBlt(greyDc, 0, 0, width, height, sourceDc, 0, 0, SRCCOPY);
-            for (int y = 0; y < height; ++y) {
-                for (int x = 0; x < width; ++x) {
-                    const COLORREF pixel = ::GetPixel(greyDc, x, y);
-                    if (pixel != 0) ::SetPixel(greyDc, x, y, ColorMath::GrayOf(pixel));
-                }
-            }
-            ::SelectObject(sourceDc, previousSource);
-            ::SelectObject(greyDc, previousGrey);
+        BITMAPINFO layout = TopDownLayout(width, height);
+        if (greyBitmap != nullptr && !pixels.empty() &&
+            ::SetDIBits(windowDc, greyBitmap, 0, static_cast<UINT>(height), pixels.data(), &layout, DIB_RGB_COLORS) ==
+                height) {
             ICONINFO greyInfo{TRUE, 0, 0, info.hbmMask, greyBitmap};
             grey = ::CreateIconIndirect(&greyInfo);
-            ::DeleteObject(greyBitmap);
         }
+        if (greyBitmap != nullptr) ::DeleteObject(greyBitmap);
     }
     if (info.hbmMask != nullptr) ::DeleteObject(info.hbmMask);
     if (info.hbmColor != nullptr) ::DeleteObject(info.hbmColor);
-    if (greyDc != nullptr) ::DeleteDC(greyDc);
-    if (sourceDc != nullptr) ::DeleteDC(sourceDc);
     if (windowDc != nullptr) ::ReleaseDC(m_hWnd, windowDc);
     return grey;
 }

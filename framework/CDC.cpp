@@ -39,8 +39,6 @@ CBitmap* CDC::SelectObject(CBitmap* bitmap) {
 
 HGDIOBJ CDC::SelectObject(HGDIOBJ object) { return object == nullptr ? nullptr : ::SelectObject(m_hDC, object); }
 
-HGDIOBJ CDC::SelectStockObject(int index) { return SelectObject(::GetStockObject(index)); }
-
 COLORREF CDC::SetTextColor(COLORREF color) { return ::SetTextColor(m_hDC, color); }
 
 COLORREF CDC::SetBkColor(COLORREF color) { return ::SetBkColor(m_hDC, color); }

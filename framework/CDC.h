@@ -34,7 +34,6 @@ public:
     CFont* SelectObject(CFont* font);
     CBitmap* SelectObject(CBitmap* bitmap);
     HGDIOBJ SelectObject(HGDIOBJ object);
-    HGDIOBJ SelectStockObject(int index);
 
     COLORREF SetTextColor(COLORREF color);
     COLORREF SetBkColor(COLORREF color);

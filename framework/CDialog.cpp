@@ -1,10 +1,18 @@
 #include "framework/CDialog.h"
 
+#include "framework/CMenu.h"
 #include "framework/CWinApp.h"
 
 namespace {
 constexpr INT_PTR MODAL_LOOP_QUIT = -1;
-}
+
+// The modal dialog whose loop runs innermost now; nullptr when none runs.
+CDialog* g_innermostModal = nullptr;
+
+// Wrappers made for handles no object owns live until the outermost modal
+// loop has nothing to do: no handler that might still hold one runs then.
+void FreeTemporaryWrappers() { CMenu::DeleteTempMap(); }
+}  // namespace
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_COMMAND(IDOK, OnOK)
@@ -16,7 +24,12 @@ CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDTemplate(templateId), m_p
 INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam) {
     if (message != WM_INITDIALOG) return FALSE;
     auto* dialog = reinterpret_cast<CDialog*>(lParam);
-    dialog->SubclassWindow(hWnd);
+    // An object that already wraps a window is not initialised on it again:
+    // the new window goes, and its creation fails.
+    if (!dialog->SubclassWindow(hWnd)) {
+        ::DestroyWindow(hWnd);
+        return FALSE;
+    }
     return dialog->OnInitDialog();
 }
 
@@ -31,22 +44,41 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent) {
     return CreateFromTemplate(parent != nullptr ? parent->m_hWnd : nullptr) != nullptr;
 }
 
+// A box opened while a modal dialog is up belongs to the innermost one, which
+// it disables until it closes: what lies under it cannot be clicked.
 HWND CDialog::ModalOwner() const {
     if (m_pParentWnd != nullptr) return m_pParentWnd->m_hWnd;
+    if (g_innermostModal != nullptr && g_innermostModal->m_hWnd != nullptr) return g_innermostModal->m_hWnd;
     CWnd* main = AfxGetMainWnd();
     return main != nullptr && main != this ? main->m_hWnd : nullptr;
 }
 
 INT_PTR CDialog::DoModal() {
+    // The window of a run that has ended but not yet returned is still up:
+    // a second run would initialise it again or leave a window behind.
+    if (m_hWnd != nullptr) return MODAL_LOOP_QUIT;
     HWND owner = ModalOwner();
     m_bEndModalLoop = false;
     m_nModalResult = MODAL_LOOP_QUIT;
-    if (CreateFromTemplate(owner) == nullptr) return MODAL_LOOP_QUIT;
+    // The run counts from creation on, so that EndDialog from OnInitDialog
+    // ends it before its loop starts.
+    m_bInModalLoop = true;
+    if (CreateFromTemplate(owner) == nullptr) {
+        m_bInModalLoop = false;
+        return MODAL_LOOP_QUIT;
+    }
 
+    m_pEnclosingModal = g_innermostModal;
+    g_innermostModal = this;
     bool ownerWasEnabled = owner != nullptr && ::IsWindowEnabled(owner);
     if (ownerWasEnabled) ::EnableWindow(owner, FALSE);
-    ShowWindow(SW_SHOW);
-    RunModalLoop();
+    if (!m_bEndModalLoop) {
+        ShowWindow(SW_SHOW);
+        RunModalLoop();
+    }
+    m_bInModalLoop = false;
+    g_innermostModal = m_pEnclosingModal;
+    m_pEnclosingModal = nullptr;
     if (ownerWasEnabled) {
         ::EnableWindow(owner, TRUE);
         ::SetActiveWindow(owner);
@@ -56,9 +88,10 @@ INT_PTR CDialog::DoModal() {
 }
 
 void CDialog::RunModalLoop() {
-    m_bInModalLoop = true;
+    const bool outermost = m_pEnclosingModal == nullptr;
     while (!m_bEndModalLoop) {
         MSG msg;
+        if (outermost && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) FreeTemporaryWrappers();
         BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) {
             ::PostQuitMessage(static_cast<int>(msg.wParam));
@@ -70,7 +103,6 @@ void CDialog::RunModalLoop() {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
-    m_bInModalLoop = false;
 }
 
 void CDialog::EndDialog(int result) {

@@ -10,7 +10,10 @@ public:
 
     // Runs the dialog until EndDialog or WM_QUIT; returns EndDialog's result,
     // or -1 when the loop ended on WM_QUIT (which is posted again so that
-    // every enclosing loop ends as well).
+    // every enclosing loop ends as well), when the window cannot be made, or
+    // when the object's window from an earlier run is still up. Without a
+    // parent, the dialog belongs to the innermost modal dialog that is up,
+    // else to the main window.
     virtual INT_PTR DoModal();
     // Creates the dialog as a modeless window.
     BOOL Create(UINT templateId, CWnd* parent = nullptr);
@@ -36,7 +39,10 @@ private:
     HWND ModalOwner() const;
     void RunModalLoop();
 
+    // From the creation of a modal run's window until DoModal returns.
     bool m_bInModalLoop = false;
     bool m_bEndModalLoop = false;
     INT_PTR m_nModalResult = -1;
+    // The modal dialog that was innermost when this one's run began.
+    CDialog* m_pEnclosingModal = nullptr;
 };

@@ -1,6 +1,8 @@
 // A menu object. A menu attached to an object is permanent: FromHandle finds
 // that object. A handle that no object owns gets a temporary CMenu, which
-// never destroys the menu and lives until DeleteTempMap.
+// never destroys the menu and lives until DeleteTempMap; the outermost modal
+// loop calls that whenever it is idle, so a temporary is good until the
+// handler that asked for it returns.
 #pragma once
 
 #include <windows.h>
@@ -22,7 +24,6 @@ public:
 
     BOOL Attach(HMENU menu);
     HMENU Detach();
-    HMENU GetSafeHmenu() const { return m_hMenu; }
 
     BOOL CreateMenu();
     BOOL CreatePopupMenu();

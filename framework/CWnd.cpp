@@ -1,3 +1,13 @@
+// How a message reaches its handler: StaticWindowProc (the procedure of
+// every subclassed window) -> the object from the handle map -> the virtual
+// WindowProc -> OnWndMsg. There, WM_COMMAND, WM_DRAWITEM and WM_MEASUREITEM
+// from a control are first reflected to the control's own object
+// (OnChildNotify, entries at WM_REFLECT_BASE + message), and a colour message
+// goes to the parent's ON_WM_CTLCOLOR handler, else to the control's
+// reflected one. Otherwise the class's message map and then its bases' maps
+// are searched (CCmdTarget::DispatchMessageEntry); a matching entry's thunk
+// cracks wParam and lParam and calls the handler. What nothing takes goes to
+// DefWindowProc: the window's procedure from before the subclassing.
 #include "framework/CWnd.h"
 
 #include "framework/CWinApp.h"
@@ -101,9 +111,11 @@ bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
     if (message == WM_DRAWITEM || message == WM_MEASUREITEM) {
         if (HandleOwnerDraw(message, wParam, lParam, result)) return true;
     }
-    if (IsColourMessage(message) && !DispatchMessageEntry(message, wParam, lParam, *result)) {
-        *result = reinterpret_cast<LRESULT>(OnCtlColor(reinterpret_cast<HDC>(wParam),
-                                                       reinterpret_cast<HWND>(lParam), message));
+    if (IsColourMessage(message)) {
+        if (!DispatchMessageEntry(message, wParam, lParam, *result)) {
+            *result = reinterpret_cast<LRESULT>(OnCtlColor(reinterpret_cast<HDC>(wParam),
+                                                           reinterpret_cast<HWND>(lParam), message));
+        }
         return true;
     }
     return DispatchMessageEntry(message, wParam, lParam, *result);
@@ -226,8 +238,6 @@ BOOL CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) const {
 }
 
 LONG_PTR CWnd::GetStyle() const { return ::GetWindowLongPtrW(m_hWnd, GWL_STYLE); }
-
-LONG_PTR CWnd::GetExStyle() const { return ::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE); }
 
 bool CWnd::ModifyStyle(LONG_PTR remove, LONG_PTR add, UINT swpFlags) const {
     LONG_PTR style = GetStyle();

@@ -63,7 +63,6 @@ public:
     BOOL SetWindowPos(HWND insertAfter, int x, int y, int cx, int cy, UINT flags) const;
     BOOL MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE) const;
     LONG_PTR GetStyle() const;
-    LONG_PTR GetExStyle() const;
     bool ModifyStyle(LONG_PTR remove, LONG_PTR add, UINT swpFlags = 0) const;
     HWND SetFocus() const;
     virtual BOOL DestroyWindow();

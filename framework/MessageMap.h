@@ -2,6 +2,17 @@
 // between BEGIN_MESSAGE_MAP and END_MESSAGE_MAP; a lookup walks the class's map
 // and then the maps of its bases. Entries hold captureless lambdas that crack
 // the message parameters and call the member function.
+//
+// The road of one message, a click on a dialog's "Ok" button: the button
+// sends its parent WM_COMMAND (BN_CLICKED, the button's id). Win32 calls
+// CWnd::StaticWindowProc, which finds the dialog's object in the handle map
+// and calls its virtual WindowProc, then OnWndMsg. OnWndMsg first offers the
+// notification back to the button's own object (reflection: OnChildNotify
+// looks up WM_REFLECT_BASE + WM_COMMAND in the button's map, an
+// ON_BN_CLICKED_REFLECT_EX entry); unless that took it, the dialog's map is
+// searched, class first and then each base (DispatchMessageEntry), and the
+// ON_BN_CLICKED entry's thunk calls OnClickedOk(). What no map takes goes to
+// DefWindowProc, the window's own procedure from before the subclassing.
 #pragma once
 
 #include <windows.h>
@@ -74,15 +85,10 @@ protected:                                                \
 #define ON_CONTROL(code, id, memberFn) ON_CONTROL_RANGE_CODE(code, id, id, memberFn)
 #define ON_COMMAND(id, memberFn) ON_CONTROL(0, id, memberFn)
 #define ON_BN_CLICKED(id, memberFn) ON_CONTROL(BN_CLICKED, id, memberFn)
-#define ON_BN_DOUBLECLICKED(id, memberFn) ON_CONTROL(BN_DOUBLECLICKED, id, memberFn)
 #define ON_CBN_SELCHANGE(id, memberFn) ON_CONTROL(CBN_SELCHANGE, id, memberFn)
 #define ON_CBN_SELENDOK(id, memberFn) ON_CONTROL(CBN_SELENDOK, id, memberFn)
-#define ON_EN_CHANGE(id, memberFn) ON_CONTROL(EN_CHANGE, id, memberFn)
 
 // Notifications reflected to the control that sent them.
-// void Handler(): the parent does not see the notification.
-#define ON_CONTROL_REFLECT(code, memberFn) \
-    {WM_REFLECT_BASE + WM_COMMAND, code, 0, 0, CORVANE_THUNK(self->memberFn(); result = 0; return true;)},
 // BOOL Handler(): FALSE lets the notification go on to the parent as well.
 #define ON_CONTROL_REFLECT_EX(code, memberFn) \
     {WM_REFLECT_BASE + WM_COMMAND, code, 0, 0, CORVANE_THUNK(result = 0; return self->memberFn() != FALSE;)},
@@ -91,10 +97,6 @@ protected:                                                \
 #define ON_WM_DRAWITEM_REFLECT()                                                        \
     {WM_REFLECT_BASE + WM_DRAWITEM, 0, 0, 0, CORVANE_THUNK(                             \
         self->DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam)); result = TRUE; return true;)},
-// void MeasureItem(LPMEASUREITEMSTRUCT)
-#define ON_WM_MEASUREITEM_REFLECT()                                                     \
-    {WM_REFLECT_BASE + WM_MEASUREITEM, 0, 0, 0, CORVANE_THUNK(                          \
-        self->MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam)); result = TRUE; return true;)},
 
 // The colour messages of every control kind map to one handler.
 #define CORVANE_CTLCOLOR_ENTRY(base, message, call) \
@@ -128,8 +130,6 @@ protected:                                                \
 #define CORVANE_MOUSE_ENTRY(message, memberFn) \
     {message, 0, 0, 0, CORVANE_THUNK(self->memberFn(static_cast<UINT>(wParam), CORVANE_POINT(lParam)); result = 0; return true;)},
 #define ON_WM_LBUTTONDOWN() CORVANE_MOUSE_ENTRY(WM_LBUTTONDOWN, OnLButtonDown)
-#define ON_WM_LBUTTONUP() CORVANE_MOUSE_ENTRY(WM_LBUTTONUP, OnLButtonUp)
-#define ON_WM_LBUTTONDBLCLK() CORVANE_MOUSE_ENTRY(WM_LBUTTONDBLCLK, OnLButtonDblClk)
 #define ON_WM_MOUSEMOVE() CORVANE_MOUSE_ENTRY(WM_MOUSEMOVE, OnMouseMove)
 #define ON_WM_SETCURSOR()                                                                                   \
     {WM_SETCURSOR, 0, 0, 0, CORVANE_THUNK(result = self->OnSetCursor(reinterpret_cast<HWND>(wParam),       \
@@ -137,8 +137,6 @@ protected:                                                \
                                           return true;)},
 #define ON_WM_KILLFOCUS() \
     {WM_KILLFOCUS, 0, 0, 0, CORVANE_THUNK(self->OnKillFocus(reinterpret_cast<HWND>(wParam)); result = 0; return true;)},
-#define ON_WM_SETFOCUS() \
-    {WM_SETFOCUS, 0, 0, 0, CORVANE_THUNK(self->OnSetFocus(reinterpret_cast<HWND>(wParam)); result = 0; return true;)},
 #define ON_WM_SYSCOLORCHANGE() \
     {WM_SYSCOLORCHANGE, 0, 0, 0, CORVANE_THUNK(self->OnSysColorChange(); result = 0; return true;)},
 #define ON_WM_ACTIVATE()                                                                                  \
@@ -161,8 +159,3 @@ protected:                                                \
     {WM_DRAWITEM, 0, 0, 0, CORVANE_THUNK(self->OnDrawItem(static_cast<int>(wParam),                     \
                                                           reinterpret_cast<LPDRAWITEMSTRUCT>(lParam)); \
                                          result = TRUE; return true;)},
-#define ON_WM_INITMENUPOPUP()                                                                              \
-    {WM_INITMENUPOPUP, 0, 0, 0, CORVANE_THUNK(self->OnInitMenuPopup(reinterpret_cast<HMENU>(wParam),       \
-                                                                    LOWORD(lParam), HIWORD(lParam) != 0); \
-                                              result = 0; return true;)},
-#define ON_WM_DESTROY() {WM_DESTROY, 0, 0, 0, CORVANE_THUNK(self->OnDestroy(); result = 0; return true;)},

@@ -61,6 +61,13 @@ CMessageDlg::CMessageDlg() : CDialog(IDD_MESSAGE_BOX) {}
 
 CMessageDlg::~CMessageDlg() = default;
 
+INT_PTR CMessageDlg::DoModal() {
+    const INT_PTR result = CDialog::DoModal();
+    // A refused run leaves the box that is up, and its flag, alone.
+    if (m_hWnd == nullptr) g_messageDlgShown = FALSE;
+    return result;
+}
+
 BOOL CMessageDlg::PreTranslateMessage(MSG* msg) {
     if (IsSwallowedDialogKey(msg)) return TRUE;
     return CDialog::PreTranslateMessage(msg);

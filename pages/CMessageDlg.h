@@ -11,6 +11,10 @@ public:
     CMessageDlg();
     ~CMessageDlg() override;
 
+    // However the box's run ends (its buttons, EndDialog from elsewhere,
+    // WM_QUIT, a window that could not be made), the shown flag is clear
+    // once the box is gone.
+    INT_PTR DoModal() override;
     BOOL PreTranslateMessage(MSG* msg) override;
     BOOL OnInitDialog() override;
 

@@ -5,8 +5,8 @@ set -euo pipefail
 
 readonly PACKAGES=(
     cmake ninja-build g++ googletest libgtest-dev
-    g++-mingw-w64-x86-64-posix mingw-w64-tools
-    wine64 xvfb x11-apps imagemagick xauth iproute2 util-linux
+    g++-mingw-w64-x86-64-posix
+    wine64 xvfb imagemagick iproute2 util-linux
     clang libclang-rt-dev   # the fuzz targets: libFuzzer and the sanitizers' runtime
 )
 

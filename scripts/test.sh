@@ -6,7 +6,8 @@ set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 readonly root
-readonly JOBS=8
+JOBS=$(nproc)
+readonly JOBS
 readonly NATIVE="$root/build/native"
 readonly WINDOWS="$root/build/win"
 

@@ -16,8 +16,10 @@
 # The command sees CORVANE_WINE_SESSION=1, WINEPREFIX, DISPLAY, WINEDEBUG,
 # CORVANE_SESSION_DIR, CORVANE_SIMULATOR, CORVANE_COM_LINK,
 # CORVANE_COM_PORT and CORVANE_LAN_NETNS (the simulated switcher's LAN
-# namespace, see add_lan_namespace). If the namespace cannot be made, the session fails: it
-# never falls back to the machine's network.
+# namespace, see add_lan_namespace). The namespaces are made by
+# in-private-namespace.sh (with a user namespace for a normal user); if they
+# cannot be made, the session fails: it never falls back to the machine's
+# network.
 set -euo pipefail
 
 readonly WINE=/usr/lib/wine/wine64
@@ -67,8 +69,7 @@ enter_private_network() {
     export CORVANE_IN_NETNS=1
     # A private PID namespace too: when the session ends, however it ends,
     # the kernel ends every process it started (Wine's services included).
-    exec unshare --net --pid --fork --kill-child --mount-proc -- "$0" "$@" \
-        || fail "cannot create a private network namespace (unshare -n); refusing to run on the machine's network"
+    exec bash "$(dirname "${BASH_SOURCE[0]}")/in-private-namespace.sh" bash "$0" "$@"
 }
 
 check_private_network() {

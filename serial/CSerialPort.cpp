@@ -3,7 +3,9 @@
 #include "framework/CWinApp.h"
 #include "framework/CWnd.h"
 
+#include <algorithm>
 #include <cwchar>
+#include <iterator>
 
 namespace {
 
@@ -13,21 +15,20 @@ constexpr const wchar_t* PORT_WARNING_FORMAT = L"WARNING:  %ls Failed with the f
 constexpr std::size_t NAME_BUFFER_LENGTH = 64;
 
 constexpr DWORD PORT_TIMEOUT_MS = 1000;
-// The comm-event wait is not trusted alone: some drivers end every wait at
-// once without an event, or let a wait miss the bytes that arrive (Wine does
-// both for a pseudo-terminal, which has no modem lines). The input queue is
-// looked at this often as well.
-constexpr DWORD INPUT_POLL_MS = 10;
-// Right after a frame went out the device's answer is due, and the next frame
-// waits for it (a firmware block waits for the previous one's acknowledgement):
-// for a while the input queue is looked at every millisecond.
-constexpr DWORD ANSWER_POLL_MS = 1;
-constexpr ULONGLONG ANSWER_WINDOW_MS = 200;
+// A driver whose comm-event waits end without events (Wine's, for a
+// pseudo-terminal, which has no modem lines) wakes the worker through a
+// one-byte read kept outstanding instead. Where not even that stays
+// outstanding, the input queue is polled: often while bytes come and go,
+// ever less often while the line is quiet.
+constexpr DWORD INPUT_POLL_MIN_MS = 10;
+constexpr DWORD INPUT_POLL_MAX_MS = 200;
+constexpr DWORD WATCHED_BYTES = 1;
+// Comm-event waits that end at once are started again only this often
+// before the worker waits: a driver that ends every wait at once cannot keep
+// it from waiting for the stop and send events.
+constexpr int MAX_WAIT_STARTS = 4;
 constexpr char EVENT_CHARACTER = 'q';
 constexpr DWORD PURGE_ALL = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
-// Before a write only the input is discarded: purging the output as well
-// would cut off a frame handed over earlier that is still on its way out.
-constexpr DWORD PURGE_INPUT = PURGE_RXABORT | PURGE_RXCLEAR;
 
 // Monitored events and what each one sends to the owner, in the order the
 // worker acts on them; received characters are read rather than announced.
@@ -69,37 +70,51 @@ CSerialPort::~CSerialPort() {
         ::CloseHandle(m_hPort);
         m_hPort = nullptr;
     }
-    for (HANDLE event : {m_hStopEvent, m_overlapped.hEvent, m_hSendEvent, m_ioOverlapped.hEvent, m_hWorkerExited}) {
+    for (HANDLE event : {m_hStopEvent, m_overlapped.hEvent, m_hSendEvent, m_ioOverlapped.hEvent,
+                         m_watchOverlapped.hEvent, m_hWorkerExited}) {
         if (event != nullptr) ::CloseHandle(event);
     }
     ::DeleteCriticalSection(&m_lock);
 }
 
-void CSerialPort::PrepareEvent(HANDLE& event) {
-    if (event != nullptr)
-        ::ResetEvent(event);
-    else
-        event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+bool CSerialPort::PrepareEvent(HANDLE& event) {
+    if (event != nullptr) return ::ResetEvent(event) != FALSE;
+    event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    return event != nullptr;
+}
+
+// The events and the relay the worker waits on and delivers through; false
+// when one cannot be had, since a worker without them could neither stop
+// nor hand over a byte.
+bool CSerialPort::PrepareWorkerTools() {
+    bool ready = true;
+    for (HANDLE* event :
+         {&m_overlapped.hEvent, &m_hSendEvent, &m_hStopEvent, &m_ioOverlapped.hEvent, &m_watchOverlapped.hEvent})
+        ready = PrepareEvent(*event) && ready;
+    if (!ready) {
+        FormatPortError(L"CreateEventW()");
+        return false;
+    }
+    if (m_relay.m_hWnd == nullptr && !m_relay.Create()) {
+        FormatPortError(L"CreateWindowExW()");
+        return false;
+    }
+    return true;
 }
 
 BOOL CSerialPort::OpenPort(CWnd* owner, UINT port, UINT baudRate, wchar_t parity, UINT dataBits, UINT stopBits,
                            DWORD eventMask) {
-    StopRunningWorker();
-
-    PrepareEvent(m_overlapped.hEvent);
-    PrepareEvent(m_hSendEvent);
-    PrepareEvent(m_hStopEvent);
-    PrepareEvent(m_ioOverlapped.hEvent);
+    m_nPort = port;
+    if (!StopRunningWorker() || !PrepareWorkerTools()) return FALSE;
     m_waitHandles[WAIT_STOP] = m_hStopEvent;
     m_waitHandles[WAIT_COMM_EVENT] = m_overlapped.hEvent;
     m_waitHandles[WAIT_SEND] = m_hSendEvent;
     m_bCommWaitPending = false;
+    m_bWatchPending = false;
 
-    if (m_relay.m_hWnd == nullptr) m_relay.Create();
     m_pOwnerWnd = owner;
     m_hOwner = owner != nullptr ? owner->m_hWnd : nullptr;
     m_pSendBuffer = std::make_unique<BYTE[]>(SEND_BUFFER_UNITS * sizeof(WORD));
-    m_nPort = port;
     m_nSendCapacity = SEND_BUFFER_UNITS;
     m_dwEventMask = eventMask;
     DropQueuedFrames(false);
@@ -163,23 +178,35 @@ bool CSerialPort::StartWorker() {
     return m_pWorker != nullptr;
 }
 
-void CSerialPort::StopRunningWorker() {
-    if (m_hStopEvent == nullptr) return;
-    if (!m_bWorkerAlive && ::WaitForSingleObject(m_hWorkerExited, 0) == WAIT_OBJECT_0) return;
+bool CSerialPort::StopRunningWorker() {
+    if (m_hStopEvent == nullptr) return true;
+    if (!m_bWorkerAlive && ::WaitForSingleObject(m_hWorkerExited, 0) == WAIT_OBJECT_0) return true;
     ::SetEvent(m_hStopEvent);
-    WaitForWorkerExit();
+    return WaitForWorkerExit();
 }
 
 // The worker may be inside a synchronous WM_SERIAL_BYTE to this very thread;
 // letting sent messages through while waiting lets it finish that byte and
-// reach the stop event.
-void CSerialPort::WaitForWorkerExit() const {
+// reach the stop event. When the wait itself fails, that is reported (with
+// a warning and false) and the worker's flag is watched instead.
+bool CSerialPort::WaitForWorkerExit() const {
     for (;;) {
-        DWORD result = ::MsgWaitForMultipleObjects(1, &m_hWorkerExited, FALSE, INFINITE, QS_SENDMESSAGE);
-        if (result != WAIT_OBJECT_0 + 1) return;
-        MSG message;
-        ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        const DWORD result = ::MsgWaitForMultipleObjects(1, &m_hWorkerExited, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (result == WAIT_OBJECT_0) return true;
+        if (result != WAIT_OBJECT_0 + 1) break;
+        LetSentMessagesThrough();
     }
+    FormatPortError(L"MsgWaitForMultipleObjects()");
+    while (m_bWorkerAlive) {
+        LetSentMessagesThrough();
+        ::Sleep(INPUT_POLL_MIN_MS);
+    }
+    return false;
+}
+
+void CSerialPort::LetSentMessagesThrough() {
+    MSG message;
+    ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
 }
 
 bool CSerialPort::QueueFrame(const BYTE* data, DWORD length) {
@@ -225,11 +252,13 @@ void CSerialPort::RunWorker() {
     ::ResetEvent(m_hWorkerExited);
     m_bLineFailed = false;
     m_bPollingInput = false;
+    m_dwPollPeriod = INPUT_POLL_MIN_MS;
     if (m_hPort != nullptr) ::PurgeComm(m_hPort, PURGE_ALL);
     for (;;) {
-        if (!BeginCommEventWait()) continue;
-        const DWORD timeout = m_bLineFailed ? INFINITE : InputPollPeriod();
-        switch (::WaitForMultipleObjects(WAIT_COUNT, m_waitHandles, FALSE, timeout)) {
+        PrepareWait();
+        const HANDLE handles[] = {m_waitHandles[WAIT_STOP], m_waitHandles[WAIT_COMM_EVENT], m_waitHandles[WAIT_SEND],
+                                  m_watchOverlapped.hEvent};
+        switch (::WaitForMultipleObjects(static_cast<DWORD>(std::size(handles)), handles, FALSE, WaitTimeout())) {
         case WAIT_OBJECT_0 + WAIT_STOP:
             EndWorker();
         case WAIT_OBJECT_0 + WAIT_COMM_EVENT:
@@ -241,95 +270,165 @@ void CSerialPort::RunWorker() {
         case WAIT_OBJECT_0 + WAIT_SEND:
             WriteSendBuffer();
             break;
-        default:
-            // Time to look at the input queue again.
+        case WAIT_OBJECT_0 + WAIT_WATCH_READ:
+            if (CollectWatchRead()) ActOnMonitoredEvents();
             break;
+        case WAIT_TIMEOUT:
+            m_dwPollPeriod = std::min(2 * m_dwPollPeriod, INPUT_POLL_MAX_MS);
+            break;
+        default:
+            // Not even the stop event can be waited for: the worker gives up
+            // the line rather than spin.
+            ReportFailure();
+            EndWorker();
         }
     }
 }
 
-// Starts a comm-event wait unless one is still outstanding or the line is
-// only polled, and raises the comm event itself when bytes wait in the input
-// queue. False when the event was already there but nothing waits to be read:
-// start over at once.
-bool CSerialPort::BeginCommEventWait() {
-    if (m_bLineFailed) {
-        // Only the stop and send events can wake the worker now.
-        ::ResetEvent(m_overlapped.hEvent);
-        return true;
+// Before every wait: a comm-event wait is made outstanding where the driver
+// keeps one, and the bytes already in the input queue are served, since bytes
+// that came before the wait began raise no event of their own (and a full
+// input queue raises none at all).
+void CSerialPort::PrepareWait() {
+    for (int start = 0; start < MAX_WAIT_STARTS && CanStartCommEventWait(); ++start) {
+        if (!StartCommEventWait() && InputQueueLength() > 0) break;
     }
-    if (m_bPollingInput) {
-        PollInputQueue();
-        return true;
+    ServeWaitingInput();
+    if (m_bPollingInput) StartWatchRead();
+}
+
+bool CSerialPort::CanStartCommEventWait() const {
+    return !m_bLineFailed && !m_bPollingInput && !m_bCommWaitPending && !StopRequested();
+}
+
+// Only an outstanding comm-event wait or watch read, or a failed line with
+// nothing more to watch, lets the worker sleep until one of its events comes.
+DWORD CSerialPort::WaitTimeout() const {
+    return m_bCommWaitPending || m_bWatchPending || m_bLineFailed ? INFINITE : m_dwPollPeriod;
+}
+
+// The read ends when a byte comes (or when the port's read time-outs end it
+// empty). A byte it takes right away goes to the owner at once.
+void CSerialPort::StartWatchRead() {
+    if (m_bWatchPending || m_bLineFailed || StopRequested()) return;
+    ZeroOffset(m_watchOverlapped);
+    DWORD read = 0;
+    if (::ReadFile(m_hPort, &m_watchedByte, WATCHED_BYTES, &read, &m_watchOverlapped)) {
+        ::ResetEvent(m_watchOverlapped.hEvent);
+        if (read == WATCHED_BYTES) DeliverBytes(&m_watchedByte, read);
+        return;
     }
-    if (!m_bCommWaitPending) {
-        ZeroOffset(m_overlapped);
-        if (::WaitCommEvent(m_hPort, &m_dwCommEvent, &m_overlapped)) {
-            if (InputQueueLength() == 0) return false;
-            ::SetEvent(m_overlapped.hEvent);
-            return true;
-        }
-        const DWORD error = ::GetLastError();
-        if (error != ERROR_IO_PENDING && error != ERROR_INVALID_PARAMETER) {
-            LineFailed();
-            return true;
-        }
-        m_bCommWaitPending = true;
-    }
-    // Bytes that came before the wait began raise no event of their own (a
-    // full input queue raises none at all): go and read them.
-    PollInputQueue();
+    if (::GetLastError() == ERROR_IO_PENDING)
+        m_bWatchPending = true;
+    else
+        LineFailed();
+}
+
+void CSerialPort::CancelWatchRead() {
+    if (!m_bWatchPending) return;
+    CancelAndAwait(m_watchOverlapped);
+    ::ResetEvent(m_watchOverlapped.hEvent);
+    m_bWatchPending = false;
+}
+
+// Ends the watch read, cancelled if it is still outstanding, and delivers the
+// byte it took, which came before any byte still queued; true when there
+// was one.
+bool CSerialPort::CollectWatchRead() {
+    if (!m_bWatchPending) return false;
+    CancelWatchRead();
+    DWORD read = 0;
+    if (!::GetOverlappedResult(m_hPort, &m_watchOverlapped, &read, FALSE) || read != WATCHED_BYTES) return false;
+    DeliverBytes(&m_watchedByte, read);
     return true;
 }
 
-void CSerialPort::PollInputQueue() {
-    DWORD queued = 0;
-    if (!QueryInputQueue(queued)) {
-        LineFailed();
-        return;
+// Starts a comm-event wait. False when it did not stay outstanding: it ended
+// at once (an event was already there), the driver cannot wait for events on
+// this line (its input is polled from now on), or the line failed.
+bool CSerialPort::StartCommEventWait() {
+    ZeroOffset(m_overlapped);
+    if (::WaitCommEvent(m_hPort, &m_dwCommEvent, &m_overlapped)) {
+        // Its completion has been taken here; the bytes behind it are served
+        // before the worker waits.
+        ::ResetEvent(m_overlapped.hEvent);
+        return false;
     }
-    if (queued > 0) ::SetEvent(m_overlapped.hEvent);
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_IO_PENDING) {
+        m_bCommWaitPending = true;
+        return true;
+    }
+    PollInputOrFailLine(error == ERROR_INVALID_PARAMETER);
+    return false;
 }
 
-// Collects the outstanding wait if it has ended. A wait that ended in failure
-// is a failed line when the line no longer answers; when it still answers,
-// the driver cannot wait for events on it, and its input is polled instead.
-void CSerialPort::FinishCommEventWait() {
-    ::ResetEvent(m_overlapped.hEvent);
-    if (!m_bCommWaitPending) return;
-    DWORD unused = 0;
-    if (::GetOverlappedResult(m_hPort, &m_overlapped, &unused, FALSE)) {
-        m_bCommWaitPending = false;
-        return;
-    }
-    if (::GetLastError() == ERROR_IO_INCOMPLETE) return;
-    m_bCommWaitPending = false;
-    DWORD queued = 0;
-    if (QueryInputQueue(queued))
+// A driver that cannot wait for events on a line that still answers has the
+// line's input watched another way from now on; a line that does not answer
+// has failed.
+void CSerialPort::PollInputOrFailLine(bool lineAnswers) {
+    if (lineAnswers)
         m_bPollingInput = true;
     else
         LineFailed();
 }
 
-void CSerialPort::LineFailed() {
-    ReportFailure();
-    m_bLineFailed = true;
-    ::ResetEvent(m_overlapped.hEvent);
+void CSerialPort::ServeWaitingInput() {
+    if (m_bLineFailed) return;
+    DWORD queued = 0;
+    if (!QueryInputQueue(queued)) {
+        LineFailed();
+        return;
+    }
+    if (queued > 0) ActOnMonitoredEvents();
 }
 
-// The system writes the event word and the record when the wait ends, so the
-// wait is ended here, before the handle goes and the thread ends.
+// Collects the outstanding wait, which the system has ended; true when it
+// ended with an event. A wait that ended in failure is a failed line when
+// the line no longer answers; when it still answers, the driver cannot wait
+// for events on it, and its input is polled instead.
+bool CSerialPort::FinishCommEventWait() {
+    ::ResetEvent(m_overlapped.hEvent);
+    if (!m_bCommWaitPending) return false;
+    DWORD unused = 0;
+    if (::GetOverlappedResult(m_hPort, &m_overlapped, &unused, FALSE)) {
+        m_bCommWaitPending = false;
+        return true;
+    }
+    if (::GetLastError() == ERROR_IO_INCOMPLETE) return false;
+    m_bCommWaitPending = false;
+    DWORD queued = 0;
+    PollInputOrFailLine(QueryInputQueue(queued));
+    return false;
+}
+
+void CSerialPort::LineFailed() {
+    if (m_bLineFailed) return;
+    ReportFailure();
+    m_bLineFailed = true;
+}
+
+// The system writes the record (and, for a comm-event wait, the event word)
+// when the I/O ends, so a cancelled I/O is waited for until it has ended,
+// before the record is used again, the handle goes or the thread ends.
+void CSerialPort::CancelAndAwait(OVERLAPPED& overlapped) {
+    ::CancelIoEx(m_hPort, &overlapped);
+    DWORD unused = 0;
+    if (!HasOverlappedIoCompleted(&overlapped)) ::GetOverlappedResult(m_hPort, &overlapped, &unused, TRUE);
+}
+
 void CSerialPort::CancelCommEventWait() {
     if (!m_bCommWaitPending || m_hPort == nullptr) return;
-    DWORD unused = 0;
-    // Not found: the wait has ended already.
-    if (::CancelIoEx(m_hPort, &m_overlapped)) ::GetOverlappedResult(m_hPort, &m_overlapped, &unused, TRUE);
+    CancelAndAwait(m_overlapped);
     m_bCommWaitPending = false;
 }
 
 void CSerialPort::HandleCommEvent() {
-    FinishCommEventWait();
-    if (m_bLineFailed) return;
+    if (FinishCommEventWait()) ActOnMonitoredEvents();
+}
+
+// Every monitored event is acted on, not only the one that fired.
+void CSerialPort::ActOnMonitoredEvents() {
     DWORD monitored = 0;
     ::GetCommMask(m_hPort, &monitored);
     if ((monitored & EV_RXCHAR) != 0) ReadAvailableBytes();
@@ -341,11 +440,8 @@ void CSerialPort::HandleCommEvent() {
     }
 }
 
-// The worker does not wait for the owner's window to take the notification:
-// the window may be busy with other work (updating its logs) meanwhile, and
-// the worker would see the next bytes only after it.
 void CSerialPort::NotifyOwner(UINT message, WPARAM wParam) const {
-    ::SendNotifyMessageW(m_hOwner, message, wParam, static_cast<LPARAM>(m_nPort));
+    ::SendMessageW(m_hOwner, message, wParam, static_cast<LPARAM>(m_nPort));
 }
 
 void CSerialPort::ReportFailure() {
@@ -356,17 +452,22 @@ void CSerialPort::ReportFailure() {
 
 bool CSerialPort::StopRequested() const { return ::WaitForSingleObject(m_hStopEvent, 0) == WAIT_OBJECT_0; }
 
+// Traffic in either direction: a reply, or more bytes, may follow soon.
+void CSerialPort::NoteTraffic() { m_dwPollPeriod = INPUT_POLL_MIN_MS; }
+
 void CSerialPort::EndWorker() {
     CancelCommEventWait();
+    CancelWatchRead();
     {
         LockGuard lock(m_lock);
         ::CloseHandle(m_hPort);
         m_hPort = nullptr;
     }
     DropQueuedFrames(false);
+    // The owner may destroy the object once the flag has fallen.
+    const HANDLE exited = m_hWorkerExited;
     m_bWorkerAlive = FALSE;
-    // The last touch of the object: the owner may destroy it once this is set.
-    ::SetEvent(m_hWorkerExited);
+    ::SetEvent(exited);
     AfxEndThread(WORKER_EXIT_CODE);
 }
 
@@ -375,6 +476,7 @@ void CSerialPort::EndWorker() {
 // between bytes), so that a steady stream cannot keep the worker from
 // stopping. The lock is never held while the owner handles bytes.
 void CSerialPort::ReadAvailableBytes() {
+    CollectWatchRead();
     BYTE received[READ_CHUNK];
     while (!StopRequested()) {
         DWORD count = 0;
@@ -382,10 +484,21 @@ void CSerialPort::ReadAvailableBytes() {
             LockGuard lock(m_lock);
             const DWORD queued = InputQueueLength();
             if (queued == 0) return;
-            count = ReadBytes(received, queued < READ_CHUNK ? queued : READ_CHUNK);
+            const IoResult read = ReadBytes(received, std::min(queued, READ_CHUNK), count);
+            if (read == IoResult::Stopped) return;
+            // The queue holds bytes that no read returns: the line is broken.
+            if (read == IoResult::Failed || count == 0) {
+                LineFailed();
+                return;
+            }
         }
-        if (count > 0) m_relay.Deliver({received, count, m_hOwner, m_nPort, m_hStopEvent});
+        DeliverBytes(received, count);
     }
+}
+
+void CSerialPort::DeliverBytes(const BYTE* bytes, DWORD count) {
+    NoteTraffic();
+    m_relay.Deliver({bytes, count, m_hOwner, m_nPort, m_hStopEvent});
 }
 
 DWORD CSerialPort::InputQueueLength() {
@@ -401,39 +514,54 @@ bool CSerialPort::QueryInputQueue(DWORD& queued) {
     return true;
 }
 
-DWORD CSerialPort::ReadBytes(BYTE* buffer, DWORD count) {
+CSerialPort::IoResult CSerialPort::ReadBytes(BYTE* buffer, DWORD count, DWORD& read) {
     ZeroOffset(m_ioOverlapped);
-    DWORD read = 0;
-    if (::ReadFile(m_hPort, buffer, count, &read, &m_ioOverlapped)) return read;
+    if (::ReadFile(m_hPort, buffer, count, &read, &m_ioOverlapped)) return IoResult::Done;
     if (::GetLastError() != ERROR_IO_PENDING) {
         FormatPortError(L"ReadFile()");
-        return 0;
+        return IoResult::Failed;
     }
-    if (!::GetOverlappedResult(m_hPort, &m_ioOverlapped, &read, TRUE)) {
-        FormatPortError(L"GetOverlappedResults() in ReadFile()");
-        return 0;
-    }
-    return read;
+    const IoResult result = AwaitIo(read);
+    if (result == IoResult::Failed) FormatPortError(L"GetOverlappedResults() in ReadFile()");
+    return result;
 }
 
-// Writes every frame handed over since the last send, oldest first. Input the
-// driver still holds is discarded before the writes.
-void CSerialPort::WriteSendBuffer() {
-    ::ResetEvent(m_hSendEvent);
-    LockGuard lock(m_lock);
-    ::PurgeComm(m_hPort, PURGE_INPUT);
-    while (!StopRequested() && TakeQueuedFrame()) {
-        if (!WriteFrame()) ReportFailure();
+// Waits for the read or write on m_ioOverlapped or for a stop request,
+// whichever comes first: a stalled line must not keep the worker, and with
+// it the UI thread that stops it, waiting. A stop cancels the I/O.
+CSerialPort::IoResult CSerialPort::AwaitIo(DWORD& transferred) {
+    const HANDLE handles[] = {m_hStopEvent, m_ioOverlapped.hEvent};
+    const DWORD woken = ::WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+    if (woken != WAIT_OBJECT_0 + 1) {
+        CancelAndAwait(m_ioOverlapped);
+        return woken == WAIT_OBJECT_0 ? IoResult::Stopped : IoResult::Failed;
     }
-    m_answerDueUntil = ::GetTickCount64() + ANSWER_WINDOW_MS;
+    return ::GetOverlappedResult(m_hPort, &m_ioOverlapped, &transferred, FALSE) ? IoResult::Done : IoResult::Failed;
 }
 
+// Writes every frame handed over since the last send, oldest first. What has
+// arrived meanwhile goes to the owner before the first write: a reply that
+// came late is still a reply, and the owner drops bytes that make no frame.
 void CSerialPort::WriteHandedOverFrame() {
     if (::WaitForSingleObject(m_hSendEvent, 0) == WAIT_OBJECT_0) WriteSendBuffer();
 }
 
-DWORD CSerialPort::InputPollPeriod() const {
-    return ::GetTickCount64() < m_answerDueUntil ? ANSWER_POLL_MS : INPUT_POLL_MS;
+void CSerialPort::WriteSendBuffer() {
+    ::ResetEvent(m_hSendEvent);
+    if (!HasQueuedFrame()) return;
+    ReadAvailableBytes();
+    LockGuard lock(m_lock);
+    while (!StopRequested() && TakeQueuedFrame()) {
+        const IoResult written = WriteFrame();
+        if (written == IoResult::Stopped) return;
+        if (written == IoResult::Failed) ReportFailure();
+        NoteTraffic();
+    }
+}
+
+bool CSerialPort::HasQueuedFrame() {
+    std::lock_guard<std::mutex> lock(m_queueLock);
+    return !m_sendQueue.empty();
 }
 
 bool CSerialPort::TakeQueuedFrame() {
@@ -446,12 +574,13 @@ bool CSerialPort::TakeQueuedFrame() {
     return true;
 }
 
-bool CSerialPort::WriteFrame() {
+CSerialPort::IoResult CSerialPort::WriteFrame() {
     ZeroOffset(m_ioOverlapped);
     DWORD written = 0;
     if (!::WriteFile(m_hPort, m_pSendBuffer.get(), m_nSendLength, &written, &m_ioOverlapped)) {
-        if (::GetLastError() != ERROR_IO_PENDING) return false;
-        if (!::GetOverlappedResult(m_hPort, &m_ioOverlapped, &written, TRUE)) return false;
+        if (::GetLastError() != ERROR_IO_PENDING) return IoResult::Failed;
+        const IoResult result = AwaitIo(written);
+        if (result != IoResult::Done) return result;
     }
-    return written == m_nSendLength;
+    return written == m_nSendLength ? IoResult::Done : IoResult::Failed;
 }

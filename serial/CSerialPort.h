@@ -40,7 +40,9 @@ public:
 
     // Opens and configures "\\.\COM<port>" with the line settings; stops a
     // running worker first. TRUE when the device opened (a configuration call
-    // that fails is reported by FormatPortError and does not fail the open).
+    // that fails is reported by FormatPortError and does not fail the open);
+    // FALSE also when the running worker could not be stopped or the worker's
+    // events or relay window cannot be had.
     BOOL OpenPort(CWnd* owner, UINT port, UINT baudRate, wchar_t parity, UINT dataBits, UINT stopBits,
                   DWORD eventMask);
 
@@ -73,7 +75,8 @@ public:
     HANDLE m_hStopEvent = nullptr;
     // The worker's wait list: stop first, then the comm event, then send.
     HANDLE m_waitHandles[3] = {};
-    // The comm-event wait; its event is the comm event.
+    // The comm-event wait; its event is the comm event, which only the system
+    // signals, when the wait ends.
     OVERLAPPED m_overlapped{};
     COMMTIMEOUTS m_timeouts{};
     DCB m_deviceControl{};
@@ -87,34 +90,56 @@ public:
     DWORD m_nSendCapacity = 0;
 
 private:
-    enum WaitIndex : DWORD { WAIT_STOP = 0, WAIT_COMM_EVENT = 1, WAIT_SEND = 2, WAIT_COUNT = 3 };
+    enum WaitIndex : DWORD {
+        WAIT_STOP = 0,
+        WAIT_COMM_EVENT = 1,
+        WAIT_SEND = 2,
+        WAIT_COUNT = 3,
+        // The watch read's event follows the wait list.
+        WAIT_WATCH_READ = WAIT_COUNT
+    };
+    enum class IoResult { Done, Failed, Stopped };
 
-    static void PrepareEvent(HANDLE& event);
+    static bool PrepareEvent(HANDLE& event);
+    bool PrepareWorkerTools();
     void ConfigurePort(const std::wstring& settings);
-    void StopRunningWorker();
-    void WaitForWorkerExit() const;
+    bool StopRunningWorker();
+    bool WaitForWorkerExit() const;
+    static void LetSentMessagesThrough();
 
     [[noreturn]] void RunWorker();
-    bool BeginCommEventWait();
-    void PollInputQueue();
-    void FinishCommEventWait();
+    void PrepareWait();
+    bool CanStartCommEventWait() const;
+    DWORD WaitTimeout() const;
+    void StartWatchRead();
+    void CancelWatchRead();
+    bool CollectWatchRead();
+    bool StartCommEventWait();
+    void ServeWaitingInput();
+    bool FinishCommEventWait();
+    void PollInputOrFailLine(bool lineAnswers);
     void CancelCommEventWait();
+    void CancelAndAwait(OVERLAPPED& overlapped);
     void LineFailed();
     void HandleCommEvent();
+    void ActOnMonitoredEvents();
     void NotifyOwner(UINT message, WPARAM wParam = 0) const;
     static void ReportFailure();
     bool StopRequested() const;
+    void NoteTraffic();
     [[noreturn]] void EndWorker();
 
     void ReadAvailableBytes();
+    void DeliverBytes(const BYTE* bytes, DWORD count);
     DWORD InputQueueLength();
     bool QueryInputQueue(DWORD& queued);
-    DWORD ReadBytes(BYTE* buffer, DWORD count);
+    IoResult ReadBytes(BYTE* buffer, DWORD count, DWORD& read);
+    IoResult AwaitIo(DWORD& transferred);
     void WriteSendBuffer();
-    bool TakeQueuedFrame();
     void WriteHandedOverFrame();
-    DWORD InputPollPeriod() const;
-    bool WriteFrame();
+    bool HasQueuedFrame();
+    bool TakeQueuedFrame();
+    IoResult WriteFrame();
     void DropQueuedFrames(bool acceptMore);
 
     // Reads and writes: an overlapped record and event of their own, since
@@ -125,10 +150,16 @@ private:
     bool m_bCommWaitPending = false;
     // The line stopped answering: reported once, and no more waits on it.
     bool m_bLineFailed = false;
-    // The driver ends comm-event waits without events: the input is polled.
+    // The driver ends comm-event waits without events: a watch read wakes
+    // the worker instead.
     bool m_bPollingInput = false;
-    // Until then the input queue is polled fast: an answer is due.
-    ULONGLONG m_answerDueUntil = 0;
+    // The watch read: one byte, on a record and event of its own.
+    OVERLAPPED m_watchOverlapped{};
+    BYTE m_watchedByte = 0;
+    bool m_bWatchPending = false;
+    // How long the worker waits before it looks at the input queue again
+    // while neither a comm-event wait nor a watch read is outstanding.
+    DWORD m_dwPollPeriod = 0;
     // Signalled while no worker runs.
     HANDLE m_hWorkerExited = nullptr;
     HWND m_hOwner = nullptr;

@@ -14,6 +14,9 @@ namespace {
 constexpr int MAX_BYTE = 0xFF;
 constexpr std::size_t FRAME_BODY_LENGTH = 10;
 constexpr int MAX_BURST = 10000;
+// Noise bytes before one reply: a few frames' worth is all a test needs, and
+// a bigger count would hold the simulator up for minutes.
+constexpr int MAX_GARBAGE = 10000;
 
 std::vector<std::string> SplitWords(const std::string& line) {
     std::istringstream stream(line);
@@ -74,7 +77,7 @@ ControlOutcome ControlInterpreter::Execute(const std::string& line) {
         return Ok("pong");
     }
     if (command == "delay" || command == "drop" || command == "corrupt" || command == "garbage") {
-        const auto count = CountArgument(words, 0, MAX_COUNT);
+        const auto count = CountArgument(words, 0, command == "garbage" ? MAX_GARBAGE : MAX_COUNT);
         if (!count) return Error(command + " needs one count");
         if (command == "delay") m_knobs.SetDelay(std::chrono::milliseconds(*count));
         if (command == "drop") m_knobs.DropNext(*count);
@@ -88,6 +91,12 @@ ControlOutcome ControlInterpreter::Execute(const std::string& line) {
                                            : std::optional<int>(FaultKnobs::DEFAULT_SPLIT_GAP_MS);
         if (!parts || !gap || words.size() > 3) return Error("split needs PARTS [GAP_MS]");
         m_knobs.SetSplit(*parts, std::chrono::milliseconds(*gap));
+        return Ok();
+    }
+    if (command == "read") {
+        const auto on = words.size() == 2 ? ParseOnOff(words[1]) : std::nullopt;
+        if (!on) return Error("read needs on or off");
+        m_knobs.SetReading(*on);
         return Ok();
     }
     if (command == "send" || command == "frame") {

@@ -7,6 +7,9 @@
 //   corrupt N                the next N replies carry a check byte off by one
 //   split N [GAP_MS]         every reply goes out in N writes (1 = whole)
 //   garbage N                the next reply is preceded by N noise bytes
+//                            (N up to 10000)
+//   read on|off              off: the device stops reading the pty, so that
+//                            what the panel writes piles up and stalls
 //   send HEX...              these bytes go out now, as they are
 //   frame HEX...             b2..b11 (10 bytes) go out now as a command frame
 //                            with sync pair and check byte
@@ -24,7 +27,8 @@
 //                            with its success result (no data awaited)
 //   upgrade ...              the firmware transfer's report, image and knobs
 //                            (tools/FirmwareControl.h)
-//   state                    -> ok <the device state on one line>
+//   state                    -> ok <the device state on one line; label bytes
+//                            that are not printable show as \xHH>
 //   knobs                    -> ok <the fault knobs on one line>
 //   reset                    knobs and device state back to their start
 //   target pty|tcp           where send, frame and burst write from now on

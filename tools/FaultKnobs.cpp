@@ -42,7 +42,8 @@ std::vector<ScheduledWrite> FaultKnobs::Plan(const Bytes& reply) {
 std::string FaultKnobs::Describe() const {
     std::ostringstream text;
     text << "delay=" << m_delay.count() << " drop=" << m_dropCount << " corrupt=" << m_corruptCount
-         << " split=" << m_splitParts << '/' << m_splitGap.count() << " garbage=" << m_garbageCount;
+         << " split=" << m_splitParts << '/' << m_splitGap.count() << " garbage=" << m_garbageCount
+         << " reading=" << (m_reading ? "on" : "off");
     return text.str();
 }
 

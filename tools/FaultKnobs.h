@@ -28,6 +28,9 @@ public:
     void SetSplit(int parts, std::chrono::milliseconds gap) { m_splitParts = parts; m_splitGap = gap; }
     // The next reply is preceded by `count` bytes that open no frame.
     void GarbageBeforeNext(int count) { m_garbageCount = count; }
+    // Whether the device reads what the panel writes (until changed).
+    void SetReading(bool reading) { m_reading = reading; }
+    bool Reading() const { return m_reading; }
 
     void Reset() { *this = FaultKnobs{}; }
 
@@ -46,4 +49,5 @@ private:
     int m_splitParts = 1;
     std::chrono::milliseconds m_splitGap{DEFAULT_SPLIT_GAP_MS};
     int m_garbageCount = 0;
+    bool m_reading = true;
 };

@@ -140,6 +140,24 @@ std::string JoinFields(const Array& values, Format format) {
     return text;
 }
 
+// Labels are bytes from the wire: anything that could break the one-line
+// answer (a line end, a quote) or is not printable shows as \xHH.
+template <std::size_t N>
+std::string PrintableText(const std::array<std::uint8_t, N>& bytes) {
+    constexpr char HEX_DIGITS[] = "0123456789ABCDEF";
+    std::string text;
+    for (const std::uint8_t byte : bytes) {
+        if (byte >= ' ' && byte <= '~' && byte != '"' && byte != '\\') {
+            text += static_cast<char>(byte);
+        } else {
+            text += "\\x";
+            text += HEX_DIGITS[byte >> 4];
+            text += HEX_DIGITS[byte & 0x0F];
+        }
+    }
+    return text;
+}
+
 }  // namespace
 
 SwitcherModel::SwitcherModel() { Reset(); }
@@ -445,7 +463,7 @@ std::string SwitcherModel::Describe() const {
          << " input-links=" << JoinFields(m_state.inputConnected, onOff)
          << " output-links=" << JoinFields(m_state.outputConnected, onOff) << " type=" << m_state.deviceType
          << " size=" << m_state.inputs << 'x' << m_state.outputs << " version=" << m_state.versionMajor << '.'
-         << m_state.versionMinor << " labels=\"" << std::string(m_state.labels.begin(), m_state.labels.end())
+         << m_state.versionMinor << " labels=\"" << PrintableText(m_state.labels)
          << "\" upgrade="
          << (PendingUpgrade() == Upgrade::Mcu ? "mcu" : PendingUpgrade() == Upgrade::Flash ? "flash" : "none");
     return text.str();

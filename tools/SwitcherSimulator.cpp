@@ -36,7 +36,9 @@ int SwitcherSimulator::Run() {
     while (!ShouldStop()) {
         std::vector<pollfd> descriptors;
         if (m_pty.IsOpen()) {
-            descriptors.push_back({m_pty.Descriptor(), POLLIN, 0});
+            // Not reading: the descriptor is left out of the poll (-1), so
+            // that a hang-up does not wake the loop either.
+            descriptors.push_back({m_knobs.Reading() ? m_pty.Descriptor() : -1, POLLIN, 0});
         }
         if (m_options.controlPort >= 0) {
             m_control.AppendPollDescriptors(descriptors);

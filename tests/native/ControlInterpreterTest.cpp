@@ -18,7 +18,9 @@ TEST_F(ControlInterpreterTest, KnobCommandsChangeThePlanOfTheNextReply) {
     EXPECT_TRUE(knobs.Plan(reply).empty());
     EXPECT_EQ(interpreter.Execute("split 3 0").reply, "ok");
     EXPECT_EQ(knobs.Plan(reply).size(), 3u);
-    EXPECT_EQ(interpreter.Execute("knobs").reply, "ok delay=0 drop=0 corrupt=0 split=3/0 garbage=0");
+    EXPECT_EQ(interpreter.Execute("read off").reply, "ok");
+    EXPECT_FALSE(knobs.Reading());
+    EXPECT_EQ(interpreter.Execute("knobs").reply, "ok delay=0 drop=0 corrupt=0 split=3/0 garbage=0 reading=off");
 }
 
 TEST_F(ControlInterpreterTest, EdidCommandsSetSinksReadHeldBytesAndArmTheKnobs) {
@@ -39,6 +41,8 @@ TEST_F(ControlInterpreterTest, BadArgumentsAreRefusedAndChangeNothing) {
     EXPECT_EQ(interpreter.Execute("delay").reply.rfind("error", 0), 0u);
     EXPECT_EQ(interpreter.Execute("delay -5").reply.rfind("error", 0), 0u);
     EXPECT_EQ(interpreter.Execute("split 0").reply.rfind("error", 0), 0u);
+    EXPECT_EQ(interpreter.Execute("garbage 2147483647").reply.rfind("error", 0), 0u) << "as capped as burst";
+    EXPECT_EQ(interpreter.Execute("read maybe").reply.rfind("error", 0), 0u);
     EXPECT_EQ(interpreter.Execute("send A5 5").reply.rfind("error", 0), 0u);
     EXPECT_EQ(interpreter.Execute("frame 02 01").reply.rfind("error", 0), 0u);
     EXPECT_EQ(interpreter.Execute("set route 5 1").reply.rfind("error", 0), 0u);

@@ -227,6 +227,12 @@ TEST_F(SwitcherModelTest, LabelsAreStoredAndReadBackInChunks) {
     EXPECT_EQ(Answer({0xFA, 0x25}), Command({0xFA, 0x25, 'A', 'B', ' ', ' ', ' ', ' ', ' ', ' '}));
     EXPECT_EQ(Answer({0xFA, 0x26}), Command({0xFA, 0x26, ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '}));
     EXPECT_EQ(Answer({0xFA, 0x27}), Command({0xFA, 0x27, 'L', 'a', 'b', 'e', 'l', ' ', '2', '!'}));
+
+    // Label bytes from the wire keep the state answer on one line.
+    Answer({0xFA, 0x21, 'A', 0x0A, '"', 0xC3, ' ', ' ', ' ', ' '});
+    const std::string state = model.Describe();
+    EXPECT_EQ(state.find('\n'), std::string::npos);
+    EXPECT_NE(state.find("labels=\"A\\x0A\\x22\\xC3    "), std::string::npos) << state;
 }
 
 TEST_F(SwitcherModelTest, UnknownCommandsAreIgnored) {

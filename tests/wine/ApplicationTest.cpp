@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 
 namespace {
@@ -28,6 +29,37 @@ void CALLBACK PressOkWhenTheBoxIsUp(HWND, UINT, UINT_PTR timer, DWORD) {
     g_sighting.text = g_messageText;
     ::SendMessageW(g_messageDlg.GetDlgItem(IDC_MESSAGE_OK), BM_CLICK, 0, 0);
 }
+
+// The shared state as start-up leaves it, taken before any test runs, so that
+// what the tests write meanwhile, in whatever order they run, cannot hide it.
+struct StartUpState {
+    std::wstring statusText;
+    std::array<BYTE, 2> commandSync{};
+    std::array<BYTE, 2> mcuDataSync{};
+    std::array<BYTE, 2> flashDataSync{};
+    decltype(g_rxCollectLength) rxCollectLength{};
+    SOCKET tcpSocket = 0;
+    SOCKET udpSocket = 0;
+    CWinApp* app = nullptr;
+};
+StartUpState g_startUpState;
+
+class StartUpStateEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        StartUpState& start = g_startUpState;
+        start.statusText = g_statusText;
+        start.commandSync = {g_commandFrame[0], g_commandFrame[1]};
+        start.mcuDataSync = {g_mcuDataFrame[0], g_mcuDataFrame[1]};
+        start.flashDataSync = {g_flashDataFrame[0], g_flashDataFrame[1]};
+        start.rxCollectLength = g_rxCollectLength;
+        start.tcpSocket = g_tcpSocket;
+        start.udpSocket = g_udpSocket.m_hSocket;
+        start.app = AfxGetApp();
+    }
+};
+
+const auto* const g_startUpStateEnvironment = ::testing::AddGlobalTestEnvironment(new StartUpStateEnvironment);
 
 void CALLBACK CloseTheMainWindow(HWND, UINT, UINT_PTR timer, DWORD) {
     CWnd* main = AfxGetMainWnd();
@@ -57,18 +89,15 @@ protected:
 };
 
 TEST_F(ApplicationTest, SharedStateStartsAsTheDeviceCodeExpects) {
-    // Checked before any test writes the strings.
-    EXPECT_EQ(g_statusText, L"Setting");
-    EXPECT_EQ(g_commandFrame[0], 0xA5);
-    EXPECT_EQ(g_commandFrame[1], 0x5B);
-    EXPECT_EQ(g_mcuDataFrame[0], 0xFE);
-    EXPECT_EQ(g_mcuDataFrame[1], 0xEF);
-    EXPECT_EQ(g_flashDataFrame[0], 0xFE);
-    EXPECT_EQ(g_flashDataFrame[1], 0xEF);
-    EXPECT_EQ(g_rxCollectLength, 2);
-    EXPECT_EQ(g_tcpSocket, INVALID_SOCKET);
-    EXPECT_EQ(g_udpSocket.m_hSocket, INVALID_SOCKET);
-    EXPECT_EQ(AfxGetApp(), &g_app);
+    const StartUpState& start = g_startUpState;
+    EXPECT_EQ(start.statusText, L"Setting");
+    EXPECT_EQ(start.commandSync, (std::array<BYTE, 2>{0xA5, 0x5B}));
+    EXPECT_EQ(start.mcuDataSync, (std::array<BYTE, 2>{0xFE, 0xEF}));
+    EXPECT_EQ(start.flashDataSync, (std::array<BYTE, 2>{0xFE, 0xEF}));
+    EXPECT_EQ(start.rxCollectLength, 2);
+    EXPECT_EQ(start.tcpSocket, INVALID_SOCKET);
+    EXPECT_EQ(start.udpSocket, INVALID_SOCKET);
+    EXPECT_EQ(start.app, &g_app);
 }
 
 TEST_F(ApplicationTest, ClosedComPortShowsTheBoxAndLeavesTheIdleFlag) {

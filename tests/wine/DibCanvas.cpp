@@ -19,7 +19,7 @@ void Put(std::FILE* out, T value) {
 
 }  // namespace
 
-DibCanvas::DibCanvas(int width, int height, COLORREF fill) : m_width(width), m_height(height) {
+BITMAPINFO TopDownLayout32(int width, int height) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
@@ -27,6 +27,11 @@ DibCanvas::DibCanvas(int width, int height, COLORREF fill) : m_width(width), m_h
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+DibCanvas::DibCanvas(int width, int height, COLORREF fill) : m_width(width), m_height(height) {
+    BITMAPINFO info = TopDownLayout32(width, height);
     void* bits = nullptr;
     m_dc = ::CreateCompatibleDC(nullptr);
     m_bitmap = ::CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);

@@ -7,6 +7,9 @@
 #include <memory>
 #include <string>
 
+// The layout of a 32-bit top-down DIB of that size.
+BITMAPINFO TopDownLayout32(int width, int height);
+
 class DibCanvas {
 public:
     DibCanvas(int width, int height, COLORREF fill);

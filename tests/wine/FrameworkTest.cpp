@@ -3,6 +3,7 @@
 #include "framework/CDialog.h"
 #include "framework/CWinThread.h"
 #include "tests/wine/FrameworkTestResources.h"
+#include "tests/wine/ThreadWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -98,10 +99,28 @@ BEGIN_MESSAGE_MAP(HostDialog, BaseDialog)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
 
+// A parent whose own colour handler hands the message on to the control.
+class ColouringHost : public HostDialog {
+public:
+    int colourCalls = 0;
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT colourMessage) {
+        ++colourCalls;
+        return CWnd::OnCtlColor(dc, control, colourMessage);
+    }
+
+protected:
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(ColouringHost, HostDialog)
+    ON_WM_CTLCOLOR()
+END_MESSAGE_MAP()
+
 // Runs `body` from inside the dialog's modal loop once it is up.
 class ScriptedDialog : public CDialog {
 public:
     std::function<void(ScriptedDialog&)> body;
+    int initCount = 0;
     ScriptedDialog() : CDialog(IDD_TEST_HOST) {}
     LRESULT OnRun(WPARAM, LPARAM) {
         body(*this);
@@ -110,6 +129,7 @@ public:
 
 protected:
     BOOL OnInitDialog() override {
+        ++initCount;
         PostMessage(WM_TEST_OPEN_NESTED);
         return TRUE;
     }
@@ -154,18 +174,20 @@ TEST_F(FrameworkTest, ReflectedClickCanBeLetThroughToTheParent) {
 }
 
 TEST_F(FrameworkTest, OwnerDrawAndColourMessagesAreReflectedToTheControl) {
-    HostDialog dialog;
+    ColouringHost dialog;
     ASSERT_TRUE(dialog.Create(IDD_TEST_HOST));
     dialog.ShowWindow(SW_SHOW);
     ::UpdateWindow(dialog.m_hWnd);
     ::RedrawWindow(dialog.ownerDrawn.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     EXPECT_GE(dialog.ownerDrawn.drawCount, 1);
 
+    dialog.colourCalls = 0;
     HDC dc = ::GetDC(dialog.m_hWnd);
     LRESULT brush = dialog.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                                        reinterpret_cast<LPARAM>(dialog.label.m_hWnd));
     ::ReleaseDC(dialog.m_hWnd, dc);
     EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), dialog.label.brush);
+    EXPECT_EQ(dialog.colourCalls, 1) << "the parent's colour handler runs once per message";
 }
 
 TEST_F(FrameworkTest, ModalDialogReturnsItsResultAndLosesItsWindow) {
@@ -174,6 +196,68 @@ TEST_F(FrameworkTest, ModalDialogReturnsItsResultAndLosesItsWindow) {
     EXPECT_EQ(dialog.DoModal(), 42);
     EXPECT_EQ(dialog.m_hWnd, nullptr);
     EXPECT_FALSE(dialog.IsInModalLoop());
+}
+
+TEST_F(FrameworkTest, RunningADialogWhoseWindowIsStillUpIsRefused) {
+    // As when a timer chain closes the busy pop-up and shows it again at once.
+    ScriptedDialog dialog;
+    INT_PTR reopened = 0;
+    int windowsWhileUp = 0;
+    int windowsAfterReopening = 0;
+    dialog.body = [&](ScriptedDialog& self) {
+        self.EndDialog(1);
+        if (self.initCount > 1) return;
+        windowsWhileUp = CountThreadWindows();
+        reopened = self.DoModal();
+        windowsAfterReopening = CountThreadWindows();
+    };
+    EXPECT_EQ(dialog.DoModal(), 1);
+    EXPECT_EQ(reopened, -1);
+    EXPECT_EQ(dialog.initCount, 1);
+    EXPECT_EQ(windowsAfterReopening, windowsWhileUp) << "no second dialog window is left behind";
+}
+
+TEST_F(FrameworkTest, EndDialogFromOnInitDialogEndsTheRun) {
+    constexpr int ENDED_AT_INIT = 9;
+    constexpr int ENDED_BY_THE_SAFETY_TIMER = 99;
+    class EndingAtInit : public HostDialog {
+    protected:
+        BOOL OnInitDialog() override {
+            HostDialog::OnInitDialog();
+            // Ends the run anyway should the first EndDialog be lost.
+            SetTimer(ENDED_BY_THE_SAFETY_TIMER, 2000);
+            EndDialog(ENDED_AT_INIT);
+            return TRUE;
+        }
+    } dialog;
+    EXPECT_EQ(dialog.DoModal(), ENDED_AT_INIT);
+    EXPECT_EQ(dialog.m_hWnd, nullptr);
+}
+
+TEST_F(FrameworkTest, BoxOpenedOverAPopUpBelongsToThePopUpAndDisablesIt) {
+    ScriptedDialog main;
+    ScriptedDialog busy;
+    ScriptedDialog box;
+    HWND busyWindow = nullptr;
+    HWND boxOwner = nullptr;
+    BOOL busyEnabledUnderTheBox = TRUE;
+    main.body = [&](ScriptedDialog& self) {
+        busy.DoModal();
+        self.EndDialog(IDOK);
+    };
+    busy.body = [&](ScriptedDialog& self) {
+        busyWindow = self.m_hWnd;
+        box.DoModal();
+        self.EndDialog(IDOK);
+    };
+    box.body = [&](ScriptedDialog& self) {
+        boxOwner = ::GetWindow(self.m_hWnd, GW_OWNER);
+        busyEnabledUnderTheBox = ::IsWindowEnabled(busyWindow);
+        self.EndDialog(IDOK);
+    };
+    main.DoModal();
+    EXPECT_EQ(boxOwner, busyWindow);
+    EXPECT_FALSE(busyEnabledUnderTheBox);
 }
 
 TEST_F(FrameworkTest, NestedHandlerMayEndTheOuterDialog) {

@@ -462,6 +462,74 @@ TEST_F(IconButtonTest, GreyIconKeepsBlackAndUsesLumaWeights) {
     ::DeleteObject(mask);
 }
 
+// A 32-bit icon with alpha, as the panel's own: a square with a black
+// outline and an orange inside on a fully transparent background.
+constexpr int ALPHA_ICON_SIZE = 16;
+constexpr int SQUARE_FIRST = 4;
+constexpr int SQUARE_LAST = 11;
+
+HICON MakeAlphaIcon(COLORREF inside) {
+    BITMAPINFO layout = TopDownLayout32(ALPHA_ICON_SIZE, ALPHA_ICON_SIZE);
+    void* bits = nullptr;
+    HBITMAP color = ::CreateDIBSection(nullptr, &layout, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* pixels = static_cast<RGBQUAD*>(bits);
+    for (int y = 0; y < ALPHA_ICON_SIZE; ++y) {
+        for (int x = 0; x < ALPHA_ICON_SIZE; ++x) {
+            RGBQUAD& pixel = pixels[y * ALPHA_ICON_SIZE + x];
+            pixel = RGBQUAD{};
+            const bool inSquare = x >= SQUARE_FIRST && x <= SQUARE_LAST && y >= SQUARE_FIRST && y <= SQUARE_LAST;
+            const bool onOutline = x == SQUARE_FIRST || x == SQUARE_LAST || y == SQUARE_FIRST || y == SQUARE_LAST;
+            if (inSquare && !onOutline)
+                pixel = RGBQUAD{GetBValue(inside), GetGValue(inside), GetRValue(inside), 0};
+            if (inSquare) pixel.rgbReserved = 0xFF;
+        }
+    }
+    // The AND mask agrees with the alpha: set (transparent) outside the square.
+    constexpr int MASK_ROW_BYTES = ALPHA_ICON_SIZE / 8;
+    BYTE maskBits[ALPHA_ICON_SIZE * MASK_ROW_BYTES] = {};
+    for (int y = 0; y < ALPHA_ICON_SIZE; ++y) {
+        for (int x = 0; x < ALPHA_ICON_SIZE; ++x) {
+            if (pixels[y * ALPHA_ICON_SIZE + x].rgbReserved == 0)
+                maskBits[y * MASK_ROW_BYTES + x / 8] |= static_cast<BYTE>(0x80 >> (x % 8));
+        }
+    }
+    HBITMAP mask = ::CreateBitmap(ALPHA_ICON_SIZE, ALPHA_ICON_SIZE, 1, 1, maskBits);
+    ICONINFO info{TRUE, 0, 0, mask, color};
+    HICON icon = ::CreateIconIndirect(&info);
+    ::DeleteObject(mask);
+    ::DeleteObject(color);
+    return icon;
+}
+
+TEST_F(IconButtonTest, GreyIconOfAnAlphaIconKeepsItsTransparencyEnabledAndDisabled) {
+    constexpr COLORREF ORANGE = RGB(200, 100, 50);
+    constexpr COLORREF GREY = RGB(124, 124, 124);
+    constexpr int INSIDE = SQUARE_LAST - SQUARE_FIRST - 1;
+    CIconButton button;
+    ASSERT_TRUE(button.SubclassDlgItem(IDC_ICON_FIRST, &host));
+    button.SetStateColor(BUTTON_COLOR_NORMAL_BACK, NORMAL_BACK, TRUE);
+    HICON icon = MakeAlphaIcon(ORANGE);
+    ASSERT_NE(icon, nullptr);
+    ASSERT_EQ(button.SetIcons(icon, BUTTON_GRAY_ICON), 0u);
+
+    // Not hovered, the button shows the grey copy as it is.
+    DibCanvas enabled(CLOSE_SIZE, CLOSE_SIZE, RGB(0, 0, 0));
+    Render(button, enabled, 0);
+    const Box grey = BoxOfColour(enabled, GREY);
+    ASSERT_EQ(grey.count, INSIDE * INSIDE) << "the inside is grey and opaque";
+    EXPECT_EQ(grey.maxX - grey.minX + 1, INSIDE);
+    const POINT transparentCorner = {grey.minX - 3, grey.minY - 3};
+    EXPECT_EQ(enabled.Pixel(transparentCorner.x, transparentCorner.y), NORMAL_BACK) << "the background shows through";
+    EXPECT_EQ(enabled.Pixel(grey.minX - 1, grey.minY - 1), RGB(0, 0, 0)) << "the outline stays black";
+
+    // Disabled, the grey copy is drawn etched: its whole square shows, and
+    // only the square.
+    DibCanvas disabled(CLOSE_SIZE, CLOSE_SIZE, RGB(0, 0, 0));
+    Render(button, disabled, ODS_DISABLED);
+    EXPECT_NE(disabled.Pixel((grey.minX + grey.maxX) / 2, (grey.minY + grey.maxY) / 2), NORMAL_BACK);
+    EXPECT_EQ(disabled.Pixel(transparentCorner.x, transparentCorner.y), NORMAL_BACK);
+}
+
 TEST_F(IconButtonTest, TooltipHoldsOneToolWhoseTextFollowsTheLastCall) {
     CIconButton button;
     ASSERT_TRUE(button.SubclassDlgItem(IDC_ICON_FIRST, &host));

@@ -7,6 +7,7 @@
 #include "res/resource.h"
 #include "tests/wine/DibCanvas.h"
 #include "tests/wine/MessagePumping.h"
+#include "tests/wine/ThreadWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -164,6 +165,15 @@ TEST_F(PopupsTest, SystemCloseClearsTheShownFlagSoLaterMessagesStillOpen) {
     Watchdog watchdog("message box after a system close", MODAL_LIMIT_MS);
     ShowMessageDialog();
     EXPECT_TRUE(reopened);
+}
+
+TEST_F(PopupsTest, BoxEndedOtherThanByItsButtonsStillClearsTheShownFlag) {
+    EXPECT_EQ(RunMessageBox([] { g_messageDlg.EndDialog(IDOK); }), IDOK);
+    EXPECT_FALSE(g_messageDlgShown);
+    RunMessageBox([] { ::PostQuitMessage(0); });
+    EXPECT_FALSE(g_messageDlgShown);
+    MSG quit;
+    EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
 TEST_F(PopupsTest, ConfirmationSwapsOkAndCancelAndMirrorsNoLongerRemind) {
@@ -361,11 +371,29 @@ TEST_F(PopupsTest, BusyPopupAnimatesFinishesAndCloses) {
     EXPECT_EQ(g_statusDlg.m_hWnd, nullptr) << "the pop-up's window is gone";
 }
 
+// Finishing after the pop-up has gone leaves no trace: no window appears, and
+// the next pop-up starts as a fresh one, with its dots and no finish mark.
 TEST_F(PopupsTest, FinishWithoutAPopupChangesNothing) {
+    const int windowsBefore = CountThreadWindows();
     g_statusText = L"Set successfully!";
     FinishStatusPopup();
+    EXPECT_EQ(CountThreadWindows(), windowsBefore);
     EXPECT_EQ(g_statusDlg.m_hWnd, nullptr);
-    EXPECT_FALSE(g_statusDlgShown);
+
+    g_statusText = L"Setting";
+    std::wstring text;
+    bool markShown = true;
+    WhenShown(g_statusDlg, [&] {
+        text = g_statusDlg.GetDlgItemText(IDC_STATUS_TEXT);
+        markShown = Visible(g_statusDlg, IDC_STATUS_FINISH_MARK);
+        CloseStatusPopup();
+    });
+    {
+        Watchdog watchdog("busy pop-up after a finish without one", MODAL_LIMIT_MS);
+        ShowStatusPopup();
+    }
+    EXPECT_EQ(text, L"Setting . . .");
+    EXPECT_FALSE(markShown);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "tests/wine/SimulatorFixture.h"
 
+#include "tests/wine/MessagePumping.h"
+
 #include <ws2tcpip.h>
 
 #include <cstdlib>
@@ -187,13 +189,10 @@ std::vector<std::vector<std::uint8_t>> SimulatorFixture::ReceivedFrames() const 
     return frames;
 }
 
+// Messages keep being handled meanwhile, as the panel's own loop does: the
+// serial worker hands what it has read over to this thread before it writes.
 bool SimulatorFixture::WaitForReceivedFrames(std::size_t count, DWORD timeoutMs) const {
-    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-    while (ReceivedFrames().size() < count) {
-        if (::GetTickCount64() >= deadline) return false;
-        ::Sleep(POLL_PERIOD_MS);
-    }
-    return true;
+    return PumpUntil([this, count] { return ReceivedFrames().size() >= count; }, timeoutMs);
 }
 
 std::string SimulatorFixture::Environment(const char* name) {

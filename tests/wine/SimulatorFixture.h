@@ -57,7 +57,8 @@ protected:
     std::vector<SimulatorLogEntry> LogEntries() const;
     std::vector<std::vector<std::uint8_t>> ReceivedFrames() const;
 
-    // Waits until the simulator has received at least `count` frames.
+    // Waits until the simulator has received at least `count` frames,
+    // handling this thread's messages meanwhile.
     bool WaitForReceivedFrames(std::size_t count, DWORD timeoutMs) const;
 
     // Stops the simulator early (the test can then start another one with
