@@ -285,13 +285,17 @@ TEST_F(LanControlTest, RefusedOrEmptyConnectEndsQuietlyAndADoubleConnectFollowsT
 
     ASSERT_EQ(Control("tcp refuse off"), "ok");
     // The first attempt's socket is closed before its notifications are
-    // handled; none of them may reach the second.
+    // handled; none of them may reach the second. A frame sent before the
+    // connection is up is only logged.
     Click(IDC_CONNECT_TCP);
     Click(IDC_CONNECT_TCP);
     EXPECT_NE(g_tcpSocket, INVALID_SOCKET);
+    BYTE command[DeviceFrame::COMMAND_FRAME_BUFFER_LENGTH] = {};
+    std::copy(MCU_ENTER.begin(), MCU_ENTER.end(), command);
+    m_dlg->SendFrame(command, static_cast<int>(DeviceFrame::COMMAND_FRAME_LENGTH));
     ASSERT_TRUE(WaitConnected());
     PumpFor(SETTLE_MS);
-    EXPECT_EQ(PowerQueriesReceived(), 1u);
+    EXPECT_EQ(ReceivedFrames(), std::vector<Bytes>{POWER_QUERY});
 
     m_dlg->SendDlgItemMessage(IDC_SWITCHER_IP_LIST, CB_RESETCONTENT);
     Click(IDC_CONNECT_TCP);
