@@ -132,10 +132,11 @@ void CCorvaneDlg::CloseTcpSocket() {
     DiscardQueuedMessages(WM_TCP_SOCKET);
 }
 
-// Without a socket the frame has already been logged and goes nowhere; a
-// socket that cannot send (not connected yet, or broken) drops it too.
+// Without a connection the frame has already been logged and goes nowhere.
+// A socket whose connect is still pending may take it (WSAEWOULDBLOCK) and
+// send it once connected, ahead of the power query; a broken one drops it.
 void CCorvaneDlg::SendTcpBytes(const BYTE* data, int length) {
-    if (g_tcpSocket == INVALID_SOCKET || length <= 0) return;
+    if (!g_tcpConnected || g_tcpSocket == INVALID_SOCKET || length <= 0) return;
     m_tcpSendQueue.Send(data, static_cast<std::size_t>(length), WriteToTcpSocket);
 }
 

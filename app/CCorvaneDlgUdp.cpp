@@ -5,7 +5,8 @@
 //
 // Anyone on the network may send to these ports: only the bytes a receive
 // returns are read, and an error or an empty datagram does nothing. The
-// switcher a configuration goes to is always the item the list shows.
+// switcher a configuration goes to is the item the list shows when the
+// dialog opens.
 #include "app/CCorvaneDlg.h"
 
 #include "app/MainWindowTimers.h"
@@ -85,12 +86,15 @@ void CCorvaneDlg::OnSelEndOkSwitcherIp() {
     for (std::size_t k = 0; k < MAC_PAIR_COUNT; ++k) g_selectedMacPairs[k] = SearchAnswer::MacPairOf(mac, k);
 }
 
-// The busy pop-up stays up until the switcher is listed again with its new
+// The packet goes to the switcher the dialog was opened on: an answer that
+// arrives while it is open moves the list's selection, not the target. The
+// busy pop-up stays up until the switcher is listed again with its new
 // settings, or until the time-out.
 void CCorvaneDlg::OnClickedConfig() {
+    const IpConfigPacket::MacPairs target = g_selectedMacPairs;
     if (g_configIpDlg.DoModal() != IDOK) return;
     const IpConfigPacket::Bytes packet =
-        IpConfigPacket::Build(g_selectedMacPairs, g_enteredMacPairs, g_enteredIpOctets, g_staticIpMode != FALSE);
+        IpConfigPacket::Build(target, g_enteredMacPairs, g_enteredIpOctets, g_staticIpMode != FALSE);
     BroadcastConfig(packet.data(), static_cast<int>(packet.size()));
     ArmTimer(TIMER_CONFIG_TIMEOUT);
     m_configPhase = ConfigPhase::AwaitingDevice;

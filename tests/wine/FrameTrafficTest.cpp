@@ -130,6 +130,7 @@ protected:
     void TearDown() override {
         if (g_tcpSocket != INVALID_SOCKET) ::closesocket(g_tcpSocket);
         g_tcpSocket = INVALID_SOCKET;
+        g_tcpConnected = FALSE;
         MainWindowSuite::TearDown();
     }
 
@@ -156,6 +157,7 @@ protected:
         ASSERT_EQ(::connect(g_tcpSocket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
         ASSERT_EQ(::WSAAsyncSelect(g_tcpSocket, m_dlg->m_hWnd, WM_TCP_SOCKET, FD_READ | FD_CLOSE), 0);
         // What the connect notification does before anything is read.
+        g_tcpConnected = TRUE;
         m_dlg->ResetTcpReceive();
         SelectComMode(false);
         ASSERT_EQ(Control("target tcp"), "ok");

@@ -285,13 +285,17 @@ TEST_F(LanControlTest, RefusedOrEmptyConnectEndsQuietlyAndADoubleConnectFollowsT
 
     ASSERT_EQ(Control("tcp refuse off"), "ok");
     // The first attempt's socket is closed before its notifications are
-    // handled; none of them may reach the second.
+    // handled; none of them may reach the second. A frame sent before the
+    // connection is up is only logged.
     Click(IDC_CONNECT_TCP);
     Click(IDC_CONNECT_TCP);
     EXPECT_NE(g_tcpSocket, INVALID_SOCKET);
+    BYTE command[DeviceFrame::COMMAND_FRAME_BUFFER_LENGTH] = {};
+    std::copy(MCU_ENTER.begin(), MCU_ENTER.end(), command);
+    m_dlg->SendFrame(command, static_cast<int>(DeviceFrame::COMMAND_FRAME_LENGTH));
     ASSERT_TRUE(WaitConnected());
     PumpFor(SETTLE_MS);
-    EXPECT_EQ(PowerQueriesReceived(), 1u);
+    EXPECT_EQ(ReceivedFrames(), std::vector<Bytes>{POWER_QUERY});
 
     m_dlg->SendDlgItemMessage(IDC_SWITCHER_IP_LIST, CB_RESETCONTENT);
     Click(IDC_CONNECT_TCP);
@@ -485,4 +489,42 @@ TEST_F(LanControlTest, ConfigurationTimesOutWithoutAnAcceptedAnswerAndWithASilen
     EXPECT_EQ(Logged(SEARCH_RECEIVED).size(), 2u) << "the accepted answer started no search";
     EXPECT_EQ(g_messageSightings, std::vector<std::wstring>{L"Time out!"});
     EXPECT_EQ(g_statusDlgShown, FALSE);
+}
+
+// Another panel's search makes the switchers answer again; an answer that
+// arrives while the dialog is open moves the list's selection to its first
+// item, but the packet still goes to the switcher the dialog was opened on.
+TEST_F(LanControlTest, AnAnswerArrivingWhileTheDialogIsOpenLeavesItsSwitcherTheTarget) {
+    struct ScaleBack {
+        ~ScaleBack() { SetTimerScale(1.0); }
+    } scaleBack;
+    SetTimerScale(TIMER_SCALE);
+    ASSERT_EQ(Control("lan devices 2"), "ok");
+    Search(1);
+    ASSERT_EQ(Listed(), 2);
+    m_dlg->SendDlgItemMessage(IDC_SWITCHER_IP_LIST, CB_SETCURSEL, 1);
+    m_dlg->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_SWITCHER_IP_LIST, CBN_SELENDOK),
+                       reinterpret_cast<LPARAM>(Item(IDC_SWITCHER_IP_LIST)));
+    const Bytes second = Logged(SEARCH_ANSWERED).at(1).bytes;
+
+    Bytes late(SearchAnswer::DEVICE_ANSWER_LENGTH, 0);
+    const std::uint8_t head[] = {0x02, 0x11, 0x22, 0x33, 0x44, 0x55, 10, 231, 7, 7};
+    std::copy(std::begin(head), std::end(head), late.begin());
+    late[SearchAnswer::MARKER_OFFSET] = SearchAnswer::MARKER[0];
+    late[SearchAnswer::MARKER_OFFSET + 1] = SearchAnswer::MARKER[1];
+    g_steps.push_back({[] { return Shown(g_configIpDlg); },
+                       [&] { EXPECT_EQ(Control("lan stray 30600" + HexWords(late)), "ok"); }});
+    g_steps.push_back({[this] { return Listed() == 3; },
+                       [] { ::SendMessageW(g_configIpDlg.GetDlgItem(IDC_CONFIG_IP_OK), BM_CLICK, 0, 0); }});
+    CloseMessageBoxes();
+    {
+        // The click returns when the configuration is over; its dialogs run
+        // the steps.
+        Watchdog watchdog("IP configuration", FLOW_LIMIT_MS);
+        m_dlg->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_CONFIG, BN_CLICKED), reinterpret_cast<LPARAM>(Item(IDC_CONFIG)));
+    }
+    const auto packets = Logged(CONFIG_RECEIVED);
+    ASSERT_FALSE(packets.empty());
+    EXPECT_TRUE(std::equal(second.begin(), second.begin() + SearchAnswer::MAC_LENGTH, packets.front().bytes.begin()))
+        << "the packet went to another switcher than the dialog's";
 }
