@@ -24,6 +24,7 @@ readonly DEVICE_STATE=("set route 1 2" "set edid 1 3" "set autoswitch on" "set a
 # The last of the four queries of the General page's poll (the ARC of output A).
 readonly LAST_POLL_QUERY='RX A5 5B 10 02 '
 readonly POLL_WAIT_SECONDS=30
+readonly SIMULATOR_START_SECONDS=30
 readonly PAINT_SETTLE_SECONDS=1
 readonly IDLE_SETTLE_SECONDS=5
 readonly IDLE_MEASURE_SECONDS=40
@@ -35,11 +36,20 @@ start_simulator() {
     for command in "${DEVICE_STATE[@]}"; do
         state_options+=(--command "$command")
     done
-    rm -f "$log"
+    rm -f "$log" "$CORVANE_COM_LINK"
     "$CORVANE_SIMULATOR" --pty-link "$CORVANE_COM_LINK" --lan-netns "$CORVANE_LAN_NETNS" --log "$log" \
         "${state_options[@]}" \
         >"$CORVANE_SESSION_DIR/switcher.out" 2>&1 &
     simulator_pid=$!
+    # The port is listed from the registry before the line exists: the
+    # operator's Connect must not come before the simulator's pty does.
+    local waited=0
+    until [[ -e "$CORVANE_COM_LINK" ]]; do
+        kill -0 "$simulator_pid" 2>/dev/null \
+            || { echo "run-panel: the simulator ended early (see $CORVANE_SESSION_DIR/switcher.out)" >&2; exit 1; }
+        (( waited++ < SIMULATOR_START_SECONDS * 10 )) || { echo "run-panel: the simulator made no pty" >&2; exit 1; }
+        sleep 0.1
+    done
 }
 
 start_panel() {

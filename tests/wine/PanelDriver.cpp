@@ -46,8 +46,12 @@ int wmain(int argc, wchar_t** argv) {
     if (argc != 2) return Fail("usage: corvane_panel_driver.exe COMn");
     const std::wstring port = argv[1];
 
+    // The dialog is shown once its controls exist and its start-up is done.
     HWND panel = nullptr;
-    if (!WaitFor([&] { return (panel = ::FindWindowW(PANEL_CLASS, PANEL_CAPTION)) != nullptr; }))
+    if (!WaitFor([&] {
+            panel = ::FindWindowW(PANEL_CLASS, PANEL_CAPTION);
+            return panel != nullptr && ::IsWindowVisible(panel);
+        }))
         return Fail("the panel's window did not appear");
     const HWND portList = ::GetDlgItem(panel, IDC_COM_PORT_LIST);
     const HWND connect = ::GetDlgItem(panel, IDC_CONNECT_COM);
