@@ -6,6 +6,7 @@
 #include "app/PanelTexts.h"
 #include "app/ProcessState.h"
 #include "core/ComPortList.h"
+#include "core/DeviceGroups.h"
 #include "core/RequestGate.h"
 #include "pages/Popups.h"
 #include "res/resource.h"
@@ -16,10 +17,11 @@
 
 namespace {
 
+using namespace DeviceGroups;
+
 constexpr std::size_t ITEM_PREFIX_LENGTH = 3;  // "COM"
 constexpr LRESULT SERIAL_FAILURE_HANDLED = 1;
 
-constexpr BYTE GROUP_ROUTING = 0x02;
 constexpr BYTE ITEM_ROUTE = 0x01;
 constexpr BYTE OUTPUT_A = 0x01;
 

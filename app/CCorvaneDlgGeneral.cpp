@@ -8,12 +8,15 @@
 #include "app/MainWindowTimers.h"
 #include "app/PanelTexts.h"
 #include "app/ProcessState.h"
+#include "core/DeviceGroups.h"
 #include "pages/Popups.h"
 #include "res/resource.h"
 
 #include <iterator>
 
 namespace {
+
+using namespace DeviceGroups;
 
 constexpr const wchar_t* BAUD_RATE_ITEMS[] = {L"115200", L"19200"};
 constexpr UINT BAUD_RATES[] = {115200, 19200};
@@ -32,13 +35,7 @@ constexpr const wchar_t* TEXT_POWER_OFF = L"Power off!";
 constexpr const wchar_t* QUESTION_FACTORY_RESET = L"Do you want to reset to factory settings?";
 constexpr const wchar_t* QUESTION_POWER_OFF = L"Are you sure you want to power off?";
 
-// Command bytes b2 b3 and the parameter values of the page.
-constexpr BYTE GROUP_QUERY = 0x01;
-constexpr BYTE GROUP_ROUTING = 0x02;
-constexpr BYTE GROUP_EDID = 0x03;
-constexpr BYTE GROUP_BEEP = 0x06;
-constexpr BYTE GROUP_SYSTEM = 0x08;
-constexpr BYTE GROUP_ARC = 0x10;
+// Item bytes (b3) and the parameter values of the page.
 constexpr BYTE ITEM_ROUTE = 0x01;
 constexpr BYTE ITEM_SET_ROUTE = 0x03;
 constexpr BYTE ITEM_INPUT_LINK = 0x04;

@@ -6,10 +6,13 @@
 #include "app/MainWindowTimers.h"
 #include "app/ProcessState.h"
 #include "core/DeviceFrame.h"
+#include "core/DeviceGroups.h"
 #include "pages/PopupChrome.h"
 #include "res/resource.h"
 
 namespace {
+
+using namespace DeviceGroups;
 
 struct Tab {
     int id;
@@ -45,8 +48,6 @@ constexpr int PAGE_TOP = 56;
 constexpr int UPGRADE_PAGE_TOP = 70;
 constexpr int PAGE_LEFT = 1;
 
-constexpr BYTE GROUP_QUERY = 0x01;
-constexpr BYTE GROUP_ROUTING = 0x02;
 constexpr BYTE ITEM_DEVICE_TYPE = 0x01;
 constexpr BYTE ITEM_ROUTE = 0x01;
 constexpr BYTE ITEM_EDID_MODE = 0x0C;

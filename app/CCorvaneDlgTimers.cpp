@@ -7,17 +7,18 @@
 #include "app/PanelTexts.h"
 #include "app/ProcessState.h"
 #include "core/DeviceFrame.h"
+#include "core/DeviceGroups.h"
 #include "pages/Popups.h"
 
 
 namespace {
 
+using namespace DeviceGroups;
+
 constexpr const wchar_t* TEXT_REBOOT_DONE = L"Reboot successfully!";
 constexpr const wchar_t* TEXT_POWER_ON_DONE = L"Initializing successfully!";
 constexpr const wchar_t* TEXT_CONFIGURE_DONE = L"Configure successfully!";
 
-constexpr BYTE GROUP_QUERY = 0x01;
-constexpr BYTE GROUP_ROUTING = 0x02;
 constexpr BYTE ITEM_BEEP = 0x0B;
 constexpr BYTE ITEM_ROUTE = 0x01;
 constexpr BYTE OUTPUT_A = 0x01;

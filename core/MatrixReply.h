@@ -4,12 +4,13 @@
 // when its b3 says report.
 #pragma once
 
+#include "core/DeviceGroups.h"
+
 #include <cstdint>
 
 // The bytes of the Matrix page's commands and answers.
 namespace MatrixBytes {
-constexpr std::uint8_t GROUP_ROUTING = 0x02;
-constexpr std::uint8_t GROUP_ARC = 0x10;
+using namespace DeviceGroups;
 constexpr std::uint8_t ITEM_QUERY_ROUTE = 0x01;
 constexpr std::uint8_t ITEM_SET_ROUTE = 0x03;
 constexpr std::uint8_t ITEM_QUERY_ARC = 0x02;

@@ -5,6 +5,7 @@
 #include "app/PanelMessages.h"
 #include "app/PanelTexts.h"
 #include "app/ProcessState.h"
+#include "core/DeviceGroups.h"
 #include "core/EdidFile.h"
 #include "core/EdidModeNames.h"
 #include "framework/CFileDialog.h"
@@ -18,6 +19,8 @@
 #include <optional>
 
 namespace {
+
+using namespace DeviceGroups;
 
 constexpr UINT_PTR TIMER_EDID_SUCCESS = 1004;
 constexpr UINT_PTR TIMER_EDID_POPUP_CLOSE = 1005;
@@ -48,9 +51,7 @@ constexpr int ALL_INPUTS = 5;
 // Bytes of a command frame.
 constexpr int B2 = 2, B3 = 3, B4 = 4, B5 = 5, B6 = 6, B7 = 7, B10 = 10;
 
-constexpr BYTE GROUP_QUERY = 0x01;
 constexpr BYTE QUERY_EDID_MODE = 0x0C;
-constexpr BYTE GROUP_EDID = 0x03;
 constexpr BYTE SET_EDID_MODE_ALL = 0x01;
 constexpr BYTE SET_EDID_MODE = 0x02;
 constexpr BYTE COPY_EDID_ALL = 0x03;

@@ -1,6 +1,7 @@
 #include "tools/SwitcherModel.h"
 
 #include "core/DeviceFrame.h"
+#include "core/DeviceGroups.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -8,6 +9,8 @@
 #include <utility>
 
 namespace {
+
+using namespace DeviceGroups;
 
 // Byte positions of a CommandFrame.
 constexpr std::size_t B_GROUP = 2;
@@ -20,14 +23,6 @@ constexpr std::size_t B10 = 10;
 constexpr std::size_t BODY_LENGTH = 10;     // b2..b11
 
 // Groups.
-constexpr std::uint8_t GROUP_QUERY = 0x01;
-constexpr std::uint8_t GROUP_ROUTING = 0x02;
-constexpr std::uint8_t GROUP_EDID = 0x03;
-constexpr std::uint8_t GROUP_BEEP = 0x06;
-constexpr std::uint8_t GROUP_SYSTEM = 0x08;
-constexpr std::uint8_t GROUP_ARC = 0x10;
-constexpr std::uint8_t GROUP_FLASH = 0xF8;
-constexpr std::uint8_t GROUP_LABELS = 0xFA;
 
 // Items of the query group.
 constexpr std::uint8_t QUERY_DEVICE_TYPE = 0x01;
