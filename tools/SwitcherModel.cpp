@@ -22,8 +22,6 @@ constexpr std::size_t B7 = 7;
 constexpr std::size_t B10 = 10;
 constexpr std::size_t BODY_LENGTH = 10;     // b2..b11
 
-// Groups.
-
 // Items of the query group.
 constexpr std::uint8_t QUERY_DEVICE_TYPE = 0x01;
 constexpr std::uint8_t QUERY_DEVICE_SIZE = 0x02;
