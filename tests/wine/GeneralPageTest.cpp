@@ -190,6 +190,8 @@ TEST_F(GeneralPageTest, RebootFactoryResetsAndPowerRunTheirSequences) {
     Check(IDC_BEEP, false);
     before = ReceivedFrames().size();
     Press(IDC_POWER);
+    // The beep query goes out as the pop-up closes: give it time to arrive.
+    PumpUntilReceived(before + 2);
     EXPECT_EQ(ReceivedSince(before), (std::vector<Bytes>{Frame({0x08, 0x0B, 0x0F, 0x00, 0x0F}), Frame({0x01, 0x0B})}))
         << "power on, then the beep query once the device is up";
     ASSERT_FALSE(m_seen.statusTexts.empty());
