@@ -127,8 +127,7 @@ bool CFWDlg::LoadImageFile(const std::wstring& path, const std::wstring& fileNam
     (flash ? g_flashImageLength : g_mcuImageLength) = static_cast<int>(image.size());
     g_isFlashImage = flash;
     if (flash) g_flashNumber = verdict.flashNumber;
-    m_nProgressToShow = 0;
-    m_progress.SetPos(0);
+    ShowProgressNow(0);
     m_progress.SetRange32(0, static_cast<int>(image.size()));
     return true;
 }
@@ -158,6 +157,13 @@ LRESULT CFWDlg::OnShowProgress(WPARAM, LPARAM) {
     m_bProgressPosted = false;
     m_progress.SetPos(m_nProgressToShow);
     return 0;
+}
+
+// A transfer's end, and a new file, are shown before the page's handler
+// returns, so that whoever reads the log's last line finds the bar with it.
+void CFWDlg::ShowProgressNow(int position) {
+    m_nProgressToShow = position;
+    m_progress.SetPos(position);
 }
 
 // The whole log turns red at once, not only the lines written from now on.

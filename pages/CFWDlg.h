@@ -58,6 +58,7 @@ private:
     void AppendLog(const wchar_t* text) const;
     void MarkFailed();
     void ShowProgress(int position);
+    void ShowProgressNow(int position);
     bool LoadImageFile(const std::wstring& path, const std::wstring& fileName);
 
     // The transfer.
