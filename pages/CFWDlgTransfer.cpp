@@ -284,6 +284,9 @@ void CFWDlg::OnTimer(UINT_PTR id) {
     case TIMER_REBOOT_WAIT_LAST:
         TimeOutRebootWait();
         break;
+    case TIMER_PROGRESS_REPAINT:
+        RepaintProgress();
+        break;
     default:
         if (id >= TIMER_REBOOT_WAIT_FIRST && id < TIMER_REBOOT_WAIT_LAST)
             ContinueRebootWait(id);
