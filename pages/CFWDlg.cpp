@@ -23,8 +23,8 @@ constexpr DWORD BIN_DIALOG_FLAGS = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
 constexpr const wchar_t* TEXT_WRONG_FILE = L"Wrong file(.bin)!";
 constexpr COLORREF LOG_FAILED_RED = RGB(255, 0, 0);
 constexpr COLORREF LOG_BLACK = RGB(0, 0, 0);
-// Private to the page's own window: brings the progress bar up to date.
-constexpr UINT WM_SHOW_PROGRESS = WM_APP + 1;
+// The bar's pace during a transfer: about ten repaints a second.
+constexpr UINT PROGRESS_REPAINT_PERIOD_MS = 100;
 
 using FirmwareImageRules::ImageKind;
 
@@ -65,7 +65,6 @@ BEGIN_MESSAGE_MAP(CFWDlg, CDialog)
     ON_WM_CTLCOLOR()
     ON_BN_CLICKED(IDC_UPGRADE_OPEN, OnClickedOpenBin)
     ON_BN_CLICKED(IDC_UPGRADE_SET_LABELS, OnClickedSetLabels)
-    ON_MESSAGE(WM_SHOW_PROGRESS, OnShowProgress)
 END_MESSAGE_MAP()
 
 CFWDlg::CFWDlg() : CDialog(IDD_UPGRADE_PAGE) {}
@@ -127,8 +126,7 @@ bool CFWDlg::LoadImageFile(const std::wstring& path, const std::wstring& fileNam
     (flash ? g_flashImageLength : g_mcuImageLength) = static_cast<int>(image.size());
     g_isFlashImage = flash;
     if (flash) g_flashNumber = verdict.flashNumber;
-    m_nProgressToShow = 0;
-    m_progress.SetPos(0);
+    ShowProgressNow(0);
     m_progress.SetRange32(0, static_cast<int>(image.size()));
     return true;
 }
@@ -147,17 +145,26 @@ void CFWDlg::ArmTimer(UINT_PTR id, UINT periodMs) { SetTimer(id, ScaledPeriod(pe
 void CFWDlg::AppendLog(const wchar_t* text) const { m_log.AppendText(text); }
 
 // Repainting the bar takes longer than the page's answer to an
-// acknowledgement: the bar is brought up to date once the window's queue
-// comes round to it, after the next block has gone out, and once for a burst.
+// acknowledgement, and a repaint under way holds up the next one: during a
+// transfer the bar catches up a few times a second, when the window's queue
+// is empty.
 void CFWDlg::ShowProgress(int position) {
     m_nProgressToShow = position;
-    if (!m_bProgressPosted) m_bProgressPosted = PostMessage(WM_SHOW_PROGRESS) != FALSE;
+    if (!m_bProgressRepaintDue)
+        m_bProgressRepaintDue = SetTimer(TIMER_PROGRESS_REPAINT, PROGRESS_REPAINT_PERIOD_MS) != 0;
 }
 
-LRESULT CFWDlg::OnShowProgress(WPARAM, LPARAM) {
-    m_bProgressPosted = false;
+void CFWDlg::RepaintProgress() {
+    KillTimer(TIMER_PROGRESS_REPAINT);
+    m_bProgressRepaintDue = false;
     m_progress.SetPos(m_nProgressToShow);
-    return 0;
+}
+
+// A transfer's end, and a new file, are shown before the page's handler
+// returns, so that whoever reads the log's last line finds the bar with it.
+void CFWDlg::ShowProgressNow(int position) {
+    m_nProgressToShow = position;
+    m_progress.SetPos(position);
 }
 
 // The whole log turns red at once, not only the lines written from now on.

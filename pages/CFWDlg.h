@@ -15,6 +15,8 @@ constexpr UINT_PTR TIMER_MCU_BLOCK_ACK = 3002;
 constexpr UINT_PTR TIMER_REBOOT_WAIT_FIRST = 3003;
 constexpr UINT_PTR TIMER_REBOOT_WAIT_LAST = 3008;
 constexpr UINT_PTR TIMER_FLASH_BLOCK_ACK = 3010;
+// The progress bar catching up during a transfer.
+constexpr UINT_PTR TIMER_PROGRESS_REPAINT = 3011;
 // The start commands: a resend timer and the give-up timer after it.
 constexpr UINT_PTR TIMER_MCU_START = 7016;
 constexpr UINT_PTR TIMER_MCU_START_GIVE_UP = 7017;
@@ -43,7 +45,6 @@ protected:
     HBRUSH OnCtlColor(HDC dc, HWND control, UINT colourMessage);
     void OnClickedOpenBin();
     void OnClickedSetLabels();
-    LRESULT OnShowProgress(WPARAM, LPARAM);
 
     DECLARE_MESSAGE_MAP()
 
@@ -58,6 +59,8 @@ private:
     void AppendLog(const wchar_t* text) const;
     void MarkFailed();
     void ShowProgress(int position);
+    void ShowProgressNow(int position);
+    void RepaintProgress();
     bool LoadImageFile(const std::wstring& path, const std::wstring& fileName);
 
     // The transfer.
@@ -97,6 +100,6 @@ private:
     CEdit m_log;
     CProgressCtrl m_progress;
     int m_nProgressToShow = 0;
-    bool m_bProgressPosted = false;
+    bool m_bProgressRepaintDue = false;
     FirmwareTransfer m_transfer;
 };

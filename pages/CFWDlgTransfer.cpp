@@ -205,7 +205,7 @@ void CFWDlg::EndTransferFailed(bool markFailed) {
     if (markFailed) MarkFailed();
     AppendLog(route.failedText);
     g_linkIdle = TRUE;
-    ShowProgress(0);
+    ShowProgressNow(0);
     route.offset = 0;
     m_transfer.End();
 }
@@ -213,7 +213,7 @@ void CFWDlg::EndTransferFailed(bool markFailed) {
 void CFWDlg::CompleteTransfer() {
     const BlockRoute route = CurrentRoute();
     KillTimer(route.ackTimer);
-    ShowProgress(route.imageLength);
+    ShowProgressNow(route.imageLength);
     AppendLog(LOG_REBOOTING);
     StartRebootWait();
     route.offset = 0;
@@ -283,6 +283,9 @@ void CFWDlg::OnTimer(UINT_PTR id) {
         break;
     case TIMER_REBOOT_WAIT_LAST:
         TimeOutRebootWait();
+        break;
+    case TIMER_PROGRESS_REPAINT:
+        RepaintProgress();
         break;
     default:
         if (id >= TIMER_REBOOT_WAIT_FIRST && id < TIMER_REBOOT_WAIT_LAST)
