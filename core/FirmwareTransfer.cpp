@@ -1,8 +1,11 @@
 #include "core/FirmwareTransfer.h"
 
 #include "core/DeviceFrame.h"
+#include "core/DeviceGroups.h"
 
 namespace {
+
+using namespace DeviceGroups;
 
 constexpr std::size_t GROUP = 2;
 constexpr std::size_t ITEM = 3;
@@ -13,11 +16,9 @@ using DeviceFrame::ACK_DONE_FLAG;
 using DeviceFrame::ACK_FLASH_STATUS;
 using DeviceFrame::ACK_MCU_STATUS;
 
-constexpr std::uint8_t GROUP_QUERY = 0x01;
 constexpr std::uint8_t QUERY_DEVICE_TYPE = 0x01;
 constexpr std::uint8_t QUERY_VERSION = 0x03;
 constexpr std::uint8_t INFO_MARK = 0xCC;
-constexpr std::uint8_t GROUP_LABELS = 0xFA;
 constexpr std::uint8_t ACK_OK = 0x00;
 constexpr std::uint8_t ACK_BLOCK_DONE = DeviceFrame::LAST_BLOCK_FLAG;
 

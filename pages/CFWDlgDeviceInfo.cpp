@@ -7,12 +7,15 @@
 #include "app/PanelTexts.h"
 #include "app/ProcessState.h"
 #include "core/DeviceFrame.h"
+#include "core/DeviceGroups.h"
 #include "core/DeviceInfoText.h"
 #include "core/LabelBytes.h"
 #include "pages/Popups.h"
 #include "res/resource.h"
 
 namespace {
+
+using namespace DeviceGroups;
 
 constexpr const wchar_t* LOG_REBOOT_OK = L"->System reboot ok \r\n";
 constexpr const wchar_t* LOG_MCU_COMPLETE = L"->MCU upgrading complete \r\n";
@@ -23,14 +26,12 @@ constexpr std::size_t ITEM = 3;
 constexpr std::size_t B4 = 4;
 constexpr std::size_t B6 = 6;
 
-constexpr std::uint8_t GROUP_QUERY = 0x01;
 constexpr std::uint8_t QUERY_DEVICE_TYPE = 0x01;
 constexpr std::uint8_t QUERY_DEVICE_SIZE = 0x02;
 constexpr std::uint8_t QUERY_VERSION = 0x03;
 // QueryDeviceSize and QueryVersion: CC in b10.
 constexpr std::uint8_t DEVICE_QUERY_PARAMETERS[] = {0, 0, 0, 0, 0, 0, 0xCC};
 
-constexpr std::uint8_t GROUP_LABELS = 0xFA;
 constexpr std::uint8_t LABEL_WRITE_FIRST = 0x21;
 constexpr std::uint8_t LABEL_WRITE_SECOND = 0x22;
 constexpr std::uint8_t LABEL_WRITE_THIRD = 0x23;

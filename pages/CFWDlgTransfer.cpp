@@ -7,10 +7,13 @@
 #include "app/PanelMessages.h"
 #include "app/ProcessState.h"
 #include "core/DeviceFrame.h"
+#include "core/DeviceGroups.h"
 #include "pages/Popups.h"
 #include "res/resource.h"
 
 namespace {
+
+using namespace DeviceGroups;
 
 using FirmwareImageRules::ImageKind;
 using Step = FirmwareTransfer::Step;
@@ -28,12 +31,9 @@ constexpr UINT START_GIVE_UP_MS = 16000;
 constexpr UINT BLOCK_ACK_WAIT_MS = 3000;
 constexpr UINT REBOOT_QUERY_PERIOD_MS = 6000;
 
-constexpr std::uint8_t GROUP_SYSTEM = 0x08;
 constexpr std::uint8_t MCU_ENTER = 0x07;
 constexpr std::uint8_t MCU_START = 0x08;
-constexpr std::uint8_t GROUP_FLASH = 0xF8;
 constexpr std::uint8_t FLASH_ENTER = 0x09;
-constexpr std::uint8_t GROUP_QUERY = 0x01;
 constexpr std::uint8_t QUERY_DEVICE_TYPE = 0x01;
 // QueryDeviceType of the reboot wait: CC in b10 and b11.
 constexpr std::uint8_t REBOOT_QUERY_PARAMETERS[DeviceFrame::COMMAND_PARAMETER_COUNT] = {0, 0, 0, 0, 0, 0, 0xCC, 0xCC};
