@@ -333,13 +333,24 @@ void CSerialPort::CancelWatchRead() {
 
 // Ends the watch read, cancelled if it is still outstanding, and delivers the
 // byte it took, which came before any byte still queued; true when there
-// was one.
+// was one. The bytes queued behind it go along in the same delivery: each
+// delivery is a crossing to the owner's thread, and a reply is seldom one
+// byte long.
 bool CSerialPort::CollectWatchRead() {
     if (!m_bWatchPending) return false;
     CancelWatchRead();
     DWORD read = 0;
     if (!::GetOverlappedResult(m_hPort, &m_watchOverlapped, &read, FALSE) || read != WATCHED_BYTES) return false;
-    DeliverBytes(&m_watchedByte, read);
+    BYTE received[READ_CHUNK];
+    received[0] = m_watchedByte;
+    DWORD behind = 0;
+    {
+        LockGuard lock(m_lock);
+        const DWORD queued = InputQueueLength();
+        if (queued > 0 && ReadBytes(received + read, std::min(queued, READ_CHUNK - read), behind) != IoResult::Done)
+            behind = 0;
+    }
+    DeliverBytes(received, read + behind);
     return true;
 }
 
