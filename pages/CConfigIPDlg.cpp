@@ -20,10 +20,7 @@ constexpr int MAC_EDIT_IDS[MAC_PAIR_COUNT] = {IDC_CONFIG_IP_MAC_1, IDC_CONFIG_IP
 constexpr COLORREF BACKGROUND_WHITE = RGB(255, 255, 255);
 constexpr COLORREF TITLE_TEXT_WHITE = RGB(255, 255, 255);
 constexpr std::uint32_t BORDER_ARGB = 0x5A808080;
-constexpr std::uint32_t LINE_ARGB = 0xFF1E78FF;
-constexpr std::uint32_t TITLE_ARGB = 0xFF1E90E1;
-constexpr int TITLE_HEIGHT = 25;
-constexpr int BODY_TOP = TITLE_HEIGHT + 1;
+constexpr int BODY_TOP = POPUP_TITLE_HEIGHT + 1;
 
 constexpr UINT TITLE_FORMAT = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
 constexpr RECT TITLE_RECT = {1, 1, 90, 30};
@@ -81,13 +78,9 @@ void CConfigIPDlg::OnPaint() {
     const int height = paint.Height();
     {
         GdiPlusSurface surface(memory.GetSafeHdc());
-        surface.DrawRectangle(BORDER_ARGB, 0, 0, width - 1, height - 1);
-        surface.FillRectangle(TITLE_ARGB, 1, 1, width - 2, TITLE_HEIGHT);
+        PaintPopupTitleBand(surface, width, height, BORDER_ARGB);
         surface.FillRectangle(GdiPlusSurface::OpaqueArgb(::GetSysColor(COLOR_BTNFACE)), 1, BODY_TOP, width - 2,
                               height - (BODY_TOP + 1));
-        surface.DrawLine(LINE_ARGB, 0, 0, width - 2, 0);
-        surface.DrawLine(LINE_ARGB, 0, 0, 0, TITLE_HEIGHT);
-        surface.DrawLine(LINE_ARGB, width - 1, 0, width - 1, TITLE_HEIGHT);
     }
     memory.SetTextColor(TITLE_TEXT_WHITE);
     memory.SetBkMode(TRANSPARENT);

@@ -13,9 +13,6 @@ namespace {
 constexpr COLORREF BODY_WHITE = RGB(255, 255, 255);
 constexpr COLORREF TEXT_BLACK = RGB(0, 0, 0);
 constexpr std::uint32_t BORDER_ARGB = 0x96808080;
-constexpr std::uint32_t LINE_ARGB = 0xFF1E78FF;
-constexpr std::uint32_t TITLE_ARGB = 0xFF1E90E1;
-constexpr int TITLE_HEIGHT = 25;
 constexpr int BOTTOM_BAND_TOP = 120;
 // The bottom band is the button face, a little warmer.
 constexpr BYTE BOTTOM_RED_RAISE = 5;
@@ -121,8 +118,7 @@ void CMessageDlg::OnPaint() {
     const int height = paint.Height();
     {
         GdiPlusSurface surface(memory.GetSafeHdc());
-        surface.DrawRectangle(BORDER_ARGB, 0, 0, width - 1, height - 1);
-        surface.FillRectangle(TITLE_ARGB, 1, 1, width - 2, TITLE_HEIGHT);
+        PaintPopupTitleBand(surface, width, height, BORDER_ARGB);
         // A box shorter than the band's top has no bottom band: a negative
         // height would paint it upwards over the text.
         const int bottomHeight = height - (BOTTOM_BAND_TOP + 1);
@@ -130,9 +126,6 @@ void CMessageDlg::OnPaint() {
             surface.FillRectangle(GdiPlusSurface::OpaqueArgb(BottomBandColor(face)), 1, BOTTOM_BAND_TOP, width - 2,
                                   bottomHeight);
         }
-        surface.DrawLine(LINE_ARGB, 0, 0, width - 2, 0);
-        surface.DrawLine(LINE_ARGB, 0, 0, 0, TITLE_HEIGHT);
-        surface.DrawLine(LINE_ARGB, width - 1, 0, width - 1, TITLE_HEIGHT);
     }
     memory.SetTextColor(TEXT_BLACK);
     memory.SetBkMode(TRANSPARENT);

@@ -9,6 +9,8 @@ constexpr UINT SC_DRAG_MOVE = SC_MOVE | HTCAPTION;
 constexpr int CLOSE_RIGHT_OFFSET = 26;
 constexpr int CLOSE_TOP_OFFSET = 1;
 constexpr int CLOSE_SIZE = 25;
+constexpr std::uint32_t TITLE_ARGB = 0xFF1E90E1;
+constexpr std::uint32_t TITLE_LINE_ARGB = 0xFF1E78FF;
 
 HICON LoadPanelIcon(int id) {
     return static_cast<HICON>(
@@ -37,4 +39,12 @@ void PlacePopupCloseButton(CIconButton& button, const RECT& client) {
 void DragPopup(CWnd& popup) {
     popup.SendMessage(WM_SYSCOMMAND, SC_DRAG_MOVE, 0);
     popup.Default();
+}
+
+void PaintPopupTitleBand(GdiPlusSurface& surface, int width, int height, std::uint32_t borderArgb) {
+    surface.DrawRectangle(borderArgb, 0, 0, width - 1, height - 1);
+    surface.FillRectangle(TITLE_ARGB, 1, 1, width - 2, POPUP_TITLE_HEIGHT);
+    surface.DrawLine(TITLE_LINE_ARGB, 0, 0, width - 2, 0);
+    surface.DrawLine(TITLE_LINE_ARGB, 0, 0, 0, POPUP_TITLE_HEIGHT);
+    surface.DrawLine(TITLE_LINE_ARGB, width - 1, 0, width - 1, POPUP_TITLE_HEIGHT);
 }

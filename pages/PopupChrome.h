@@ -1,10 +1,13 @@
-// What the panel's pop-up dialogs have in common besides painting: the close
-// button in the title band and dragging the window by its surface (they have
-// no system caption to drag by).
+// What the panel's pop-up dialogs have in common: the painted frame and title
+// band, the close button in that band and dragging the window by its surface
+// (they have no system caption to drag by).
 #pragma once
 
 #include "controls/CIconButton.h"
 #include "framework/CWnd.h"
+#include "pages/GdiPlusSurface.h"
+
+#include <cstdint>
 
 // A flat blue caption button: its icon while hovered or pressed, its icon
 // otherwise (resource ids) and its tooltip.
@@ -27,3 +30,10 @@ void PlacePopupCloseButton(CIconButton& button, const RECT& client);
 
 // Starts a system move of `popup` from a mouse press on its surface.
 void DragPopup(CWnd& popup);
+
+// Height of the blue title band below the top edge line.
+constexpr int POPUP_TITLE_HEIGHT = 25;
+
+// Paints the one-pixel frame (`borderArgb`, half transparent), the blue title
+// band and its edge lines of a pop-up `width` x `height` pixels large.
+void PaintPopupTitleBand(GdiPlusSurface& surface, int width, int height, std::uint32_t borderArgb);
