@@ -6,7 +6,7 @@
 #include "app/PanelTexts.h"
 #include "app/ProcessState.h"
 #include "core/ComPortList.h"
-#include "core/DeviceGroups.h"
+#include "core/CommandFrameBytes.h"
 #include "core/RequestGate.h"
 #include "pages/Popups.h"
 #include "res/resource.h"
@@ -17,7 +17,7 @@
 
 namespace {
 
-using namespace DeviceGroups;
+using namespace CommandFrameBytes;
 
 constexpr std::size_t ITEM_PREFIX_LENGTH = 3;  // "COM"
 constexpr LRESULT SERIAL_FAILURE_HANDLED = 1;

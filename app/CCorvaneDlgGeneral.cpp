@@ -8,7 +8,7 @@
 #include "app/MainWindowTimers.h"
 #include "app/PanelTexts.h"
 #include "app/ProcessState.h"
-#include "core/DeviceGroups.h"
+#include "core/CommandFrameBytes.h"
 #include "pages/Popups.h"
 #include "res/resource.h"
 
@@ -16,7 +16,7 @@
 
 namespace {
 
-using namespace DeviceGroups;
+using namespace CommandFrameBytes;
 
 constexpr const wchar_t* BAUD_RATE_ITEMS[] = {L"115200", L"19200"};
 constexpr UINT BAUD_RATES[] = {115200, 19200};
@@ -60,11 +60,6 @@ constexpr BYTE FIRST_PORT = 0x01;
 constexpr BYTE LINK_CONNECTED = 0x00;
 constexpr BYTE BEEP_REPORTED_ON = 0x00;
 
-constexpr int B2 = 2;
-constexpr int B3 = 3;
-constexpr int B4 = 4;
-constexpr int B6 = 6;
-constexpr int B10 = 10;
 // A row's byte that may hold anything.
 constexpr int ANY = -1;
 

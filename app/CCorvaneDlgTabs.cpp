@@ -5,14 +5,14 @@
 #include "app/BeginRequest.h"
 #include "app/MainWindowTimers.h"
 #include "app/ProcessState.h"
+#include "core/CommandFrameBytes.h"
 #include "core/DeviceFrame.h"
-#include "core/DeviceGroups.h"
 #include "pages/PopupChrome.h"
 #include "res/resource.h"
 
 namespace {
 
-using namespace DeviceGroups;
+using namespace CommandFrameBytes;
 
 struct Tab {
     int id;

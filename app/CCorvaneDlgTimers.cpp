@@ -6,14 +6,13 @@
 #include "app/MainWindowTimers.h"
 #include "app/PanelTexts.h"
 #include "app/ProcessState.h"
+#include "core/CommandFrameBytes.h"
 #include "core/DeviceFrame.h"
-#include "core/DeviceGroups.h"
 #include "pages/Popups.h"
-
 
 namespace {
 
-using namespace DeviceGroups;
+using namespace CommandFrameBytes;
 
 constexpr const wchar_t* TEXT_REBOOT_DONE = L"Reboot successfully!";
 constexpr const wchar_t* TEXT_POWER_ON_DONE = L"Initializing successfully!";

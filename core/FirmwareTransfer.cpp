@@ -1,16 +1,12 @@
 #include "core/FirmwareTransfer.h"
 
+#include "core/CommandFrameBytes.h"
 #include "core/DeviceFrame.h"
-#include "core/DeviceGroups.h"
 
 namespace {
 
-using namespace DeviceGroups;
+using namespace CommandFrameBytes;
 
-constexpr std::size_t GROUP = 2;
-constexpr std::size_t ITEM = 3;
-constexpr std::size_t B4 = 4;
-constexpr std::size_t B10 = 10;
 using DeviceFrame::ACK_BLOCK_NUMBER;
 using DeviceFrame::ACK_DONE_FLAG;
 using DeviceFrame::ACK_FLASH_STATUS;
@@ -35,11 +31,11 @@ constexpr CommandAck MCU_START_ACK = {0x08, 0x08};
 constexpr CommandAck FLASH_ENTER_ACK = {0xF8, 0x09};
 
 bool IsAck(const std::uint8_t* frame, CommandAck ack) {
-    return frame[GROUP] == ack.group && frame[ITEM] == ack.item && frame[B4] == ACK_OK;
+    return frame[B2] == ack.group && frame[B3] == ack.item && frame[B4] == ACK_OK;
 }
 
 bool IsDeviceInfoReply(const std::uint8_t* frame) {
-    return frame[GROUP] == GROUP_QUERY && frame[ITEM] >= QUERY_DEVICE_TYPE && frame[ITEM] <= QUERY_VERSION &&
+    return frame[B2] == GROUP_QUERY && frame[B3] >= QUERY_DEVICE_TYPE && frame[B3] <= QUERY_VERSION &&
            frame[B10] == INFO_MARK;
 }
 
@@ -67,7 +63,7 @@ void FirmwareTransfer::End() { m_phase = Phase::Idle; }
 // The page's tests, in their order; the first that matches decides.
 FirmwareTransfer::Step FirmwareTransfer::Decide(const std::uint8_t* frame) const {
     using FirmwareImageRules::ImageKind;
-    if (frame[GROUP] == GROUP_LABELS) return Step::Labels;
+    if (frame[B2] == GROUP_LABELS) return Step::Labels;
     if (IsDeviceInfoReply(frame)) return Step::DeviceInfo;
     if (IsAck(frame, MCU_ENTER_ACK)) return InPhase(Phase::McuEntering, Step::StartMcuTransfer);
     if (IsAck(frame, MCU_START_ACK)) return InPhase(Phase::McuStarting, Step::SendFirstMcuBlock);

@@ -4,12 +4,6 @@
 
 namespace {
 
-constexpr int B2 = 2;
-constexpr int B3 = 3;
-constexpr int B4 = 4;
-constexpr int B6 = 6;
-constexpr int B10 = 10;
-
 using namespace MatrixBytes;
 
 constexpr std::uint8_t ACKNOWLEDGED = 0x00;

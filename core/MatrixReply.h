@@ -4,13 +4,13 @@
 // when its b3 says report.
 #pragma once
 
-#include "core/DeviceGroups.h"
+#include "core/CommandFrameBytes.h"
 
 #include <cstdint>
 
 // The bytes of the Matrix page's commands and answers.
 namespace MatrixBytes {
-using namespace DeviceGroups;
+using namespace CommandFrameBytes;
 constexpr std::uint8_t ITEM_QUERY_ROUTE = 0x01;
 constexpr std::uint8_t ITEM_SET_ROUTE = 0x03;
 constexpr std::uint8_t ITEM_QUERY_ARC = 0x02;

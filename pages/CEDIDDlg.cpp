@@ -5,7 +5,7 @@
 #include "app/PanelMessages.h"
 #include "app/PanelTexts.h"
 #include "app/ProcessState.h"
-#include "core/DeviceGroups.h"
+#include "core/CommandFrameBytes.h"
 #include "core/EdidFile.h"
 #include "core/EdidModeNames.h"
 #include "framework/CFileDialog.h"
@@ -20,7 +20,7 @@
 
 namespace {
 
-using namespace DeviceGroups;
+using namespace CommandFrameBytes;
 
 constexpr UINT_PTR TIMER_EDID_SUCCESS = 1004;
 constexpr UINT_PTR TIMER_EDID_POPUP_CLOSE = 1005;
@@ -48,9 +48,7 @@ constexpr int INPUT_COUNT = 4;
 // The list entry after the four inputs.
 constexpr int ALL_INPUTS = 5;
 
-// Bytes of a command frame.
-constexpr int B2 = 2, B3 = 3, B4 = 4, B5 = 5, B6 = 6, B7 = 7, B10 = 10;
-
+// Item bytes of the EDID commands.
 constexpr BYTE QUERY_EDID_MODE = 0x0C;
 constexpr BYTE SET_EDID_MODE_ALL = 0x01;
 constexpr BYTE SET_EDID_MODE = 0x02;

@@ -6,8 +6,8 @@
 #include "app/PanelMessages.h"
 #include "app/PanelTexts.h"
 #include "app/ProcessState.h"
+#include "core/CommandFrameBytes.h"
 #include "core/DeviceFrame.h"
-#include "core/DeviceGroups.h"
 #include "core/DeviceInfoText.h"
 #include "core/LabelBytes.h"
 #include "pages/Popups.h"
@@ -15,16 +15,12 @@
 
 namespace {
 
-using namespace DeviceGroups;
+using namespace CommandFrameBytes;
 
 constexpr const wchar_t* LOG_REBOOT_OK = L"->System reboot ok \r\n";
 constexpr const wchar_t* LOG_MCU_COMPLETE = L"->MCU upgrading complete \r\n";
 constexpr const wchar_t* LOG_FLASH_COMPLETE = L"->Flash upgrading complete \r\n";
 constexpr const wchar_t* LOG_UPGRADE_SUCCESSFUL = L"->Firmware upgrade successfully \r\n";
-
-constexpr std::size_t ITEM = 3;
-constexpr std::size_t B4 = 4;
-constexpr std::size_t B6 = 6;
 
 constexpr std::uint8_t QUERY_DEVICE_TYPE = 0x01;
 constexpr std::uint8_t QUERY_DEVICE_SIZE = 0x02;
@@ -47,7 +43,7 @@ std::wstring ReadChunk(const BYTE* frame) { return LabelBytes::ChunkText(frame +
 }  // namespace
 
 void CFWDlg::HandleDeviceInfoReply(const BYTE* frame) {
-    switch (frame[ITEM]) {
+    switch (frame[B3]) {
     case QUERY_DEVICE_TYPE:
         OnDeviceTypeReport(frame[B4]);
         break;
@@ -121,13 +117,13 @@ void CFWDlg::HandleLabelReply(const BYTE* frame) {
         {LABEL_READ_LAST, false, &CFWDlg::OnLastLabelChunkRead},
     };
     for (const Row& row : ROWS) {
-        if (row.item != frame[ITEM]) continue;
+        if (row.item != frame[B3]) continue;
         if (!row.needsStored || frame[B4] == LABEL_STORED) (this->*row.action)(frame);
         return;
     }
 }
 
-void CFWDlg::OnLabelChunkStored(const BYTE* frame) { SendLabelCommand(static_cast<std::uint8_t>(frame[ITEM] + 1)); }
+void CFWDlg::OnLabelChunkStored(const BYTE* frame) { SendLabelCommand(static_cast<std::uint8_t>(frame[B3] + 1)); }
 
 // The read-back starts only once the operator has closed the box.
 void CFWDlg::OnLastLabelChunkStored(const BYTE*) {

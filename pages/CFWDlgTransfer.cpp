@@ -6,14 +6,14 @@
 #include "app/BeginRequest.h"
 #include "app/PanelMessages.h"
 #include "app/ProcessState.h"
+#include "core/CommandFrameBytes.h"
 #include "core/DeviceFrame.h"
-#include "core/DeviceGroups.h"
 #include "pages/Popups.h"
 #include "res/resource.h"
 
 namespace {
 
-using namespace DeviceGroups;
+using namespace CommandFrameBytes;
 
 using FirmwareImageRules::ImageKind;
 using Step = FirmwareTransfer::Step;

@@ -19,9 +19,6 @@ using namespace MatrixBytes;
 
 namespace {
 
-constexpr int B2 = 2;
-constexpr int B4 = 4;
-constexpr int B6 = 6;
 constexpr std::size_t CLEARED_LENGTH = DeviceFrame::COMMAND_FRAME_LENGTH - B2;   // b2..b12
 
 constexpr int OUTPUT_A = 1;

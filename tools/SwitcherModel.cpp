@@ -1,7 +1,7 @@
 #include "tools/SwitcherModel.h"
 
+#include "core/CommandFrameBytes.h"
 #include "core/DeviceFrame.h"
-#include "core/DeviceGroups.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -10,16 +10,8 @@
 
 namespace {
 
-using namespace DeviceGroups;
+using namespace CommandFrameBytes;
 
-// Byte positions of a CommandFrame.
-constexpr std::size_t B_GROUP = 2;
-constexpr std::size_t B_ITEM = 3;
-constexpr std::size_t B4 = 4;
-constexpr std::size_t B5 = 5;
-constexpr std::size_t B6 = 6;
-constexpr std::size_t B7 = 7;
-constexpr std::size_t B10 = 10;
 constexpr std::size_t BODY_LENGTH = 10;     // b2..b11
 
 // Items of the query group.
@@ -95,7 +87,7 @@ Bytes Reply(std::uint8_t group, std::uint8_t item, std::initializer_list<Field> 
     body[0] = group;
     body[1] = item;
     for (const auto& [position, value] : fields) {
-        body[position - B_GROUP] = value;
+        body[position - B2] = value;
     }
     return SwitcherModel::MakeCommandFrame(body);
 }
@@ -212,7 +204,7 @@ std::vector<Bytes> SwitcherModel::HandleCommand(const Bytes& frame) {
     if (!DeviceFrame::StartsWithSync(frame.data(), DeviceFrame::CommandSync)) {
         return {};
     }
-    switch (frame[B_GROUP]) {
+    switch (frame[B2]) {
         case GROUP_QUERY: return HandleQuery(frame);
         case GROUP_ROUTING: return HandleRouting(frame);
         case GROUP_EDID: return HandleEdid(frame);
@@ -226,7 +218,7 @@ std::vector<Bytes> SwitcherModel::HandleCommand(const Bytes& frame) {
 }
 
 std::vector<Bytes> SwitcherModel::HandleQuery(const Bytes& frame) {
-    const std::uint8_t item = frame[B_ITEM];
+    const std::uint8_t item = frame[B3];
     const int index = frame[B4];
     const auto u8 = [](int value) { return static_cast<std::uint8_t>(value); };
     switch (item) {
@@ -257,7 +249,7 @@ std::vector<Bytes> SwitcherModel::HandleQuery(const Bytes& frame) {
 
 // A device with fewer outputs (set size) stays silent about the ones it lacks.
 std::vector<Bytes> SwitcherModel::HandleRouting(const Bytes& frame) {
-    const std::uint8_t item = frame[B_ITEM];
+    const std::uint8_t item = frame[B3];
     const auto hasOutput = [this](int output) {
         return IsIndex(output, SwitcherState::OUTPUT_COUNT) && output <= m_state.outputs;
     };
@@ -281,7 +273,7 @@ std::vector<Bytes> SwitcherModel::HandleRouting(const Bytes& frame) {
 }
 
 std::vector<Bytes> SwitcherModel::HandleEdid(const Bytes& frame) {
-    switch (frame[B_ITEM]) {
+    switch (frame[B3]) {
         case EDID_SET_ALL:
         case EDID_SET_ONE:
         case EDID_COPY_ALL:
@@ -300,7 +292,7 @@ std::vector<Bytes> SwitcherModel::HandleEdid(const Bytes& frame) {
 // A mode or a copy for one input or all; a failure (the test's knob)
 // changes nothing.
 std::vector<Bytes> SwitcherModel::HandleEdidSetting(const Bytes& frame) {
-    const std::uint8_t item = frame[B_ITEM];
+    const std::uint8_t item = frame[B3];
     const int value = frame[B4];
     const bool all = item == EDID_SET_ALL || item == EDID_COPY_ALL;
     const bool copy = item == EDID_COPY_ALL || item == EDID_COPY_ONE;
@@ -327,7 +319,7 @@ std::vector<Bytes> SwitcherModel::HandleEdidSetting(const Bytes& frame) {
 // follows makes the next 256 bytes the raw block. With the early result knob
 // the success result goes out in the same write and no data is awaited.
 std::vector<Bytes> SwitcherModel::HandleEdidWrite(const Bytes& frame) {
-    const std::uint8_t item = frame[B_ITEM];
+    const std::uint8_t item = frame[B3];
     if (frame[B4] == EDID_DATA_HEADER && frame[B7] == EDID_DATA_HEADER_B7 && m_edidWriteItem == item) {
         m_rawBlockLength = DeviceFrame::EDID_BLOCK_LENGTH;
         return {};
@@ -355,13 +347,13 @@ std::vector<Bytes> SwitcherModel::HandleEdidBlock(const Bytes& block) {
 }
 
 std::vector<Bytes> SwitcherModel::HandleBeep(const Bytes& frame) {
-    if (frame[B_ITEM] != BEEP_SET || (frame[B4] != ON && frame[B4] != OFF)) return {};
+    if (frame[B3] != BEEP_SET || (frame[B4] != ON && frame[B4] != OFF)) return {};
     m_state.beep = frame[B4] == ON;
     return {Reply(GROUP_BEEP, BEEP_SET, {{B4, ACK_OK}, {B6, m_state.beep ? BEEP_ACK_ON : ACK_OK}})};
 }
 
 std::vector<Bytes> SwitcherModel::HandleSystem(const Bytes& frame) {
-    const std::uint8_t item = frame[B_ITEM];
+    const std::uint8_t item = frame[B3];
     switch (item) {
         case SYSTEM_MCU_ENTER:
             m_firmware.Enter(FirmwareReceiver::Kind::Mcu, 0);
@@ -387,7 +379,7 @@ std::vector<Bytes> SwitcherModel::HandleSystem(const Bytes& frame) {
 }
 
 std::vector<Bytes> SwitcherModel::HandleArc(const Bytes& frame) {
-    const std::uint8_t item = frame[B_ITEM];
+    const std::uint8_t item = frame[B3];
     const int output = frame[B6];
     if (!IsIndex(output, SwitcherState::OUTPUT_COUNT)) return {};
     if (item == ARC_SET && (frame[B4] == ON || frame[B4] == OFF)) {
@@ -401,13 +393,13 @@ std::vector<Bytes> SwitcherModel::HandleArc(const Bytes& frame) {
 }
 
 std::vector<Bytes> SwitcherModel::HandleFlashEnter(const Bytes& frame) {
-    if (frame[B_ITEM] != FLASH_ENTER) return {};
+    if (frame[B3] != FLASH_ENTER) return {};
     m_firmware.Enter(FirmwareReceiver::Kind::Flash, frame[B4]);
     return {Reply(GROUP_FLASH, FLASH_ENTER, {{B4, ACK_OK}})};
 }
 
 std::vector<Bytes> SwitcherModel::HandleLabels(const Bytes& frame) {
-    const std::uint8_t item = frame[B_ITEM];
+    const std::uint8_t item = frame[B3];
     if (item >= LABEL_WRITE_FIRST && item <= LABEL_WRITE_LAST) {
         const std::size_t offset = (item - LABEL_WRITE_FIRST) * LABEL_CHUNK;
         std::copy_n(frame.begin() + B4, LABEL_CHUNK, m_state.labels.begin() + offset);
@@ -418,7 +410,7 @@ std::vector<Bytes> SwitcherModel::HandleLabels(const Bytes& frame) {
         std::array<std::uint8_t, BODY_LENGTH> body{};
         body[0] = GROUP_LABELS;
         body[1] = item;
-        std::copy_n(m_state.labels.begin() + offset, LABEL_CHUNK, body.begin() + (B4 - B_GROUP));
+        std::copy_n(m_state.labels.begin() + offset, LABEL_CHUNK, body.begin() + (B4 - B2));
         return {MakeCommandFrame(body)};
     }
     return {};
@@ -441,7 +433,7 @@ Bytes SwitcherModel::MakeCommandFrame(const std::array<std::uint8_t, 10>& body) 
     Bytes frame(DeviceFrame::COMMAND_FRAME_LENGTH, 0);
     frame[0] = DeviceFrame::CommandSync[0];
     frame[1] = DeviceFrame::CommandSync[1];
-    std::copy(body.begin(), body.end(), frame.begin() + B_GROUP);
+    std::copy(body.begin(), body.end(), frame.begin() + B2);
     DeviceFrame::SetCheckByte(frame.data(), frame.size());
     return frame;
 }

@@ -33,9 +33,6 @@ constexpr double ROUTE_WAIT_SECONDS = 3.0;
 constexpr double WAIT_TOLERANCE_SECONDS = 0.8;
 constexpr int PAGE_MARGIN = 8;
 
-constexpr std::size_t B4 = 4;
-constexpr std::size_t B6 = 6;
-
 struct OutputIds {
     int source;
     int inputs[4];
