@@ -2,10 +2,9 @@
 // into the edits, buttons pressed with BM_CLICK and keys posted while the
 // modal loop runs; the hand-over variables and control state read back.
 #include "app/ProcessState.h"
-#include "core/PanelColors.h"
 #include "res/resource.h"
-#include "tests/wine/DibCanvas.h"
 #include "tests/wine/MessagePumping.h"
+#include "tests/wine/PopupChromeCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -18,9 +17,6 @@ namespace {
 
 constexpr UINT WATCH_PERIOD_MS = 20;
 constexpr DWORD MODAL_LIMIT_MS = 15000;
-constexpr int CLOSE_RIGHT_OFFSET = 26;
-constexpr int CLOSE_SIZE = 25;
-constexpr COLORREF TITLE_LINE = RGB(30, 120, 255);
 // Inside the title band, clear of the close button, the lines and the title.
 constexpr POINT TITLE_SPOT = {150, 12};
 // Below the title band, left of the group box.
@@ -267,25 +263,12 @@ TEST_F(ConfigIpDialogTest, EnterEscAndSpaceDoNotCloseTheDialog) {
 }
 
 TEST_F(ConfigIpDialogTest, PaintDrawsTheTitleBandAndPutsTheCloseButtonTopRight) {
-    RECT close{}, client{};
-    COLORREF title = 0, body = 0, topLine = 0;
+    PopupChrome chrome;
     RunDialog([&] {
-        auto canvas = DibCanvas::FromWindowClient(g_configIpDlg.m_hWnd);
-        title = canvas->Pixel(TITLE_SPOT.x, TITLE_SPOT.y);
-        body = canvas->Pixel(BODY_SPOT.x, BODY_SPOT.y);
-        topLine = canvas->Pixel(canvas->Width() / 2, 0);
-        ::GetWindowRect(Item(IDC_CONFIG_IP_CLOSE), &close);
-        g_configIpDlg.ScreenToClient(&close);
-        g_configIpDlg.GetClientRect(&client);
+        chrome = ReadPopupChrome(g_configIpDlg, IDC_CONFIG_IP_CLOSE, TITLE_SPOT, BODY_SPOT);
         Click(IDC_CONFIG_IP_CANCEL);
     });
-    EXPECT_EQ(title, static_cast<COLORREF>(PANEL_BLUE));
-    EXPECT_EQ(body, ::GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(topLine, TITLE_LINE);
-    EXPECT_EQ(close.left, client.right - CLOSE_RIGHT_OFFSET);
-    EXPECT_EQ(close.top, client.top + 1);
-    EXPECT_EQ(close.right - close.left, CLOSE_SIZE);
-    EXPECT_EQ(close.bottom - close.top, CLOSE_SIZE);
+    ExpectPopupChrome(chrome, ::GetSysColor(COLOR_BTNFACE));
 }
 
 }  // namespace

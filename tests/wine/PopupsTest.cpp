@@ -2,11 +2,11 @@
 // buttons pressed with BM_CLICK and keys posted while the modal loop runs,
 // control state and painted pixels read back.
 #include "app/ProcessState.h"
-#include "core/PanelColors.h"
 #include "pages/Popups.h"
 #include "res/resource.h"
 #include "tests/wine/DibCanvas.h"
 #include "tests/wine/MessagePumping.h"
+#include "tests/wine/PopupChromeCheck.h"
 #include "tests/wine/ThreadWindows.h"
 
 #include <gtest/gtest.h>
@@ -19,10 +19,7 @@ namespace {
 
 constexpr UINT WATCH_PERIOD_MS = 20;
 constexpr DWORD MODAL_LIMIT_MS = 15000;
-constexpr int CLOSE_RIGHT_OFFSET = 26;
-constexpr int CLOSE_SIZE = 25;
 constexpr COLORREF WHITE = RGB(255, 255, 255);
-constexpr COLORREF TITLE_LINE = RGB(30, 120, 255);
 // Inside the title band, clear of the close button and the lines.
 constexpr POINT TITLE_SPOT = {10, 12};
 constexpr POINT BODY_SPOT = {10, 40};
@@ -294,24 +291,12 @@ TEST_F(PopupsTest, EnterEscAndSpaceDoNotCloseTheBox) {
 }
 
 TEST_F(PopupsTest, PaintDrawsTheTitleBandAndPutsTheCloseButtonTopRight) {
-    RECT close{}, client{};
-    COLORREF title = 0, body = 0, topLine = 0;
+    PopupChrome chrome;
     RunMessageBox([&] {
-        auto canvas = DibCanvas::FromWindowClient(g_messageDlg.m_hWnd);
-        title = canvas->Pixel(TITLE_SPOT.x, TITLE_SPOT.y);
-        body = canvas->Pixel(BODY_SPOT.x, BODY_SPOT.y);
-        topLine = canvas->Pixel(canvas->Width() / 2, 0);
-        close = ClientRectOf(g_messageDlg, IDC_MESSAGE_CLOSE);
-        g_messageDlg.GetClientRect(&client);
+        chrome = ReadPopupChrome(g_messageDlg, IDC_MESSAGE_CLOSE, TITLE_SPOT, BODY_SPOT);
         Click(g_messageDlg, IDC_MESSAGE_OK);
     });
-    EXPECT_EQ(title, static_cast<COLORREF>(PANEL_BLUE));
-    EXPECT_EQ(body, WHITE);
-    EXPECT_EQ(topLine, TITLE_LINE);
-    EXPECT_EQ(close.left, client.right - CLOSE_RIGHT_OFFSET);
-    EXPECT_EQ(close.top, client.top + 1);
-    EXPECT_EQ(close.right - close.left, CLOSE_SIZE);
-    EXPECT_EQ(close.bottom - close.top, CLOSE_SIZE);
+    ExpectPopupChrome(chrome, WHITE);
 }
 
 // Busy pop-up: the dots cycle, the finish step shows the mark and the exact
