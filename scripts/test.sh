@@ -32,6 +32,10 @@ cmake --build "$FUZZ" -j "$JOBS" --target corvane_fuzz_targets
 ctest --test-dir "$FUZZ" -L fuzz --output-on-failure -j "$JOBS" || status=1
 
 if [[ $status -ne 0 ]]; then
+    # The Wine program's output is long; repeat its failures last so that a
+    # shortened log still names them.
+    grep -h -A6 -E '^\S+:[0-9]+: Failure|^\[  FAILED  \]' \
+        "$WINDOWS/Testing/Temporary/LastTest.log" 2>/dev/null | head -60 || true
     echo "test.sh: some tests failed" >&2
 else
     echo "test.sh: all tests passed"

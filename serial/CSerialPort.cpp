@@ -27,6 +27,9 @@ constexpr DWORD WATCHED_BYTES = 1;
 // before the worker waits: a driver that ends every wait at once cannot keep
 // it from waiting for the stop and send events.
 constexpr int MAX_WAIT_STARTS = 4;
+// How long a cancelled I/O may take to end before the worker goes on
+// without it.
+constexpr DWORD CANCEL_WAIT_MS = 5000;
 constexpr char EVENT_CHARACTER = 'q';
 constexpr DWORD PURGE_ALL = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
 
@@ -301,10 +304,14 @@ bool CSerialPort::CanStartCommEventWait() const {
     return !m_bLineFailed && !m_bPollingInput && !m_bCommWaitPending && !StopRequested();
 }
 
-// Only an outstanding comm-event wait or watch read, or a failed line with
-// nothing more to watch, lets the worker sleep until one of its events comes.
+// Only an outstanding watch read, or a failed line with nothing more to
+// watch, lets the worker sleep until one of its events comes. Beside an
+// outstanding comm-event wait it still looks at the input queue now and
+// then: a wait that misses the bytes (seen under Wine, rarely, on a busy
+// machine) must not cost the reply.
 DWORD CSerialPort::WaitTimeout() const {
-    return m_bCommWaitPending || m_bWatchPending || m_bLineFailed ? INFINITE : m_dwPollPeriod;
+    if (m_bWatchPending || m_bLineFailed) return INFINITE;
+    return m_bCommWaitPending ? INPUT_POLL_MAX_MS : m_dwPollPeriod;
 }
 
 // The read ends when a byte comes (or when the port's read time-outs end it
@@ -421,15 +428,29 @@ void CSerialPort::LineFailed() {
 
 // The system writes the record (and, for a comm-event wait, the event word)
 // when the I/O ends, so a cancelled I/O is waited for until it has ended,
-// before the record is used again, the handle goes or the thread ends.
+// before the record is used again, the handle goes or the thread ends. An
+// I/O that never ends must not hold the worker, and with it the UI thread
+// that stops the worker, for ever: after CANCEL_WAIT_MS that is reported
+// and the worker goes on.
 void CSerialPort::CancelAndAwait(OVERLAPPED& overlapped) {
     ::CancelIoEx(m_hPort, &overlapped);
-    DWORD unused = 0;
-    if (!HasOverlappedIoCompleted(&overlapped)) ::GetOverlappedResult(m_hPort, &overlapped, &unused, TRUE);
+    const ULONGLONG deadline = ::GetTickCount64() + CANCEL_WAIT_MS;
+    while (!HasOverlappedIoCompleted(&overlapped)) {
+        const ULONGLONG now = ::GetTickCount64();
+        if (now >= deadline ||
+            ::WaitForSingleObject(overlapped.hEvent, static_cast<DWORD>(deadline - now)) == WAIT_FAILED) {
+            FormatPortError(L"CancelIoEx()");
+            return;
+        }
+        if (!HasOverlappedIoCompleted(&overlapped)) ::ResetEvent(overlapped.hEvent);
+    }
 }
 
+// A new event mask ends an outstanding comm-event wait on every driver, also
+// on one that does not cancel it (Wine's serial driver).
 void CSerialPort::CancelCommEventWait() {
     if (!m_bCommWaitPending || m_hPort == nullptr) return;
+    ::SetCommMask(m_hPort, m_dwEventMask);
     CancelAndAwait(m_overlapped);
     m_bCommWaitPending = false;
 }

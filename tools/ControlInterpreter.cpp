@@ -76,6 +76,13 @@ ControlOutcome ControlInterpreter::Execute(const std::string& line) {
     if (command == "ping") {
         return Ok("pong");
     }
+    if (command == "drop" && words.size() == 4) {
+        const auto count = ParseNumber(words[1], 0, MAX_COUNT);
+        const auto code = ParseHex(words[2] + words[3]);
+        if (!count || !code || code->size() != 2) return Error("drop needs N [B2 B3]");
+        m_knobs.DropNext(*count, CommandCode{(*code)[0], (*code)[1]});
+        return Ok();
+    }
     if (command == "delay" || command == "drop" || command == "corrupt" || command == "garbage") {
         const auto count = CountArgument(words, 0, command == "garbage" ? MAX_GARBAGE : MAX_COUNT);
         if (!count) return Error(command + " needs one count");

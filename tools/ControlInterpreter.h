@@ -3,7 +3,8 @@
 //
 //   ping                     -> ok pong
 //   delay MS                 every reply waits MS milliseconds (0 = none)
-//   drop N                   the next N replies are not sent
+//   drop N [B2 B3]           the next N replies (of command B2 B3 only,
+//                            when given) are not sent
 //   corrupt N                the next N replies carry a check byte off by one
 //   split N [GAP_MS]         every reply goes out in N writes (1 = whole)
 //   garbage N                the next reply is preceded by N noise bytes

@@ -6,7 +6,10 @@
 #include "tools/Bytes.h"
 
 #include <chrono>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct ScheduledWrite {
@@ -14,14 +17,22 @@ struct ScheduledWrite {
     Bytes bytes;
 };
 
+// A reply's group and command bytes (b2 b3).
+using CommandCode = std::pair<std::uint8_t, std::uint8_t>;
+
 class FaultKnobs {
 public:
     static constexpr int DEFAULT_SPLIT_GAP_MS = 20;
 
     // Every reply waits this long (until changed).
     void SetDelay(std::chrono::milliseconds delay) { m_delay = delay; }
-    // The next `count` replies are not sent.
-    void DropNext(int count) { m_dropCount = count; }
+    // The next `count` replies are not sent; with a command (b2 b3), only
+    // replies of that command count, so that a test can silence one request
+    // while the panel polls.
+    void DropNext(int count, std::optional<CommandCode> only = std::nullopt) {
+        m_dropCount = count;
+        m_dropOnly = only;
+    }
     // The next `count` replies carry a check byte off by one.
     void CorruptNext(int count) { m_corruptCount = count; }
     // Every reply goes out in `parts` writes, `gap` apart (until changed).
@@ -43,8 +54,11 @@ public:
     static Bytes GarbageBytes(int count);
 
 private:
+    bool Drops(const Bytes& reply) const;
+
     std::chrono::milliseconds m_delay{0};
     int m_dropCount = 0;
+    std::optional<CommandCode> m_dropOnly;
     int m_corruptCount = 0;
     int m_splitParts = 1;
     std::chrono::milliseconds m_splitGap{DEFAULT_SPLIT_GAP_MS};

@@ -2,10 +2,12 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -31,6 +33,7 @@ bool PtyPort::Open(const std::string& linkPath, std::string& error) {
     }
     cfmakeraw(&settings);
     tcsetattr(m_slaveKeeper, TCSANOW, &settings);
+    ClaimAsControllingTerminal();
 
     // Replace the link in one step, so a reader never sees it missing or
     // pointing at a pty of an earlier run.
@@ -42,6 +45,19 @@ bool PtyPort::Open(const std::string& linkPath, std::string& error) {
     }
     m_linkPath = linkPath;
     return true;
+}
+
+// A session leader without a terminal that opens a tty takes it as its
+// controlling terminal; the wineserver is one, and it opens the slave for
+// the panel. It would then get a SIGHUP (and dump every object it holds to
+// its log) whenever the device closes the line. Made the terminal of the
+// simulator's own session first, the pty can be no one else's; closing the
+// line must then not end the simulator itself. Where the simulator cannot
+// lead a session, nothing changes.
+void PtyPort::ClaimAsControllingTerminal() const {
+    std::signal(SIGHUP, SIG_IGN);
+    setsid();
+    ioctl(m_slaveKeeper, TIOCSCTTY, 0);
 }
 
 void PtyPort::Close() {

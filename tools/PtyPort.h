@@ -31,6 +31,7 @@ public:
     long Write(const std::uint8_t* data, std::size_t length);
 
 private:
+    void ClaimAsControllingTerminal() const;
     void RemoveLink();
 
     int m_master = -1;

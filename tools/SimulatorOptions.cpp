@@ -108,7 +108,7 @@ const char* SimulatorOptions::UsageText() {
            "  --burst N              the control commands of the same name\n"
            "\n"
            "Control commands (one per line; each answered by one line, ok... or error...):\n"
-           "  ping | delay MS | drop N | corrupt N | split N [GAP_MS] | garbage N |\n"
+           "  ping | delay MS | drop N [B2 B3] | corrupt N | split N [GAP_MS] | garbage N |\n"
            "  send HEX... | frame HEX(b2..b11) | burst N [HEX...] | state | knobs |\n"
            "  set route OUT IN | set edid IN VALUE | set arc OUT on|off |\n"
            "  set autoswitch|beep|power on|off | set input-link IN on|off |\n"

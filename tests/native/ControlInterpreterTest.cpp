@@ -16,6 +16,13 @@ TEST_F(ControlInterpreterTest, KnobCommandsChangeThePlanOfTheNextReply) {
     EXPECT_EQ(interpreter.Execute("drop 1").reply, "ok");
     const Bytes reply = model.RouteReport(1);
     EXPECT_TRUE(knobs.Plan(reply).empty());
+    EXPECT_EQ(interpreter.Execute("drop 1 06 01").reply, "ok");
+    EXPECT_EQ(knobs.Plan(reply).size(), 1u) << "another command's reply still goes out";
+    Bytes beepReply = reply;
+    beepReply[2] = 0x06;
+    beepReply[3] = 0x01;
+    EXPECT_TRUE(knobs.Plan(beepReply).empty());
+    EXPECT_EQ(knobs.Plan(reply).size(), 1u);
     EXPECT_EQ(interpreter.Execute("split 3 0").reply, "ok");
     EXPECT_EQ(knobs.Plan(reply).size(), 3u);
     EXPECT_EQ(interpreter.Execute("read off").reply, "ok");
@@ -41,6 +48,8 @@ TEST_F(ControlInterpreterTest, BadArgumentsAreRefusedAndChangeNothing) {
     EXPECT_EQ(interpreter.Execute("delay").reply.rfind("error", 0), 0u);
     EXPECT_EQ(interpreter.Execute("delay -5").reply.rfind("error", 0), 0u);
     EXPECT_EQ(interpreter.Execute("split 0").reply.rfind("error", 0), 0u);
+    EXPECT_EQ(interpreter.Execute("drop 1 6").reply.rfind("error", 0), 0u);
+    EXPECT_EQ(interpreter.Execute("drop 1 06 1X").reply.rfind("error", 0), 0u);
     EXPECT_EQ(interpreter.Execute("garbage 2147483647").reply.rfind("error", 0), 0u) << "as capped as burst";
     EXPECT_EQ(interpreter.Execute("read maybe").reply.rfind("error", 0), 0u);
     EXPECT_EQ(interpreter.Execute("send A5 5").reply.rfind("error", 0), 0u);

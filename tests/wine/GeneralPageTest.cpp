@@ -97,7 +97,7 @@ TEST_F(GeneralPageTest, CommandsGoOutAndOnlyTheDevicesAnswerChangesTheControls) 
 
     // A dropped answer changes nothing (the poll never asks for the beep);
     // neither do values no row lists.
-    ASSERT_EQ(Control("drop 1"), "ok");
+    ASSERT_EQ(Control("drop 1 06 01"), "ok");
     EXPECT_EQ(PressAndReceive(IDC_BEEP), Frame({0x06, 0x01, 0x0F, 0x00, 0xDD}));
     SettleReplies();
     EXPECT_FALSE(IsChecked(IDC_BEEP));
@@ -121,7 +121,7 @@ TEST_F(GeneralPageTest, CommandsGoOutAndOnlyTheDevicesAnswerChangesTheControls) 
 TEST_F(GeneralPageTest, StatusChainFillsTheTextsRecoversADroppedReplyAndTimesOut) {
     for (const char* state : {"set input-link 2 off", "set input-link 4 off", "set output-link 1 on"})
         ASSERT_EQ(Control(state), "ok");
-    ASSERT_EQ(Control("drop 1"), "ok");
+    ASSERT_EQ(Control("drop 1 01 04"), "ok");
     std::size_t before = ReceivedFrames().size();
     Press(IDC_STATUS);
     EXPECT_EQ(Text(IDC_LINK_IN1), L"HDMI IN1: Connect");
@@ -140,7 +140,7 @@ TEST_F(GeneralPageTest, StatusChainFillsTheTextsRecoversADroppedReplyAndTimesOut
 
     // No answer at all: "Time out!" after both waits, the busy pop-up gone
     // first, and the poll kept off the frame the resend repeats.
-    ASSERT_EQ(Control("drop 2"), "ok");
+    ASSERT_EQ(Control("drop 2 01 04"), "ok");
     before = ReceivedFrames().size();
     const ULONGLONG start = ::GetTickCount64();
     Press(IDC_STATUS);
