@@ -304,14 +304,10 @@ bool CSerialPort::CanStartCommEventWait() const {
     return !m_bLineFailed && !m_bPollingInput && !m_bCommWaitPending && !StopRequested();
 }
 
-// Only an outstanding watch read, or a failed line with nothing more to
-// watch, lets the worker sleep until one of its events comes. Beside an
-// outstanding comm-event wait it still looks at the input queue now and
-// then: a wait that misses the bytes (seen under Wine, rarely, on a busy
-// machine) must not cost the reply.
+// Only an outstanding comm-event wait or watch read, or a failed line with
+// nothing more to watch, lets the worker sleep until one of its events comes.
 DWORD CSerialPort::WaitTimeout() const {
-    if (m_bWatchPending || m_bLineFailed) return INFINITE;
-    return m_bCommWaitPending ? INPUT_POLL_MAX_MS : m_dwPollPeriod;
+    return m_bCommWaitPending || m_bWatchPending || m_bLineFailed ? INFINITE : m_dwPollPeriod;
 }
 
 // The read ends when a byte comes (or when the port's read time-outs end it
@@ -401,20 +397,20 @@ void CSerialPort::ServeWaitingInput() {
     if (queued > 0) ActOnMonitoredEvents();
 }
 
-// Collects the outstanding wait, which the system has ended; true when it
+// Collects the outstanding wait, whose event says it has ended; true when it
 // ended with an event. A wait that ended in failure is a failed line when
 // the line no longer answers; when it still answers, the driver cannot wait
-// for events on it, and its input is polled instead.
+// for events on it, and its input is polled instead. So is a wait whose
+// record still reads pending: Wine's serial driver can end a wait before it
+// marks it pending, and the record then reads pending for ever (twice in
+// 20,000 waits on a busy machine); waiting on would lose every byte that
+// comes and hang the stop.
 bool CSerialPort::FinishCommEventWait() {
     ::ResetEvent(m_overlapped.hEvent);
     if (!m_bCommWaitPending) return false;
-    DWORD unused = 0;
-    if (::GetOverlappedResult(m_hPort, &m_overlapped, &unused, FALSE)) {
-        m_bCommWaitPending = false;
-        return true;
-    }
-    if (::GetLastError() == ERROR_IO_INCOMPLETE) return false;
     m_bCommWaitPending = false;
+    DWORD unused = 0;
+    if (::GetOverlappedResult(m_hPort, &m_overlapped, &unused, FALSE)) return true;
     DWORD queued = 0;
     PollInputOrFailLine(QueryInputQueue(queued));
     return false;
