@@ -11,6 +11,19 @@ readonly JOBS
 readonly NATIVE="$root/build/native"
 readonly WINDOWS="$root/build/win"
 
+# The repository stands alone: a clone with nothing beside it must build and
+# pass. Only documentation may mention the workspace next to it.
+check_stands_alone() {
+    local named
+    named=$(git -C "$root" grep -l -E '\.\./shared' -- ':(exclude)*.md') || true
+    if [[ -n "$named" ]]; then
+        echo "test.sh: these tracked files read the shared folder beside the repository; copy what they need in:" >&2
+        echo "$named" >&2
+        exit 1
+    fi
+}
+
+check_stands_alone
 bash "$root/scripts/install-deps.sh"
 
 cmake -S "$root" -B "$NATIVE" -G Ninja -DCORVANE_SANITIZE=ON

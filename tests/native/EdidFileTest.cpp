@@ -17,9 +17,21 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes ReadDataFile(const std::string& name) {
-    std::ifstream file(std::string(CORVANE_EDID_DATA_DIR) + "/" + name, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+constexpr std::size_t HDMI_FILE_LENGTH = 256;
+constexpr std::size_t DVI_FILE_LENGTH = 128;
+
+// Reads one of the real EDID files; a file that is missing or shorter than the
+// test needs fails the test by its name before anything reads it.
+::testing::AssertionResult ReadDataFile(const std::string& name, std::size_t needed, Bytes& bytes) {
+    const std::string path = std::string(CORVANE_EDID_DATA_DIR) + "/" + name;
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return ::testing::AssertionFailure() << "test data file " << path << " is missing";
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    if (bytes.size() < needed) {
+        return ::testing::AssertionFailure() << "test data file " << path << " has " << bytes.size()
+                                             << " bytes, the test needs " << needed;
+    }
+    return ::testing::AssertionSuccess();
 }
 
 // Sets the last byte of the block at `offset` so that the block sums to 00.
@@ -56,10 +68,12 @@ EdidFile::ReadFunction ReaderOf(const Bytes& bytes, std::size_t chunk = 64) {
 }  // namespace
 
 TEST(EdidFileCheck, AcceptsAndRejectsByLengthHeaderExtensionCountAndBlockSums) {
-    const Bytes hdmi = ReadDataFile("hdmi-monitor-1920x1200.bin");
-    const Bytes dvi = ReadDataFile("dvi-monitor-1280x1024.bin");
-    ASSERT_EQ(hdmi.size(), 256u);
-    ASSERT_EQ(dvi.size(), 128u);
+    Bytes hdmi;
+    Bytes dvi;
+    ASSERT_TRUE(ReadDataFile("hdmi-monitor-1920x1200.bin", HDMI_FILE_LENGTH, hdmi));
+    ASSERT_TRUE(ReadDataFile("dvi-monitor-1280x1024.bin", DVI_FILE_LENGTH, dvi));
+    ASSERT_EQ(hdmi.size(), HDMI_FILE_LENGTH);
+    ASSERT_EQ(dvi.size(), DVI_FILE_LENGTH);
 
     Bytes shortWithCount1 = MadeUpEdid(128, 1);
     Bytes longWithCount0BadSecondHalf = MadeUpEdid(256, 0);
@@ -114,7 +128,8 @@ TEST(EdidFileRead, StopsOneByteAfterTheLongestFileAndFailsOnAFailedOrOverlongRea
     EXPECT_EQ(content->length, EdidFile::READ_LIMIT) << "a growing file never overruns the buffer";
     EXPECT_LE(asked, 3 * EdidFile::READ_LIMIT);
 
-    const Bytes dvi = ReadDataFile("dvi-monitor-1280x1024.bin");
+    Bytes dvi;
+    ASSERT_TRUE(ReadDataFile("dvi-monitor-1280x1024.bin", DVI_FILE_LENGTH, dvi));
     auto first = ReaderOf(dvi);
     int calls = 0;
     const auto failing = [&](std::uint8_t* buffer, std::size_t count) -> long {
@@ -129,7 +144,8 @@ TEST(EdidFileRead, StopsOneByteAfterTheLongestFileAndFailsOnAFailedOrOverlongRea
 }
 
 TEST(EdidFileRead, LoadedRealFileBecomesTheBlockZeroThenItsFirst255Bytes) {
-    const Bytes hdmi = ReadDataFile("hdmi-monitor-1920x1200.bin");
+    Bytes hdmi;
+    ASSERT_TRUE(ReadDataFile("hdmi-monitor-1920x1200.bin", HDMI_FILE_LENGTH, hdmi));
     const auto content = EdidFile::Load(ReaderOf(hdmi, 7));
     ASSERT_TRUE(content.has_value());
     std::uint8_t block[DeviceFrame::EDID_BUFFER_LENGTH];
