@@ -8,6 +8,11 @@ readonly PACKAGES=(
     g++-mingw-w64-x86-64-posix
     wine64 xvfb imagemagick iproute2 util-linux
     clang libclang-rt-dev   # the fuzz targets: libFuzzer and the sanitizers' runtime
+    # Fonts with the metrics the panel has on Windows: Liberation Sans stands
+    # in for Arial, WenQuanYi Micro Hei for the dialogs' 微软雅黑 and the
+    # About box's own characters, Wine's Marlett for its caption buttons (see
+    # the font replacements in wine-session.sh).
+    fonts-liberation fonts-wqy-microhei fonts-wine
 )
 
 missing=()

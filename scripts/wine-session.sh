@@ -34,6 +34,12 @@ readonly VETH_PEER_NAME=s0
 readonly VETH_ADDRESS=10.231.0.1/24
 readonly LAN_ADDRESS=10.231.0.2/24
 readonly LAN_START_SECONDS=5
+readonly LATIN_FONT="Liberation Sans"
+readonly CJK_FONT="WenQuanYi Micro Hei"
+readonly WINE_MARLETT=/usr/share/wine/fonts/marlett.ttf
+readonly NORMAL_WEIGHT=400
+readonly BOLD_WEIGHT=700
+readonly LOGFONT_FACE_HEX_DIGITS=128
 
 session_dir=""
 simulator=""
@@ -137,6 +143,34 @@ reg_add() {
     "$WINE" reg add "$@" /f >/dev/null
 }
 
+# The panel asks for Arial (title bar) and 微软雅黑 (every dialog), which a
+# Linux machine does not have; without a replacement Wine draws them with a
+# wider font that clips the title. Wine's own captions and menus (the About
+# box's title, the system menu's About item) get the CJK font a Chinese
+# Windows shows them in, and Wine's Marlett draws the caption buttons.
+replace_windows_fonts() {
+    local replacements='HKCU\Software\Wine\Fonts\Replacements'
+    reg_add "$replacements" /v Arial /t REG_SZ /d "$LATIN_FONT"
+    reg_add "$replacements" /v 微软雅黑 /t REG_SZ /d "$CJK_FONT"
+    reg_add "$replacements" /v "Microsoft YaHei" /t REG_SZ /d "$CJK_FONT"
+    local metrics='HKCU\Control Panel\Desktop\WindowMetrics'
+    reg_add "$metrics" /v CaptionFont /t REG_BINARY /d "$(logfont_hex "$BOLD_WEIGHT" "$CJK_FONT")"
+    reg_add "$metrics" /v SmCaptionFont /t REG_BINARY /d "$(logfont_hex "$NORMAL_WEIGHT" "$CJK_FONT")"
+    reg_add "$metrics" /v MenuFont /t REG_BINARY /d "$(logfont_hex "$NORMAL_WEIGHT" "$CJK_FONT")"
+    reg_add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' /v "Marlett (TrueType)" /t REG_SZ \
+        /d "Z:${WINE_MARLETT//\//\\}"
+}
+
+# A LOGFONTW of 9 points at 96 dpi (height -12) in hex, as the registry keeps
+# the system's fonts: height, width, escapement, orientation, weight, eight
+# single bytes (DEFAULT_CHARSET among them) and the face in 32 UTF-16 units.
+logfont_hex() {
+    local weight=$1 face=$2 face_hex
+    face_hex=$(printf '%s' "$face" | iconv -f UTF-8 -t UTF-16LE | od -An -v -tx1 | tr -d ' \n')
+    while (( ${#face_hex} < LOGFONT_FACE_HEX_DIGITS )); do face_hex+=00; done
+    printf 'f4ffffff%024x%02x%02x0000%s%s' 0 $((weight & 0xFF)) $((weight >> 8)) 0000000100000000 "$face_hex"
+}
+
 register_com_port() {
     local link_windows_side="$CORVANE_COM_LINK"
     local name="COM$COM_PORT"
@@ -166,6 +200,7 @@ prepare_prefix() {
     rm -rf "$WINEPREFIX"
     "$WINE" wineboot -i >"$session_dir/wineboot.log" 2>&1 || fail "wineboot failed (see $session_dir/wineboot.log)"
     register_com_port
+    replace_windows_fonts
     if [[ -n "${xvfb_pid:-}" ]]; then
         # No window manager runs on our own Xvfb, and Wine would wait two
         # seconds for one at every top-level window it shows; unmanaged
