@@ -22,7 +22,6 @@ using namespace CommandFrameBytes;
 constexpr std::size_t ITEM_PREFIX_LENGTH = 3;  // "COM"
 constexpr LRESULT SERIAL_FAILURE_HANDLED = 1;
 
-constexpr BYTE ITEM_ROUTE = 0x01;
 constexpr BYTE OUTPUT_A = 0x01;
 
 std::wstring WithoutItemPrefix(const std::wstring& item) {

@@ -35,23 +35,7 @@ constexpr const wchar_t* TEXT_POWER_OFF = L"Power off!";
 constexpr const wchar_t* QUESTION_FACTORY_RESET = L"Do you want to reset to factory settings?";
 constexpr const wchar_t* QUESTION_POWER_OFF = L"Are you sure you want to power off?";
 
-// Item bytes (b3) and the parameter values of the page.
-constexpr BYTE ITEM_ROUTE = 0x01;
-constexpr BYTE ITEM_SET_ROUTE = 0x03;
-constexpr BYTE ITEM_INPUT_LINK = 0x04;
-constexpr BYTE ITEM_OUTPUT_LINK = 0x05;
-constexpr BYTE ITEM_SET_AUTO_SWITCH = 0x05;
-constexpr BYTE ITEM_SET_EDID_MODE = 0x02;
-constexpr BYTE ITEM_BEEP = 0x0B;
-constexpr BYTE ITEM_SET_BEEP = 0x01;
-constexpr BYTE ITEM_EDID_MODE = 0x0C;
-constexpr BYTE ITEM_AUTO_SWITCH = 0x0D;
-constexpr BYTE ITEM_SET_ARC = 0x01;
-constexpr BYTE ITEM_ARC = 0x02;
-constexpr BYTE ITEM_FACTORY_RESET = 0x0A;
-constexpr BYTE ITEM_SET_POWER = 0x0B;
-constexpr BYTE ITEM_POWER = 0x0C;
-constexpr BYTE ITEM_REBOOT = 0x0D;
+// The parameter values of the page.
 constexpr BYTE SWITCH_ON = 0x0F;
 constexpr BYTE SWITCH_OFF = 0xF0;
 constexpr BYTE BEEP_ON_MARK = 0xDD;

@@ -48,9 +48,6 @@ constexpr int PAGE_TOP = 56;
 constexpr int UPGRADE_PAGE_TOP = 70;
 constexpr int PAGE_LEFT = 1;
 
-constexpr BYTE ITEM_DEVICE_TYPE = 0x01;
-constexpr BYTE ITEM_ROUTE = 0x01;
-constexpr BYTE ITEM_EDID_MODE = 0x0C;
 constexpr BYTE FIRST_PORT = 0x01;
 constexpr BYTE DEVICE_TYPE_MARK = 0xCC;
 // Places of b4, b6 and b10 among the eight parameters (b4..b11).

@@ -10,6 +10,7 @@
 
 #include "app/PanelTexts.h"
 #include "app/ProcessState.h"
+#include "core/CommandFrameBytes.h"
 #include "core/DeviceFrame.h"
 #include "core/RequestGate.h"
 #include "res/resource.h"
@@ -24,8 +25,6 @@ constexpr long TCP_SOCKET_EVENTS = FD_READ | FD_WRITE | FD_OOB | FD_CONNECT | FD
 // A dotted IPv4 address.
 constexpr std::size_t TARGET_TEXT_LIMIT = 15;
 constexpr wchar_t LOW_BYTE = 0xFF;
-constexpr BYTE POWER_GROUP = 0x08;
-constexpr BYTE POWER_QUERY = 0x0C;
 constexpr LRESULT TCP_EVENT_HANDLED = 0;
 
 long WriteToTcpSocket(const std::uint8_t* data, std::size_t length) {
@@ -113,7 +112,7 @@ void CCorvaneDlg::OnTcpConnected() {
     g_tcpConnected = TRUE;
     SetDlgItemText(IDC_CONNECT_TCP, TEXT_DISCONNECT);
     ResetTcpReceive();
-    DeviceFrame::BuildCommandFrame(g_commandFrame, POWER_GROUP, POWER_QUERY);
+    DeviceFrame::BuildCommandFrame(g_commandFrame, CommandFrameBytes::GROUP_SYSTEM, CommandFrameBytes::ITEM_POWER);
     SendFrame(g_commandFrame, static_cast<int>(DeviceFrame::COMMAND_FRAME_LENGTH));
 }
 

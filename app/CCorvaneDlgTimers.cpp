@@ -18,8 +18,6 @@ constexpr const wchar_t* TEXT_REBOOT_DONE = L"Reboot successfully!";
 constexpr const wchar_t* TEXT_POWER_ON_DONE = L"Initializing successfully!";
 constexpr const wchar_t* TEXT_CONFIGURE_DONE = L"Configure successfully!";
 
-constexpr BYTE ITEM_BEEP = 0x0B;
-constexpr BYTE ITEM_ROUTE = 0x01;
 constexpr BYTE OUTPUT_A = 0x01;
 
 }  // namespace

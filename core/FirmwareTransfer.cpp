@@ -12,8 +12,6 @@ using DeviceFrame::ACK_DONE_FLAG;
 using DeviceFrame::ACK_FLASH_STATUS;
 using DeviceFrame::ACK_MCU_STATUS;
 
-constexpr std::uint8_t QUERY_DEVICE_TYPE = 0x01;
-constexpr std::uint8_t QUERY_VERSION = 0x03;
 constexpr std::uint8_t INFO_MARK = 0xCC;
 constexpr std::uint8_t ACK_OK = 0x00;
 constexpr std::uint8_t ACK_BLOCK_DONE = DeviceFrame::LAST_BLOCK_FLAG;
@@ -26,16 +24,16 @@ struct CommandAck {
     std::uint8_t group;
     std::uint8_t item;
 };
-constexpr CommandAck MCU_ENTER_ACK = {0x08, 0x07};
-constexpr CommandAck MCU_START_ACK = {0x08, 0x08};
-constexpr CommandAck FLASH_ENTER_ACK = {0xF8, 0x09};
+constexpr CommandAck MCU_ENTER_ACK = {GROUP_SYSTEM, ITEM_MCU_ENTER};
+constexpr CommandAck MCU_START_ACK = {GROUP_SYSTEM, ITEM_MCU_START};
+constexpr CommandAck FLASH_ENTER_ACK = {GROUP_FLASH, ITEM_FLASH_ENTER};
 
 bool IsAck(const std::uint8_t* frame, CommandAck ack) {
     return frame[B2] == ack.group && frame[B3] == ack.item && frame[B4] == ACK_OK;
 }
 
 bool IsDeviceInfoReply(const std::uint8_t* frame) {
-    return frame[B2] == GROUP_QUERY && frame[B3] >= QUERY_DEVICE_TYPE && frame[B3] <= QUERY_VERSION &&
+    return frame[B2] == GROUP_QUERY && frame[B3] >= ITEM_DEVICE_TYPE && frame[B3] <= ITEM_VERSION &&
            frame[B10] == INFO_MARK;
 }
 

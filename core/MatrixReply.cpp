@@ -18,7 +18,7 @@ bool IsArcAcknowledged(const std::uint8_t* frame, std::uint8_t state) {
 }
 
 bool IsArcReport(const std::uint8_t* frame, std::uint8_t output) {
-    return frame[B2] == GROUP_ARC && frame[B3] == ITEM_QUERY_ARC && frame[B6] == output;
+    return frame[B2] == GROUP_ARC && frame[B3] == ITEM_ARC && frame[B6] == output;
 }
 
 struct Row {
@@ -37,7 +37,7 @@ constexpr Row ROWS[] = {
          return f[B2] == GROUP_ROUTING && f[B3] == ITEM_SET_ROUTE && f[B4] == ACKNOWLEDGED;
      },
      MatrixReply::RouteAcknowledged},
-    {[](const std::uint8_t* f) { return f[B2] == GROUP_ROUTING && f[B3] == ITEM_QUERY_ROUTE; },
+    {[](const std::uint8_t* f) { return f[B2] == GROUP_ROUTING && f[B3] == ITEM_ROUTE; },
      MatrixReply::RouteReport},
 };
 

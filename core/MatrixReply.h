@@ -8,12 +8,10 @@
 
 #include <cstdint>
 
-// The bytes of the Matrix page's commands and answers.
+// The ARC states of the Matrix page's commands and answers, beside the
+// frame bytes every command shares.
 namespace MatrixBytes {
 using namespace CommandFrameBytes;
-constexpr std::uint8_t ITEM_QUERY_ROUTE = 0x01;
-constexpr std::uint8_t ITEM_SET_ROUTE = 0x03;
-constexpr std::uint8_t ITEM_QUERY_ARC = 0x02;
 constexpr std::uint8_t ARC_ON = 0x0F;
 constexpr std::uint8_t ARC_OFF = 0xF0;
 }  // namespace MatrixBytes

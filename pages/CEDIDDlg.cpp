@@ -48,16 +48,6 @@ constexpr int INPUT_COUNT = 4;
 // The list entry after the four inputs.
 constexpr int ALL_INPUTS = 5;
 
-// Item bytes of the EDID commands.
-constexpr BYTE QUERY_EDID_MODE = 0x0C;
-constexpr BYTE SET_EDID_MODE_ALL = 0x01;
-constexpr BYTE SET_EDID_MODE = 0x02;
-constexpr BYTE COPY_EDID_ALL = 0x03;
-constexpr BYTE COPY_EDID = 0x04;
-constexpr BYTE WRITE_EDID_ALL = 0x06;
-constexpr BYTE WRITE_EDID = 0x07;
-constexpr BYTE PREPARE_EDID = 0x08;
-
 constexpr BYTE EDID_MARK = 0xF0;
 constexpr BYTE FILE_UPLOAD_MARK = 0xBB;
 constexpr BYTE ALL_INPUTS_WRITE = 0xFE;
@@ -83,10 +73,10 @@ bool IsSecondQueryTimer(UINT_PTR id) {
 }
 
 // Matches of HandleEdidReply: r is the received frame, s the frame last sent.
-bool IsEdidModeReport(const BYTE* r, const BYTE*) { return r[B2] == GROUP_QUERY && r[B3] == QUERY_EDID_MODE; }
+bool IsEdidModeReport(const BYTE* r, const BYTE*) { return r[B2] == GROUP_QUERY && r[B3] == ITEM_EDID_MODE; }
 
 bool IsPrepareEdidAck(const BYTE* r, const BYTE*) {
-    return r[B2] == GROUP_EDID && r[B3] == PREPARE_EDID && r[B4] == RESULT_SUCCESS;
+    return r[B2] == GROUP_EDID && r[B3] == ITEM_PREPARE_EDID && r[B4] == RESULT_SUCCESS;
 }
 
 bool IsEdidDataRequest(const BYTE* r, const BYTE* s) {
@@ -107,7 +97,7 @@ bool IsEdidWriteFailure(const BYTE* r, const BYTE* s) { return IsEdidWriteResult
 // time-out, one sent unasked during a setting) only updates the list, so it
 // cannot overwrite the frame of a request under way or send without the link.
 bool AnswersLastQuery(int input) {
-    return !g_linkIdle && g_commandFrame[B2] == GROUP_QUERY && g_commandFrame[B3] == QUERY_EDID_MODE &&
+    return !g_linkIdle && g_commandFrame[B2] == GROUP_QUERY && g_commandFrame[B3] == ITEM_EDID_MODE &&
            g_commandFrame[B4] == input;
 }
 
@@ -176,11 +166,11 @@ void CEDIDDlg::OnClickedSetEdidMode() {
 
 void CEDIDDlg::OnClickedCopyEdid() {
     if (!BeginRequest()) return;
-    ClearCommand(GROUP_EDID, COPY_EDID);
+    ClearCommand(GROUP_EDID, ITEM_COPY_EDID);
     g_commandFrame[B4] = static_cast<BYTE>(Selection(IDC_EDID_PAGE_COPY_SOURCE) + 1);
     g_commandFrame[B6] = static_cast<BYTE>(Selection(IDC_EDID_PAGE_COPY_TARGET) + 1);
     if (g_commandFrame[B6] == ALL_INPUTS) {
-        g_commandFrame[B3] = COPY_EDID_ALL;
+        g_commandFrame[B3] = ITEM_COPY_EDID_ALL;
         g_commandFrame[B6] = 0x00;
     }
     SendEdidCommand();
@@ -227,7 +217,7 @@ void CEDIDDlg::OnClickedSetEdidFromFile() {
         g_linkIdle = TRUE;
         return;
     }
-    ClearCommand(GROUP_EDID, PREPARE_EDID);
+    ClearCommand(GROUP_EDID, ITEM_PREPARE_EDID);
     g_commandFrame[B4] = EDID_MARK;
     g_commandFrame[B10] = FILE_UPLOAD_MARK;
     ArmTimer(TIMER_REPLY_TIMEOUT, REPLY_TIMEOUT_MS);
@@ -288,7 +278,7 @@ void CEDIDDlg::ShowEdidReport(int input, int value) {
 }
 
 void CEDIDDlg::SendQuery(int input) {
-    ClearCommand(GROUP_QUERY, QUERY_EDID_MODE);
+    ClearCommand(GROUP_QUERY, ITEM_EDID_MODE);
     g_commandFrame[B4] = static_cast<BYTE>(input);
     ArmTimer(FirstQueryTimer(input), QUERY_WAIT_MS);
     SendEdidCommand();
@@ -302,11 +292,11 @@ void CEDIDDlg::OnPrepareEdidAck(const BYTE*) {
         SendEdidCommand();
         return;
     }
-    ClearCommand(GROUP_EDID, WRITE_EDID);
+    ClearCommand(GROUP_EDID, ITEM_WRITE_EDID);
     g_commandFrame[B5] = EDID_MARK;
     g_commandFrame[B4] = static_cast<BYTE>(Selection(IDC_EDID_PAGE_FILE_TARGET) + 1);
     if (g_commandFrame[B4] == ALL_INPUTS) {
-        g_commandFrame[B3] = WRITE_EDID_ALL;
+        g_commandFrame[B3] = ITEM_WRITE_EDID_ALL;
         g_commandFrame[B4] = ALL_INPUTS_WRITE;
         g_commandFrame[B6] = 0x00;
     }
@@ -314,10 +304,10 @@ void CEDIDDlg::OnPrepareEdidAck(const BYTE*) {
 }
 
 void CEDIDDlg::OnEdidDataRequest(const BYTE*) {
-    ClearCommand(GROUP_EDID, WRITE_EDID);
+    ClearCommand(GROUP_EDID, ITEM_WRITE_EDID);
     g_commandFrame[B4] = DATA_HEADER;
     g_commandFrame[B7] = DATA_HEADER_B7;
-    if (Selection(IDC_EDID_PAGE_FILE_TARGET) + 1 == ALL_INPUTS) g_commandFrame[B3] = WRITE_EDID_ALL;
+    if (Selection(IDC_EDID_PAGE_FILE_TARGET) + 1 == ALL_INPUTS) g_commandFrame[B3] = ITEM_WRITE_EDID_ALL;
     SendEdidCommand();
     ArmTimer(TIMER_EDID_BLOCK_DELAY, BLOCK_DELAY_MS);
 }
@@ -375,12 +365,12 @@ void CEDIDDlg::TimeOut() {
 }
 
 void CEDIDDlg::BuildSetEdidMode() {
-    ClearCommand(GROUP_EDID, SET_EDID_MODE);
+    ClearCommand(GROUP_EDID, ITEM_SET_EDID_MODE);
     g_commandFrame[B4] = static_cast<BYTE>(Selection(IDC_EDID_PAGE_MODE) + 1);
     g_commandFrame[B5] = EDID_MARK;
     g_commandFrame[B6] = static_cast<BYTE>(Selection(IDC_EDID_PAGE_MODE_TARGET) + 1);
     if (g_commandFrame[B6] == ALL_INPUTS) {
-        g_commandFrame[B3] = SET_EDID_MODE_ALL;
+        g_commandFrame[B3] = ITEM_SET_EDID_MODE_ALL;
         g_commandFrame[B6] = 0x00;
     }
 }

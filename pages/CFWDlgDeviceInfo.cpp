@@ -22,20 +22,9 @@ constexpr const wchar_t* LOG_MCU_COMPLETE = L"->MCU upgrading complete \r\n";
 constexpr const wchar_t* LOG_FLASH_COMPLETE = L"->Flash upgrading complete \r\n";
 constexpr const wchar_t* LOG_UPGRADE_SUCCESSFUL = L"->Firmware upgrade successfully \r\n";
 
-constexpr std::uint8_t QUERY_DEVICE_TYPE = 0x01;
-constexpr std::uint8_t QUERY_DEVICE_SIZE = 0x02;
-constexpr std::uint8_t QUERY_VERSION = 0x03;
 // QueryDeviceSize and QueryVersion: CC in b10.
 constexpr std::uint8_t DEVICE_QUERY_PARAMETERS[] = {0, 0, 0, 0, 0, 0, 0xCC};
 
-constexpr std::uint8_t LABEL_WRITE_FIRST = 0x21;
-constexpr std::uint8_t LABEL_WRITE_SECOND = 0x22;
-constexpr std::uint8_t LABEL_WRITE_THIRD = 0x23;
-constexpr std::uint8_t LABEL_WRITE_LAST = 0x24;
-constexpr std::uint8_t LABEL_READ_FIRST = 0x25;
-constexpr std::uint8_t LABEL_READ_SECOND = 0x26;
-constexpr std::uint8_t LABEL_READ_THIRD = 0x27;
-constexpr std::uint8_t LABEL_READ_LAST = 0x28;
 constexpr std::uint8_t LABEL_STORED = 0x00;
 
 std::wstring ReadChunk(const BYTE* frame) { return LabelBytes::ChunkText(frame + B4); }
@@ -44,14 +33,14 @@ std::wstring ReadChunk(const BYTE* frame) { return LabelBytes::ChunkText(frame +
 
 void CFWDlg::HandleDeviceInfoReply(const BYTE* frame) {
     switch (frame[B3]) {
-    case QUERY_DEVICE_TYPE:
+    case ITEM_DEVICE_TYPE:
         OnDeviceTypeReport(frame[B4]);
         break;
-    case QUERY_DEVICE_SIZE:
+    case ITEM_DEVICE_SIZE:
         DeviceInfoText::AddSize(g_deviceInfoText, frame[B4], frame[B6]);
-        SendDeviceQuery(QUERY_VERSION);
+        SendDeviceQuery(ITEM_VERSION);
         break;
-    case QUERY_VERSION:
+    case ITEM_VERSION:
         // The chain never took the link, so the version leaves it alone: it
         // may belong to a transfer started since.
         DeviceInfoText::AppendVersion(g_deviceInfoText, frame[B4], frame[B6]);
@@ -71,7 +60,7 @@ void CFWDlg::OnDeviceTypeReport(int deviceType) {
         AppendLog(g_isFlashImage ? LOG_FLASH_COMPLETE : LOG_MCU_COMPLETE);
         AppendLog(LOG_UPGRADE_SUCCESSFUL);
     }
-    SendDeviceQuery(QUERY_DEVICE_SIZE);
+    SendDeviceQuery(ITEM_DEVICE_SIZE);
 }
 
 void CFWDlg::SendDeviceQuery(std::uint8_t item) const {
@@ -84,12 +73,12 @@ void CFWDlg::SendDeviceQuery(std::uint8_t item) const {
 void CFWDlg::OnClickedSetLabels() {
     if (!g_linkIdle) return;
     LabelBytes::Pack(m_editLabel1.GetWindowText(), m_editLabel2.GetWindowText(), g_labelBytes);
-    SendLabelCommand(LABEL_WRITE_FIRST);
+    SendLabelCommand(ITEM_LABEL_WRITE_FIRST);
 }
 
 void CFWDlg::SendLabelCommand(std::uint8_t item) const {
-    if (item <= LABEL_WRITE_LAST) {
-        const BYTE* chunk = g_labelBytes + (item - LABEL_WRITE_FIRST) * LabelBytes::CHUNK_LENGTH;
+    if (item <= ITEM_LABEL_WRITE_LAST) {
+        const BYTE* chunk = g_labelBytes + (item - ITEM_LABEL_WRITE_FIRST) * LabelBytes::CHUNK_LENGTH;
         DeviceFrame::BuildCommandFrame(g_commandFrame, GROUP_LABELS, item, chunk, LabelBytes::CHUNK_LENGTH);
     } else {
         DeviceFrame::BuildCommandFrame(g_commandFrame, GROUP_LABELS, item);
@@ -107,14 +96,14 @@ void CFWDlg::HandleLabelReply(const BYTE* frame) {
         void (CFWDlg::*action)(const BYTE*);
     };
     static constexpr Row ROWS[] = {
-        {LABEL_WRITE_FIRST, true, &CFWDlg::OnLabelChunkStored},
-        {LABEL_WRITE_SECOND, true, &CFWDlg::OnLabelChunkStored},
-        {LABEL_WRITE_THIRD, true, &CFWDlg::OnLabelChunkStored},
-        {LABEL_WRITE_LAST, true, &CFWDlg::OnLastLabelChunkStored},
-        {LABEL_READ_FIRST, false, &CFWDlg::OnFirstLabelChunkRead},
-        {LABEL_READ_SECOND, false, &CFWDlg::OnSecondLabelChunkRead},
-        {LABEL_READ_THIRD, false, &CFWDlg::OnThirdLabelChunkRead},
-        {LABEL_READ_LAST, false, &CFWDlg::OnLastLabelChunkRead},
+        {ITEM_LABEL_WRITE_FIRST, true, &CFWDlg::OnLabelChunkStored},
+        {ITEM_LABEL_WRITE_SECOND, true, &CFWDlg::OnLabelChunkStored},
+        {ITEM_LABEL_WRITE_THIRD, true, &CFWDlg::OnLabelChunkStored},
+        {ITEM_LABEL_WRITE_LAST, true, &CFWDlg::OnLastLabelChunkStored},
+        {ITEM_LABEL_READ_FIRST, false, &CFWDlg::OnFirstLabelChunkRead},
+        {ITEM_LABEL_READ_SECOND, false, &CFWDlg::OnSecondLabelChunkRead},
+        {ITEM_LABEL_READ_THIRD, false, &CFWDlg::OnThirdLabelChunkRead},
+        {ITEM_LABEL_READ_LAST, false, &CFWDlg::OnLastLabelChunkRead},
     };
     for (const Row& row : ROWS) {
         if (row.item != frame[B3]) continue;
@@ -129,13 +118,13 @@ void CFWDlg::OnLabelChunkStored(const BYTE* frame) { SendLabelCommand(static_cas
 void CFWDlg::OnLastLabelChunkStored(const BYTE*) {
     g_messageText = TEXT_SET_SUCCESSFULLY;
     ShowMessageDialog();
-    SendLabelCommand(LABEL_READ_FIRST);
+    SendLabelCommand(ITEM_LABEL_READ_FIRST);
 }
 
 void CFWDlg::OnFirstLabelChunkRead(const BYTE* frame) {
     g_labelsReadText = ReadChunk(frame);
     g_label1ReadText = g_labelsReadText;
-    SendLabelCommand(LABEL_READ_SECOND);
+    SendLabelCommand(ITEM_LABEL_READ_SECOND);
 }
 
 void CFWDlg::OnSecondLabelChunkRead(const BYTE* frame) {
@@ -144,13 +133,13 @@ void CFWDlg::OnSecondLabelChunkRead(const BYTE* frame) {
     g_label1ReadText += chunk;
     m_editLabel1.SetWindowText(g_label1ReadText);
     g_label1ReadText.clear();
-    SendLabelCommand(LABEL_READ_THIRD);
+    SendLabelCommand(ITEM_LABEL_READ_THIRD);
 }
 
 void CFWDlg::OnThirdLabelChunkRead(const BYTE* frame) {
     g_label2ReadText = ReadChunk(frame);
     g_labelsReadText += g_label2ReadText;
-    SendLabelCommand(LABEL_READ_LAST);
+    SendLabelCommand(ITEM_LABEL_READ_LAST);
 }
 
 void CFWDlg::OnLastLabelChunkRead(const BYTE* frame) {

@@ -31,10 +31,6 @@ constexpr UINT START_GIVE_UP_MS = 16000;
 constexpr UINT BLOCK_ACK_WAIT_MS = 3000;
 constexpr UINT REBOOT_QUERY_PERIOD_MS = 6000;
 
-constexpr std::uint8_t MCU_ENTER = 0x07;
-constexpr std::uint8_t MCU_START = 0x08;
-constexpr std::uint8_t FLASH_ENTER = 0x09;
-constexpr std::uint8_t QUERY_DEVICE_TYPE = 0x01;
 // QueryDeviceType of the reboot wait: CC in b10 and b11.
 constexpr std::uint8_t REBOOT_QUERY_PARAMETERS[DeviceFrame::COMMAND_PARAMETER_COUNT] = {0, 0, 0, 0, 0, 0, 0xCC, 0xCC};
 
@@ -82,17 +78,17 @@ void CFWDlg::BeginTransfer() {
         ArmTimer(TIMER_FLASH_START_GIVE_UP, START_GIVE_UP_MS);
         return;
     }
-    DeviceFrame::BuildCommandFrame(g_commandFrame, GROUP_SYSTEM, MCU_ENTER);
+    DeviceFrame::BuildCommandFrame(g_commandFrame, GROUP_SYSTEM, ITEM_MCU_ENTER);
     AppendLog(LOG_UPGRADING_MCU);
     SendToDevice(SEND_UPGRADE_COMMAND);
     ArmTimer(TIMER_MCU_ENTER, START_FIRST_WAIT_MS);
 }
 
-void CFWDlg::WriteMcuStart() const { DeviceFrame::BuildCommandFrame(g_commandFrame, GROUP_SYSTEM, MCU_START); }
+void CFWDlg::WriteMcuStart() const { DeviceFrame::BuildCommandFrame(g_commandFrame, GROUP_SYSTEM, ITEM_MCU_START); }
 
 void CFWDlg::WriteFlashStart() const {
     const std::uint8_t flashNumber = static_cast<std::uint8_t>(g_flashNumber & 0xFF);
-    DeviceFrame::BuildCommandFrame(g_commandFrame, GROUP_FLASH, FLASH_ENTER, &flashNumber, 1);
+    DeviceFrame::BuildCommandFrame(g_commandFrame, GROUP_FLASH, ITEM_FLASH_ENTER, &flashNumber, 1);
 }
 
 void CFWDlg::StartMcuTransfer() {
@@ -230,7 +226,7 @@ void CFWDlg::StartRebootWait() {
 }
 
 void CFWDlg::WriteRebootQuery() const {
-    DeviceFrame::BuildCommandFrame(g_commandFrame, GROUP_QUERY, QUERY_DEVICE_TYPE, REBOOT_QUERY_PARAMETERS,
+    DeviceFrame::BuildCommandFrame(g_commandFrame, GROUP_QUERY, ITEM_DEVICE_TYPE, REBOOT_QUERY_PARAMETERS,
                                    DeviceFrame::COMMAND_PARAMETER_COUNT);
 }
 

@@ -245,7 +245,7 @@ void CMatrixDlg::ContinueArcChain(const BYTE* frame) {
     const int output = frame[B6];
     ShowArcState(output, frame[B4]);
     if (IsRouting()) return;
-    SendChainQuery(GROUP_ARC, ITEM_QUERY_ARC, 0, static_cast<BYTE>(output + 1));
+    SendChainQuery(GROUP_ARC, ITEM_ARC, 0, static_cast<BYTE>(output + 1));
 }
 
 void CMatrixDlg::EndArcChain(const BYTE* frame) {
@@ -268,7 +268,7 @@ void CMatrixDlg::ContinueRouteChain(const BYTE* frame) {
     ShowSource(output, frame[B6]);
     if (IsRouting()) return;
     if (output >= OUTPUT_A && output < OUTPUT_D) {
-        SendChainQuery(GROUP_ROUTING, ITEM_QUERY_ROUTE, static_cast<BYTE>(output + 1), 0);
+        SendChainQuery(GROUP_ROUTING, ITEM_ROUTE, static_cast<BYTE>(output + 1), 0);
     } else if (output == OUTPUT_D) {
         PostSendRequest(*this, SEND_STOP_REPLY_TIMER);
         g_linkIdle = TRUE;

@@ -65,8 +65,8 @@ Bytes Frame(std::uint8_t group, std::uint8_t item, std::uint8_t b4, std::uint8_t
 }
 
 Bytes SetRoute(std::uint8_t input, std::uint8_t output) { return Frame(GROUP_ROUTING, ITEM_SET_ROUTE, input, output); }
-Bytes QueryRoute(std::uint8_t output) { return Frame(GROUP_ROUTING, ITEM_QUERY_ROUTE, output, 0); }
-Bytes QueryArc(std::uint8_t output) { return Frame(GROUP_ARC, ITEM_QUERY_ARC, 0x00, output); }
+Bytes QueryRoute(std::uint8_t output) { return Frame(GROUP_ROUTING, ITEM_ROUTE, output, 0); }
+Bytes QueryArc(std::uint8_t output) { return Frame(GROUP_ARC, ITEM_ARC, 0x00, output); }
 
 std::vector<DWORD> PixelsOf(HBITMAP bitmap) {
     BITMAP info{};
