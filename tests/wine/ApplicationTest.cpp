@@ -4,31 +4,15 @@
 #include "app/ProcessState.h"
 #include "core/RequestGate.h"
 #include "res/resource.h"
+#include "tests/wine/PopupOperator.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace {
-
-constexpr UINT WATCH_PERIOD_MS = 20;
-
-struct BoxSighting {
-    bool seen = false;
-    std::wstring text;
-};
-BoxSighting g_sighting;
-
-// Runs inside the message box's modal loop: notes what the operator sees and
-// presses Ok.
-void CALLBACK PressOkWhenTheBoxIsUp(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (g_messageDlg.m_hWnd == nullptr || !::IsWindowVisible(g_messageDlg.m_hWnd)) return;
-    ::KillTimer(nullptr, timer);
-    g_sighting.seen = true;
-    g_sighting.text = g_messageText;
-    ::SendMessageW(g_messageDlg.GetDlgItem(IDC_MESSAGE_OK), BM_CLICK, 0, 0);
-}
 
 // The shared state as start-up leaves it, taken before any test runs, so that
 // what the tests write meanwhile, in whatever order they run, cannot hide it.
@@ -61,17 +45,10 @@ public:
 
 const auto* const g_startUpStateEnvironment = ::testing::AddGlobalTestEnvironment(new StartUpStateEnvironment);
 
-void CALLBACK CloseTheMainWindow(HWND, UINT, UINT_PTR timer, DWORD) {
-    CWnd* main = AfxGetMainWnd();
-    if (main == nullptr || main->m_hWnd == nullptr) return;
-    ::KillTimer(nullptr, timer);
-    main->PostMessage(WM_CLOSE);
-}
-
 class ApplicationTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        g_sighting = BoxSighting{};
+        m_operator.Start();
         g_controlMode = CONTROL_MODE_COM;
         g_app.m_bComPortOpen = FALSE;
         g_tcpConnected = FALSE;
@@ -80,12 +57,10 @@ protected:
         g_messageText.clear();
     }
 
-    BOOL BeginRequestWatchingTheBox() {
-        UINT_PTR timer = ::SetTimer(nullptr, 0, WATCH_PERIOD_MS, &PressOkWhenTheBoxIsUp);
-        BOOL granted = BeginRequest();
-        ::KillTimer(nullptr, timer);
-        return granted;
-    }
+    void TearDown() override { m_operator.Stop(); }
+
+    // The operator answers the message boxes with Ok.
+    PopupOperator m_operator;
 };
 
 TEST_F(ApplicationTest, SharedStateStartsAsTheDeviceCodeExpects) {
@@ -102,11 +77,10 @@ TEST_F(ApplicationTest, SharedStateStartsAsTheDeviceCodeExpects) {
 
 TEST_F(ApplicationTest, ClosedComPortShowsTheBoxAndLeavesTheIdleFlag) {
     for (BOOL idle : {TRUE, FALSE}) {
-        g_sighting = BoxSighting{};
+        m_operator.Forget();
         g_linkIdle = idle;
-        EXPECT_FALSE(BeginRequestWatchingTheBox());
-        EXPECT_TRUE(g_sighting.seen);
-        EXPECT_EQ(g_sighting.text, L"Open COM failed!");
+        EXPECT_FALSE(BeginRequest());
+        EXPECT_EQ(m_operator.Messages(), std::vector<std::wstring>{L"Open COM failed!"});
         EXPECT_EQ(g_linkIdle, idle);
         EXPECT_FALSE(g_messageDlgShown) << "Ok clears the shown flag";
     }
@@ -114,38 +88,38 @@ TEST_F(ApplicationTest, ClosedComPortShowsTheBoxAndLeavesTheIdleFlag) {
 
 TEST_F(ApplicationTest, OpenPortGrantsOnceThenRefusesSilently) {
     g_app.m_bComPortOpen = TRUE;
-    EXPECT_TRUE(BeginRequestWatchingTheBox());
+    EXPECT_TRUE(BeginRequest());
     EXPECT_FALSE(g_linkIdle);
-    EXPECT_FALSE(BeginRequestWatchingTheBox());
-    EXPECT_FALSE(g_sighting.seen);
+    EXPECT_FALSE(BeginRequest());
+    EXPECT_TRUE(m_operator.Messages().empty());
     EXPECT_TRUE(g_messageText.empty());
 }
 
 TEST_F(ApplicationTest, TcpModeAndUnknownModesAskForTheConnection) {
     for (BYTE mode : {CONTROL_MODE_TCP, static_cast<BYTE>(0), static_cast<BYTE>(7)}) {
-        g_sighting = BoxSighting{};
+        m_operator.Forget();
         g_controlMode = mode;
         g_app.m_bComPortOpen = TRUE;
-        EXPECT_FALSE(BeginRequestWatchingTheBox()) << int(mode);
-        EXPECT_EQ(g_sighting.text, L"Connect to Matrix failed!") << int(mode);
+        EXPECT_FALSE(BeginRequest()) << int(mode);
+        EXPECT_EQ(m_operator.Messages(), std::vector<std::wstring>{L"Connect to Matrix failed!"}) << int(mode);
     }
     g_tcpConnected = TRUE;
-    EXPECT_TRUE(BeginRequestWatchingTheBox());
+    EXPECT_TRUE(BeginRequest());
 }
 
 TEST_F(ApplicationTest, BoxAlreadyUpOnlyTakesTheNewText) {
     g_messageDlgShown = TRUE;
     g_messageText = L"Time out!";
-    EXPECT_FALSE(BeginRequestWatchingTheBox());
-    EXPECT_FALSE(g_sighting.seen) << "no second box";
+    EXPECT_FALSE(BeginRequest());
+    EXPECT_TRUE(m_operator.Messages().empty()) << "no second box";
     EXPECT_EQ(g_messageText, L"Open COM failed!");
     EXPECT_TRUE(g_linkIdle);
 }
 
 TEST_F(ApplicationTest, ClosingTheMainWindowEndsTheProgram) {
-    UINT_PTR timer = ::SetTimer(nullptr, 0, WATCH_PERIOD_MS, &CloseTheMainWindow);
+    m_operator.When([] { return AfxGetMainWnd() != nullptr && AfxGetMainWnd()->m_hWnd != nullptr; },
+                    [] { AfxGetMainWnd()->PostMessage(WM_CLOSE); });
     EXPECT_FALSE(g_app.InitInstance());
-    ::KillTimer(nullptr, timer);
     EXPECT_NE(g_app.m_gdiplusToken, 0u) << "GDI+ was started";
     EXPECT_EQ(AfxGetMainWnd(), nullptr) << "the main window is gone with InitInstance";
     EXPECT_EQ(g_app.ExitInstance(), 0);

@@ -4,6 +4,7 @@
 // SetupAPI interface enumeration as Windows lists a real one.
 #include "core/DeviceFrame.h"
 #include "tests/wine/SimulatorFixture.h"
+#include "tests/wine/TestTimings.h"
 
 #include <setupapi.h>
 
@@ -19,7 +20,6 @@ namespace {
 using Frame = std::vector<std::uint8_t>;
 
 constexpr wchar_t PORT_SETTINGS[] = L"baud=115200 parity=N data=8 stop=2";
-constexpr DWORD REPLY_TIMEOUT_MS = 3000;
 constexpr DWORD SILENCE_MS = 600;
 constexpr DWORD POLL_MS = 10;
 constexpr DWORD DELAY_MS = 400;
@@ -134,17 +134,18 @@ TEST_F(ComLinkTest, FrameGoesOutAndTheReplyComesBackIntact) {
     ASSERT_EQ(SET_ROUTE_IN2_TO_A.back(), 0xF8);
     ASSERT_TRUE(m_port->Write(SET_ROUTE_IN2_TO_A));
 
-    const Frame reply = m_port->Read(DeviceFrame::COMMAND_FRAME_LENGTH, REPLY_TIMEOUT_MS);
+    const Frame reply = m_port->Read(DeviceFrame::COMMAND_FRAME_LENGTH, ARRIVAL_TIMEOUT_MS);
     ASSERT_EQ(reply.size(), DeviceFrame::COMMAND_FRAME_LENGTH);
     EXPECT_TRUE(DeviceFrame::IsCheckByteValid(reply.data()));
     EXPECT_EQ(reply, ROUTE_ACKNOWLEDGED_A);
 
-    ASSERT_TRUE(WaitForReceivedFrames(1, REPLY_TIMEOUT_MS));
+    ASSERT_TRUE(WaitForReceivedFrames(1, ARRIVAL_TIMEOUT_MS));
     EXPECT_EQ(ReceivedFrames().front(), SET_ROUTE_IN2_TO_A);
     EXPECT_EQ(Control("state").rfind("ok route=2,1,1,1 ", 0), 0u);
 
     ASSERT_TRUE(m_port->Write(Command(0x02, 0x01, {0x01})));
-    EXPECT_EQ(m_port->Read(DeviceFrame::COMMAND_FRAME_LENGTH, REPLY_TIMEOUT_MS), Command(0x02, 0x01, {0x01, 0x00, 0x02}));
+    EXPECT_EQ(m_port->Read(DeviceFrame::COMMAND_FRAME_LENGTH, ARRIVAL_TIMEOUT_MS),
+              Command(0x02, 0x01, {0x01, 0x00, 0x02}));
 }
 
 TEST_F(ComLinkTest, ReplySplitAndBehindGarbageArrivesWhole) {
@@ -152,7 +153,7 @@ TEST_F(ComLinkTest, ReplySplitAndBehindGarbageArrivesWhole) {
     ASSERT_EQ(Control("garbage 3"), "ok");
     ASSERT_TRUE(m_port->Write(SET_ROUTE_IN2_TO_A));
 
-    const Frame received = m_port->Read(3 + DeviceFrame::COMMAND_FRAME_LENGTH, REPLY_TIMEOUT_MS);
+    const Frame received = m_port->Read(3 + DeviceFrame::COMMAND_FRAME_LENGTH, ARRIVAL_TIMEOUT_MS);
     ASSERT_EQ(received.size(), 3 + DeviceFrame::COMMAND_FRAME_LENGTH);
     EXPECT_EQ(Frame(received.begin() + 3, received.end()), ROUTE_ACKNOWLEDGED_A);
     std::size_t pieces = 0;
@@ -165,7 +166,7 @@ TEST_F(ComLinkTest, ReplySplitAndBehindGarbageArrivesWhole) {
 TEST_F(ComLinkTest, CorruptedReplyFailsTheCheck) {
     ASSERT_EQ(Control("corrupt 1"), "ok");
     ASSERT_TRUE(m_port->Write(SET_ROUTE_IN2_TO_A));
-    const Frame reply = m_port->Read(DeviceFrame::COMMAND_FRAME_LENGTH, REPLY_TIMEOUT_MS);
+    const Frame reply = m_port->Read(DeviceFrame::COMMAND_FRAME_LENGTH, ARRIVAL_TIMEOUT_MS);
     ASSERT_EQ(reply.size(), DeviceFrame::COMMAND_FRAME_LENGTH);
     EXPECT_FALSE(DeviceFrame::IsCheckByteValid(reply.data()));
     EXPECT_EQ(Frame(reply.begin(), reply.end() - 1), Frame(ROUTE_ACKNOWLEDGED_A.begin(), ROUTE_ACKNOWLEDGED_A.end() - 1));
@@ -176,22 +177,23 @@ TEST_F(ComLinkTest, DroppedReplyLeavesTheLineSilentOnce) {
     ASSERT_TRUE(m_port->Write(SET_ROUTE_IN2_TO_A));
     EXPECT_TRUE(m_port->Read(1, SILENCE_MS).empty());
     ASSERT_TRUE(m_port->Write(SET_ROUTE_IN2_TO_A));
-    EXPECT_EQ(m_port->Read(DeviceFrame::COMMAND_FRAME_LENGTH, REPLY_TIMEOUT_MS), ROUTE_ACKNOWLEDGED_A);
+    EXPECT_EQ(m_port->Read(DeviceFrame::COMMAND_FRAME_LENGTH, ARRIVAL_TIMEOUT_MS), ROUTE_ACKNOWLEDGED_A);
 }
 
 TEST_F(ComLinkTest, DelayedReplyWaitsItsTime) {
     ASSERT_EQ(Control("delay " + std::to_string(DELAY_MS)), "ok");
     const ULONGLONG sent = ::GetTickCount64();
     ASSERT_TRUE(m_port->Write(SET_ROUTE_IN2_TO_A));
-    EXPECT_EQ(m_port->Read(DeviceFrame::COMMAND_FRAME_LENGTH, REPLY_TIMEOUT_MS), ROUTE_ACKNOWLEDGED_A);
+    EXPECT_EQ(m_port->Read(DeviceFrame::COMMAND_FRAME_LENGTH, ARRIVAL_TIMEOUT_MS), ROUTE_ACKNOWLEDGED_A);
     EXPECT_GE(::GetTickCount64() - sent, DELAY_MS);
 }
 
 TEST_F(ComLinkTest, UnsolicitedFramesArriveWithoutARequest) {
     ASSERT_EQ(Control("frame 02 01 01 00 03 00 00 00 00 00"), "ok");
-    EXPECT_EQ(m_port->Read(DeviceFrame::COMMAND_FRAME_LENGTH, REPLY_TIMEOUT_MS), Command(0x02, 0x01, {0x01, 0x00, 0x03}));
+    EXPECT_EQ(m_port->Read(DeviceFrame::COMMAND_FRAME_LENGTH, ARRIVAL_TIMEOUT_MS),
+              Command(0x02, 0x01, {0x01, 0x00, 0x03}));
     ASSERT_EQ(Control("burst 5"), "ok");
-    const Frame burst = m_port->Read(5 * DeviceFrame::COMMAND_FRAME_LENGTH, REPLY_TIMEOUT_MS);
+    const Frame burst = m_port->Read(5 * DeviceFrame::COMMAND_FRAME_LENGTH, ARRIVAL_TIMEOUT_MS);
     ASSERT_EQ(burst.size(), 5 * DeviceFrame::COMMAND_FRAME_LENGTH);
     EXPECT_TRUE(DeviceFrame::IsCheckByteValid(burst.data() + 4 * DeviceFrame::COMMAND_FRAME_LENGTH));
 }
@@ -214,7 +216,8 @@ protected:
 TEST_F(SlowSimulatorTest, KnobsAndStateGivenAtStartHold) {
     const ULONGLONG sent = ::GetTickCount64();
     ASSERT_TRUE(m_port->Write(Command(0x02, 0x01, {0x03})));
-    EXPECT_EQ(m_port->Read(DeviceFrame::COMMAND_FRAME_LENGTH, REPLY_TIMEOUT_MS), Command(0x02, 0x01, {0x03, 0x00, 0x04}));
+    EXPECT_EQ(m_port->Read(DeviceFrame::COMMAND_FRAME_LENGTH, ARRIVAL_TIMEOUT_MS),
+              Command(0x02, 0x01, {0x03, 0x00, 0x04}));
     EXPECT_GE(::GetTickCount64() - sent, DELAY_MS);
 }
 
@@ -283,7 +286,7 @@ TEST_F(ComPortListTest, InterfaceDevicePathOpensThePort) {
     ASSERT_TRUE(line.IsOpen()) << "error " << line.OpenError();
     ASSERT_TRUE(line.Configure());
     ASSERT_TRUE(line.Write(SET_ROUTE_IN2_TO_A));
-    EXPECT_EQ(line.Read(DeviceFrame::COMMAND_FRAME_LENGTH, REPLY_TIMEOUT_MS), ROUTE_ACKNOWLEDGED_A);
+    EXPECT_EQ(line.Read(DeviceFrame::COMMAND_FRAME_LENGTH, ARRIVAL_TIMEOUT_MS), ROUTE_ACKNOWLEDGED_A);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include "res/resource.h"
 #include "tests/wine/MessagePumping.h"
 #include "tests/wine/PopupChromeCheck.h"
+#include "tests/wine/PopupOperator.h"
+#include "tests/wine/TestTimings.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +17,6 @@
 
 namespace {
 
-constexpr UINT WATCH_PERIOD_MS = 20;
-constexpr DWORD MODAL_LIMIT_MS = 15000;
 // Inside the title band, clear of the close button, the lines and the title.
 constexpr POINT TITLE_SPOT = {150, 12};
 // Below the title band, left of the group box.
@@ -32,30 +32,6 @@ const std::array<std::wstring, MAC_PAIR_COUNT> DEVICE_MAC = {L"00", L"1A", L"2b"
 // What an earlier OK left behind: a cancel must not touch it.
 const std::array<std::wstring, IP_OCTET_COUNT> EARLIER_IP = {L"10", L"0", L"0", L"7"};
 const std::array<std::wstring, MAC_PAIR_COUNT> EARLIER_MAC = {L"AA", L"BB", L"CC", L"DD", L"EE", L"FF"};
-
-// What runs inside the modal loop once the dialog is on screen.
-std::function<void()> g_step;
-
-void CALLBACK RunStepWhenShown(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (g_configIpDlg.m_hWnd == nullptr || !::IsWindowVisible(g_configIpDlg.m_hWnd)) return;
-    ::KillTimer(nullptr, timer);
-    auto step = std::move(g_step);
-    g_step = nullptr;
-    step();
-}
-
-// Arms `step` to run from the dialog's modal loop once it shows; a step may
-// arm the next one, which runs after the messages the step posted.
-void WhenShown(std::function<void()> step) {
-    g_step = std::move(step);
-    ::SetTimer(nullptr, 0, WATCH_PERIOD_MS, &RunStepWhenShown);
-}
-
-INT_PTR RunDialog(std::function<void()> step) {
-    WhenShown(std::move(step));
-    Watchdog watchdog("IP configuration dialog", MODAL_LIMIT_MS);
-    return g_configIpDlg.DoModal();
-}
 
 HWND Item(int id) { return g_configIpDlg.GetDlgItem(id); }
 void Click(int id) { ::SendMessageW(Item(id), BM_CLICK, 0, 0); }
@@ -93,6 +69,7 @@ protected:
         g_enteredIpOctets = EARLIER_IP;
         g_enteredMacPairs = EARLIER_MAC;
         g_staticIpMode = FALSE;
+        m_operator.Start();
     }
     void TearDown() override {
         g_selectedIpOctets = m_savedSelectedIp;
@@ -100,9 +77,17 @@ protected:
         g_enteredIpOctets = m_savedEnteredIp;
         g_enteredMacPairs = m_savedEnteredMac;
         g_staticIpMode = m_savedStaticIpMode;
-        g_step = nullptr;
+        m_operator.Stop();
     }
 
+    // Runs the dialog; `step` runs from its modal loop once it shows.
+    INT_PTR RunDialog(std::function<void()> step) {
+        m_operator.WhenShown(g_configIpDlg, std::move(step));
+        Watchdog watchdog("IP configuration dialog", FLOW_LIMIT_MS);
+        return g_configIpDlg.DoModal();
+    }
+
+    PopupOperator m_operator;
 
 private:
     std::array<std::wstring, IP_OCTET_COUNT> m_savedSelectedIp;
@@ -252,7 +237,7 @@ TEST_F(ConfigIpDialogTest, EnterEscAndSpaceDoNotCloseTheDialog) {
                 ::PostMessageW(target, WM_KEYUP, key, 1);
             }
         }
-        WhenShown([&] {
+        m_operator.WhenShown(g_configIpDlg, [&] {
             survived = true;
             Click(IDC_CONFIG_IP_CANCEL);
         });

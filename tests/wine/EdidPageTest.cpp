@@ -12,24 +12,21 @@
 #include "tests/wine/DibCanvas.h"
 #include "tests/wine/MainWindowSuite.h"
 #include "tests/wine/MessagePumping.h"
+#include "tests/wine/PopupOperator.h"
 #include "tests/wine/TestFrames.h"
+#include "tests/wine/TestTimings.h"
+#include "tests/wine/WindowsPath.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr DWORD ARRIVAL_TIMEOUT_MS = 10000;
-constexpr DWORD FLOW_LIMIT_MS = 30000;
-constexpr DWORD SETTLE_MS = 200;
-constexpr UINT WATCH_PERIOD_MS = 10;
 // The panel's periods in these tests: a tenth of the real ones.
 constexpr double SHORT_PERIODS = 0.1;
 constexpr double REAL_PERIODS = 1.0;
@@ -46,28 +43,13 @@ const std::wstring BAD_FILE = L"Bad EDID file!";
 
 const int INPUT_STATICS[] = {IDC_EDID_PAGE_INPUT_1, IDC_EDID_PAGE_INPUT_2, IDC_EDID_PAGE_INPUT_3, IDC_EDID_PAGE_INPUT_4};
 
-double UnixNow() {
-    constexpr ULONGLONG UNIX_EPOCH_IN_FILETIME = 116444736000000000ULL;
-    constexpr double FILETIME_TICKS_PER_SECOND = 1e7;
-    FILETIME now{};
-    ::GetSystemTimeAsFileTime(&now);
-    const ULONGLONG ticks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    return static_cast<double>(ticks - UNIX_EPOCH_IN_FILETIME) / FILETIME_TICKS_PER_SECOND;
-}
-
 Bytes Query(std::uint8_t input) { return Frame({0x01, 0x0C, input}); }
 
 const Bytes PREPARE = Frame({0x03, 0x08, 0xF0, 0, 0, 0, 0, 0, 0xBB});
 
-std::wstring UnixToWindowsPath(const std::string& unixPath) {
-    std::wstring path = L"Z:" + std::wstring(unixPath.begin(), unixPath.end());
-    std::replace(path.begin(), path.end(), L'/', L'\\');
-    return path;
-}
-
 // The full path without "..", as the file dialog hands it back.
 std::wstring DataFile(const char* name) {
-    const std::wstring path = UnixToWindowsPath(std::string(CORVANE_EDID_DATA_DIR) + "/" + name);
+    const std::wstring path = WindowsPath(std::string(CORVANE_EDID_DATA_DIR) + "/" + name);
     wchar_t full[MAX_PATH] = {};
     ::GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
     return full;
@@ -93,93 +75,6 @@ Bytes BlockOf(const Bytes& file) {
 
 Bytes EdidBlockSent() { return Bytes(g_edidBlock, g_edidBlock + DeviceFrame::EDID_BLOCK_LENGTH); }
 
-// What the operator sees and does while the page runs its pop-ups: a timer
-// of the test thread, so it runs inside every modal loop.
-struct Sighting {
-    double time;
-    std::wstring text;
-    bool linkIdle;
-};
-
-struct Operator {
-    // Every change of the busy pop-up's text, with the link state then.
-    std::vector<Sighting> statusTexts;
-    bool popupSeen = false;
-    double popupClosedAt = 0;
-    // Message box texts, each closed with Ok.
-    std::vector<std::wstring> messages;
-    // Runs once, the first time the busy pop-up is seen.
-    std::function<void()> duringPopup;
-    // The file dialog's answer: the path to type and open, or empty to cancel.
-    std::optional<std::wstring> fileAnswer;
-    bool fileDialogSeen = false;
-
-    std::optional<Sighting> FirstStatus(const std::wstring& text) const {
-        for (const Sighting& sighting : statusTexts) {
-            if (sighting.text == text) return sighting;
-        }
-        return std::nullopt;
-    }
-    // The link stayed taken until the pop-up showing `text`.
-    bool LinkHeldUntil(const std::wstring& text) const {
-        for (const Sighting& sighting : statusTexts) {
-            if (sighting.text == text) return true;
-            if (sighting.linkIdle) return false;
-        }
-        return false;
-    }
-};
-Operator g_operator;
-
-bool IsUp(const CDialog& dialog) { return dialog.m_hWnd != nullptr && ::IsWindowVisible(dialog.m_hWnd); }
-
-BOOL CALLBACK AnswerFileDialog(HWND window, LPARAM) {
-    constexpr int FILE_NAME_COMBO = 0x47C;
-    constexpr int FILE_NAME_EDIT = 0x480;
-    wchar_t className[16] = {};
-    ::GetClassNameW(window, className, static_cast<int>(std::size(className)));
-    if (std::wstring(className) != L"#32770" || !::IsWindowVisible(window) || window == g_messageDlg.m_hWnd ||
-        window == g_statusDlg.m_hWnd || window == AfxGetMainWnd()->m_hWnd)
-        return TRUE;
-    g_operator.fileDialogSeen = true;
-    if (g_operator.fileAnswer->empty()) {
-        ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
-    } else {
-        HWND name = ::GetDlgItem(window, FILE_NAME_COMBO);
-        if (name == nullptr) name = ::GetDlgItem(window, FILE_NAME_EDIT);
-        ::SetWindowTextW(name, g_operator.fileAnswer->c_str());
-        ::PostMessageW(window, WM_COMMAND, IDOK, 0);
-    }
-    g_operator.fileAnswer.reset();
-    return FALSE;
-}
-
-void WatchStatusPopup() {
-    if (!IsUp(g_statusDlg)) {
-        if (g_operator.popupSeen && g_operator.popupClosedAt == 0) g_operator.popupClosedAt = UnixNow();
-        return;
-    }
-    g_operator.popupSeen = true;
-    const std::wstring text = g_statusDlg.GetDlgItemText(IDC_STATUS_TEXT);
-    if (g_operator.statusTexts.empty() || g_operator.statusTexts.back().text != text)
-        g_operator.statusTexts.push_back({UnixNow(), text, g_linkIdle != FALSE});
-    if (g_operator.duringPopup) {
-        auto step = std::move(g_operator.duringPopup);
-        g_operator.duringPopup = nullptr;
-        step();
-    }
-}
-
-void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD) {
-    if (IsUp(g_messageDlg) && g_messageDlg.IsInModalLoop()) {
-        g_operator.messages.push_back(g_messageText);
-        ::SendMessageW(g_messageDlg.GetDlgItem(IDC_MESSAGE_OK), BM_CLICK, 0, 0);
-        return;
-    }
-    WatchStatusPopup();
-    if (g_operator.fileAnswer) ::EnumThreadWindows(::GetCurrentThreadId(), &AnswerFileDialog, 0);
-}
-
 // The suite's main window makes the page with its EDID tab.
 class EdidPageTest : public MainWindowSuite<CCorvaneDlg> {
 protected:
@@ -191,8 +86,7 @@ protected:
     void SetUp() override {
         MainWindowSuite::SetUp();
         if (HasFatalFailure()) return;
-        g_operator = Operator{};
-        m_watch = ::SetTimer(nullptr, 0, WATCH_PERIOD_MS, &Watch);
+        m_operator.Start();
         g_controlMode = CONTROL_MODE_COM;
         g_linkIdle = TRUE;
         g_messageDlgShown = FALSE;
@@ -217,7 +111,7 @@ protected:
 
     void TearDown() override {
         MainWindowSuite::TearDown();
-        ::KillTimer(nullptr, m_watch);
+        m_operator.Stop();
         g_app.m_bComPortOpen = FALSE;
         g_linkIdle = TRUE;
         SetTimerScale(REAL_PERIODS);
@@ -252,10 +146,10 @@ protected:
     }
 
     // Returns when the handler has run, its pop-ups included.
-    static void Click(int id) {
+    void Click(int id) {
         Watchdog watchdog("a click on the EDID page", FLOW_LIMIT_MS);
         ::SendMessageW(g_edidDlg.GetDlgItem(id), BM_CLICK, 0, 0);
-        WatchStatusPopup();
+        m_operator.Look();
     }
 
     // Handles the panel's messages meanwhile, so its posted sends go out.
@@ -266,10 +160,9 @@ protected:
     static bool WaitForIdleLink() { return PumpUntil([] { return g_linkIdle != FALSE; }, ARRIVAL_TIMEOUT_MS); }
 
     void ChooseFile(const std::wstring& path) {
-        g_operator.fileAnswer = path;
-        g_operator.fileDialogSeen = false;
+        m_operator.AnswerFileDialog(path);
         Click(IDC_EDID_PAGE_FILE_OPEN);
-        EXPECT_TRUE(g_operator.fileDialogSeen) << "the file dialog did not show";
+        EXPECT_TRUE(m_operator.FileDialogAnswered()) << "the file dialog did not show";
     }
 
     void ClickStatusAndWait() {
@@ -302,7 +195,7 @@ protected:
         return 0;
     }
 
-    UINT_PTR m_watch = 0;
+    PopupOperator m_operator;
     std::size_t m_framesBeforeTest = 0;
 };
 
@@ -315,7 +208,7 @@ TEST_F(EdidPageTest, StatusFillsTheListStopsAtAnUnknownInputAndTimesOutOnce) {
     EXPECT_EQ(ListTexts(), (std::vector<std::wstring>{L"4K2K30,Stereo Audio 2.0", DEFAULT_EDID, L"COPY TX C",
                                                       L"4K2K60_444,HD Audio 7.1"}));
     EXPECT_EQ(Sent(), (std::vector<Bytes>{Query(1), Query(2), Query(3), Query(4)}));
-    EXPECT_TRUE(g_operator.messages.empty());
+    EXPECT_TRUE(m_operator.Messages().empty());
 
     // The main window's wait for a chain's first query, ended by the page's
     // own time-out: whichever fires first ends the other.
@@ -327,7 +220,7 @@ TEST_F(EdidPageTest, StatusFillsTheListStopsAtAnUnknownInputAndTimesOutOnce) {
     ASSERT_TRUE(WaitForIdleLink());
     PumpFor(SETTLE_MS);
     EXPECT_EQ(Sent(4), (std::vector<Bytes>{Query(1), Query(1)})) << "one resend, no query after input 5";
-    EXPECT_EQ(g_operator.messages, std::vector<std::wstring>{TIME_OUT});
+    EXPECT_EQ(m_operator.Messages(), std::vector<std::wstring>{TIME_OUT});
     EXPECT_FALSE(s_window->KillTimer(TIMER_REPLY_TIMEOUT)) << "the main window's time-out still runs";
 }
 
@@ -350,10 +243,10 @@ TEST_F(EdidPageTest, SetAndCopySendTheirBytesHoldTheLinkUntilSuccessAndReportFai
 
     Choose(IDC_EDID_PAGE_MODE_TARGET, 2);
     Click(IDC_EDID_PAGE_MODE_SET);
-    EXPECT_TRUE(g_operator.LinkHeldUntil(SET_SUCCESSFULLY));
-    const auto success = g_operator.FirstStatus(SET_SUCCESSFULLY);
+    EXPECT_TRUE(m_operator.LinkHeldUntil(SET_SUCCESSFULLY));
+    const auto success = m_operator.FirstStatus(SET_SUCCESSFULLY);
     ASSERT_TRUE(success.has_value());
-    EXPECT_GT(g_operator.popupClosedAt, success->time) << "the result stays up before the pop-up closes";
+    EXPECT_GT(m_operator.BusyPopupClosedAt(), success->time) << "the result stays up before the pop-up closes";
     EXPECT_TRUE(g_linkIdle);
 
     Choose(IDC_EDID_PAGE_MODE_TARGET, ALL_INPUTS);
@@ -368,27 +261,27 @@ TEST_F(EdidPageTest, SetAndCopySendTheirBytesHoldTheLinkUntilSuccessAndReportFai
     ClickStatusAndWait();
     EXPECT_EQ(ListTexts(), std::vector<std::wstring>(4, L"COPY TX B"));
 
-    g_operator = Operator{};
+    m_operator.Forget();
     ASSERT_EQ(Control("edid-fail"), "ok");
     Choose(IDC_EDID_PAGE_COPY_TARGET, IN2);
     Click(IDC_EDID_PAGE_COPY_SET);
-    const auto failure = g_operator.FirstStatus(NO_VALID_DATA);
+    const auto failure = m_operator.FirstStatus(NO_VALID_DATA);
     ASSERT_TRUE(failure.has_value());
-    EXPECT_FALSE(g_operator.FirstStatus(SET_SUCCESSFULLY).has_value());
-    EXPECT_TRUE(g_operator.popupClosedAt > failure->time);
-    EXPECT_TRUE(g_operator.messages.empty());
+    EXPECT_FALSE(m_operator.FirstStatus(SET_SUCCESSFULLY).has_value());
+    EXPECT_TRUE(m_operator.BusyPopupClosedAt() > failure->time);
+    EXPECT_TRUE(m_operator.Messages().empty());
 
-    g_operator = Operator{};
+    m_operator.Forget();
     ASSERT_EQ(Control("drop 1"), "ok");
     Click(IDC_EDID_PAGE_MODE_SET);
-    EXPECT_EQ(g_operator.messages, std::vector<std::wstring>{TIME_OUT});
-    EXPECT_FALSE(g_operator.FirstStatus(SET_SUCCESSFULLY).has_value());
+    EXPECT_EQ(m_operator.Messages(), std::vector<std::wstring>{TIME_OUT});
+    EXPECT_FALSE(m_operator.FirstStatus(SET_SUCCESSFULLY).has_value());
     EXPECT_TRUE(g_linkIdle);
     EXPECT_EQ(Sent().size(), 9u) << "three settings, the status chain, the failed copy, the silent setting";
 
     // A preparation acknowledged after anything but an upload's announcement
     // sends the mode setting of the first row, without a timer or a pop-up.
-    g_operator = Operator{};
+    m_operator.Forget();
     Choose(IDC_EDID_PAGE_MODE, 17);
     ASSERT_EQ(Control("frame 03 08 00 00 00 00 00 00 00 00"), "ok");
     ASSERT_TRUE(PumpUntilReceived(10));
@@ -397,8 +290,8 @@ TEST_F(EdidPageTest, SetAndCopySendTheirBytesHoldTheLinkUntilSuccessAndReportFai
     // The device's result to it runs the success hold all the same.
     EXPECT_TRUE(PumpUntil([] { return g_statusText == SET_SUCCESSFULLY; }, ARRIVAL_TIMEOUT_MS));
     PumpFor(SETTLE_MS);
-    EXPECT_FALSE(g_operator.popupSeen);
-    EXPECT_TRUE(g_operator.messages.empty());
+    EXPECT_FALSE(m_operator.BusyPopupSeen());
+    EXPECT_TRUE(m_operator.Messages().empty());
 }
 
 TEST_F(EdidPageTest, ReportArrivingDuringASettingOnlyUpdatesTheList) {
@@ -407,16 +300,16 @@ TEST_F(EdidPageTest, ReportArrivingDuringASettingOnlyUpdatesTheList) {
     ASSERT_EQ(Control("drop 1"), "ok");
     ClickEdidTab();
     ASSERT_TRUE(WaitForIdleLink());
-    EXPECT_EQ(g_operator.messages, std::vector<std::wstring>{TIME_OUT});
+    EXPECT_EQ(m_operator.Messages(), std::vector<std::wstring>{TIME_OUT});
 
     // Its answer comes late, while a setting waits for its own.
     ASSERT_EQ(Control("delay 300"), "ok");
-    g_operator.duringPopup = [this] { EXPECT_EQ(Control("frame 01 0C 01 00 05 00 00 00 00 00"), "ok"); };
+    m_operator.WhenShown(g_statusDlg, [this] { EXPECT_EQ(Control("frame 01 0C 01 00 05 00 00 00 00 00"), "ok"); });
     Click(IDC_EDID_PAGE_MODE_SET);
     EXPECT_EQ(Text(IDC_EDID_PAGE_INPUT_1), L"1080i,HD Audio 7.1");
-    EXPECT_TRUE(g_operator.FirstStatus(SET_SUCCESSFULLY).has_value());
+    EXPECT_TRUE(m_operator.FirstStatus(SET_SUCCESSFULLY).has_value());
     PumpFor(SETTLE_MS);
-    EXPECT_EQ(g_operator.messages, std::vector<std::wstring>{TIME_OUT});
+    EXPECT_EQ(m_operator.Messages(), std::vector<std::wstring>{TIME_OUT});
     EXPECT_EQ(Sent(), (std::vector<Bytes>{Query(1), Frame({0x03, 0x02, 0x01, 0xF0, 0x01})}));
 }
 
@@ -446,7 +339,7 @@ TEST_F(EdidPageTest, FileDialogAcceptsOnlyWholeValidFilesAndKeepsTheLastAccepted
     EXPECT_EQ(Text(IDC_EDID_PAGE_FILE_PATH), hdmiPath);
     EXPECT_EQ(EdidBlockSent(), BlockOf(hdmi));
     for (const std::wstring& rejected : {badPath, emptyPath, longerPath}) ChooseFile(rejected);
-    EXPECT_EQ(g_operator.messages, std::vector<std::wstring>(3, BAD_FILE));
+    EXPECT_EQ(m_operator.Messages(), std::vector<std::wstring>(3, BAD_FILE));
 
     const HANDLE held = ::CreateFileW(heldPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -454,7 +347,7 @@ TEST_F(EdidPageTest, FileDialogAcceptsOnlyWholeValidFilesAndKeepsTheLastAccepted
     ::CloseHandle(held);
     ChooseFile(folder + L"\\missing.bin");
     ChooseFile(L"");
-    EXPECT_EQ(g_operator.messages.size(), 3u) << "a file that cannot be opened is passed over without a word";
+    EXPECT_EQ(m_operator.Messages().size(), 3u) << "a file that cannot be opened is passed over without a word";
     EXPECT_EQ(Text(IDC_EDID_PAGE_FILE_PATH), hdmiPath);
     EXPECT_EQ(EdidBlockSent(), BlockOf(hdmi));
 
@@ -476,7 +369,7 @@ TEST_F(EdidPageTest, FileDialogAcceptsOnlyWholeValidFilesAndKeepsTheLastAccepted
 TEST_F(EdidPageTest, UploadsGoThroughTheHandshakeAndOnlyTheTargetInputsHoldTheAcceptedFile) {
     Click(IDC_EDID_PAGE_FILE_SET);
     EXPECT_TRUE(g_linkIdle) << "no file: the link is given back";
-    EXPECT_FALSE(g_operator.popupSeen);
+    EXPECT_FALSE(m_operator.BusyPopupSeen());
 
     const std::wstring hdmiPath = DataFile("hdmi-monitor-1920x1200.bin");
     const Bytes block = BlockOf(ReadFileBytes(hdmiPath));
@@ -485,14 +378,14 @@ TEST_F(EdidPageTest, UploadsGoThroughTheHandshakeAndOnlyTheTargetInputsHoldTheAc
     Click(IDC_EDID_PAGE_FILE_SET);
     EXPECT_EQ(Sent(), (std::vector<Bytes>{PREPARE, Frame({0x03, 0x07, 0x02, 0xF0}),
                                                     Frame({0x03, 0x07, 0x56, 0, 0, 0x01}), block}));
-    EXPECT_TRUE(g_operator.LinkHeldUntil(SET_SUCCESSFULLY));
+    EXPECT_TRUE(m_operator.LinkHeldUntil(SET_SUCCESSFULLY));
     EXPECT_EQ(Held(2), block);
     for (int other : {1, 3, 4}) EXPECT_TRUE(Held(other).empty()) << "input " << other;
 
     // A file rejected after an accepted one leaves the accepted one to go up.
     const std::wstring badPath = DataFile("README.md");
     ChooseFile(badPath);
-    EXPECT_EQ(g_operator.messages, std::vector<std::wstring>{BAD_FILE});
+    EXPECT_EQ(m_operator.Messages(), std::vector<std::wstring>{BAD_FILE});
     Choose(IDC_EDID_PAGE_FILE_TARGET, ALL_INPUTS);
     Click(IDC_EDID_PAGE_FILE_SET);
     EXPECT_EQ(Sent(4), (std::vector<Bytes>{PREPARE, Frame({0x03, 0x06, 0xFE, 0xF0}),
@@ -500,13 +393,13 @@ TEST_F(EdidPageTest, UploadsGoThroughTheHandshakeAndOnlyTheTargetInputsHoldTheAc
     for (int input = 1; input <= 4; ++input) EXPECT_EQ(Held(input), block) << "input " << input;
 
     // The result comes with the data request: the block is never sent.
-    g_operator = Operator{};
+    m_operator.Forget();
     ASSERT_EQ(Control("edid-early-result on"), "ok");
     Click(IDC_EDID_PAGE_FILE_SET);
     PumpFor(SETTLE_MS);
     EXPECT_EQ(Sent(8), (std::vector<Bytes>{PREPARE, Frame({0x03, 0x06, 0xFE, 0xF0}),
                                                     Frame({0x03, 0x06, 0x56, 0, 0, 0x01})}));
-    EXPECT_TRUE(g_operator.FirstStatus(SET_SUCCESSFULLY).has_value());
+    EXPECT_TRUE(m_operator.FirstStatus(SET_SUCCESSFULLY).has_value());
 
     ASSERT_EQ(Control("set edid 2 12"), "ok");
     ClickStatusAndWait();
@@ -542,13 +435,13 @@ TEST_F(EdidPageTest, BenchmarkUploadToIn1WithTheRealPeriods) {
     ASSERT_GT(blockAt, 0);
     ASSERT_GT(resultAt, 0);
     EXPECT_GE(blockAt - headerAt, BLOCK_DELAY_S - TIMER_SLACK_S);
-    const auto success = g_operator.FirstStatus(SET_SUCCESSFULLY);
+    const auto success = m_operator.FirstStatus(SET_SUCCESSFULLY);
     ASSERT_TRUE(success.has_value());
-    EXPECT_TRUE(g_operator.LinkHeldUntil(SET_SUCCESSFULLY));
+    EXPECT_TRUE(m_operator.LinkHeldUntil(SET_SUCCESSFULLY));
     EXPECT_GE(success->time - resultAt, SUCCESS_HOLD_S - TIMER_SLACK_S);
     EXPECT_LE(success->time - resultAt, SUCCESS_HOLD_S + LATE_TOLERANCE_S);
-    EXPECT_GE(g_operator.popupClosedAt - success->time, POPUP_CLOSE_S - TIMER_SLACK_S);
-    EXPECT_LE(g_operator.popupClosedAt - success->time, POPUP_CLOSE_S + LATE_TOLERANCE_S);
+    EXPECT_GE(m_operator.BusyPopupClosedAt() - success->time, POPUP_CLOSE_S - TIMER_SLACK_S);
+    EXPECT_LE(m_operator.BusyPopupClosedAt() - success->time, POPUP_CLOSE_S + LATE_TOLERANCE_S);
 
     const double upload = resultAt - clicked - BLOCK_DELAY_S;
     std::printf("EDID upload to IN1: click to success result less the block delay %.1f ms; line time of %.0f bytes "

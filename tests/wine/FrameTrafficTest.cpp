@@ -9,6 +9,7 @@
 #include "tests/wine/MainWindowSuite.h"
 #include "tests/wine/MessagePumping.h"
 #include "tests/wine/TestFrames.h"
+#include "tests/wine/TestTimings.h"
 #include "tests/wine/SimulatorFixture.h"
 
 #include <chrono>
@@ -19,8 +20,6 @@
 
 namespace {
 
-constexpr DWORD ARRIVAL_TIMEOUT_MS = 10000;
-constexpr DWORD SETTLE_MS = 200;
 constexpr DWORD SERIAL_EVENTS = EV_RXCHAR | EV_RXFLAG;
 constexpr u_short DEVICE_TCP_PORT = 8000;
 

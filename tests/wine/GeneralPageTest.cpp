@@ -49,7 +49,7 @@ protected:
     Bytes PressAndReceive(int id, int answer = IDOK) {
         const std::size_t before = ReceivedFrames().size();
         Press(id, answer);
-        EXPECT_TRUE(PumpUntil([&] { return !ReceivedSince(before).empty(); }, REPLY_WAIT_MS))
+        EXPECT_TRUE(PumpUntil([&] { return !ReceivedSince(before).empty(); }, ARRIVAL_TIMEOUT_MS))
             << "control " << id << " sent nothing";
         const std::vector<Bytes> sent = ReceivedSince(before);
         return sent.empty() ? Bytes() : sent.front();
@@ -114,7 +114,7 @@ TEST_F(GeneralPageTest, CommandsGoOutAndOnlyTheDevicesAnswerChangesTheControls) 
     // With the link down the operator is told and nothing changes.
     Press(IDC_CONNECT_COM);
     Press(IDC_SOURCE_PORT_2);
-    EXPECT_EQ(m_seen.messages, Texts{L"Open COM failed!"});
+    EXPECT_EQ(m_operator.Messages(), Texts{L"Open COM failed!"});
     EXPECT_EQ(SourcePorts(), (std::vector<bool>{false, false, true, false}));
 }
 
@@ -133,9 +133,9 @@ TEST_F(GeneralPageTest, StatusChainFillsTheTextsRecoversADroppedReplyAndTimesOut
     ASSERT_GE(chain.size(), 2u);
     EXPECT_EQ(chain[0], INPUT_1_LINK_QUERY);
     EXPECT_EQ(chain[1], INPUT_1_LINK_QUERY) << "the dropped reply's query is sent again";
-    ASSERT_FALSE(m_seen.statusTexts.empty());
-    EXPECT_EQ(m_seen.statusTexts.front(), L"Getting status . . .");
-    EXPECT_TRUE(m_seen.messages.empty());
+    ASSERT_FALSE(m_operator.StatusTexts().empty());
+    EXPECT_EQ(m_operator.StatusTexts().front(), L"Getting status . . .");
+    EXPECT_TRUE(m_operator.Messages().empty());
     EXPECT_TRUE(g_linkIdle);
 
     // No answer at all: "Time out!" after both waits, the busy pop-up gone
@@ -147,8 +147,8 @@ TEST_F(GeneralPageTest, StatusChainFillsTheTextsRecoversADroppedReplyAndTimesOut
     const ULONGLONG waited = ::GetTickCount64() - start;
     EXPECT_GE(waited, 2 * PeriodOf(TIMER_STATUS_CHAIN_IN1) - 50);
     EXPECT_GT(waited, PeriodOf(TIMER_STATUS_POLL)) << "the poll had its turn meanwhile";
-    EXPECT_EQ(m_seen.messages, Texts{L"Time out!"});
-    EXPECT_FALSE(m_seen.busyPopupUnderMessage) << "the busy pop-up is hidden when it is ended";
+    EXPECT_EQ(m_operator.Messages(), Texts{L"Time out!"});
+    EXPECT_FALSE(m_operator.BusyPopupUnderMessage()) << "the busy pop-up is hidden when it is ended";
     const auto frames = ReceivedFrames();
     const auto request = std::find(frames.begin() + static_cast<std::ptrdiff_t>(before), frames.end(), INPUT_1_LINK_QUERY);
     EXPECT_EQ(std::vector<Bytes>(request, frames.end()), (std::vector<Bytes>{INPUT_1_LINK_QUERY, INPUT_1_LINK_QUERY}))
@@ -159,33 +159,33 @@ TEST_F(GeneralPageTest, StatusChainFillsTheTextsRecoversADroppedReplyAndTimesOut
 
 TEST_F(GeneralPageTest, RebootFactoryResetsAndPowerRunTheirSequences) {
     EXPECT_EQ(PressAndReceive(IDC_REBOOT), Frame({0x08, 0x0D}));
-    ASSERT_GE(m_seen.statusTexts.size(), 4u);
-    EXPECT_EQ(m_seen.statusTexts[0], L"Rebooting . . .");
-    EXPECT_EQ(m_seen.statusTexts[1], L"Rebooting .") << "the dots cycle until the device is back";
-    EXPECT_EQ(m_seen.statusTexts.back(), L"Reboot successfully!");
+    ASSERT_GE(m_operator.StatusTexts().size(), 4u);
+    EXPECT_EQ(m_operator.StatusTexts()[0], L"Rebooting . . .");
+    EXPECT_EQ(m_operator.StatusTexts()[1], L"Rebooting .") << "the dots cycle until the device is back";
+    EXPECT_EQ(m_operator.StatusTexts().back(), L"Reboot successfully!");
     EXPECT_TRUE(IsChecked(IDC_POWER));
     EXPECT_TRUE(g_linkIdle);
 
-    m_seen = {};
+    m_operator.Forget();
     EXPECT_EQ(PressAndReceive(IDC_FACTORY_RESET), Frame({0x08, 0x0A}));
-    ASSERT_FALSE(m_seen.statusTexts.empty());
-    EXPECT_EQ(m_seen.statusTexts.front(), L"Setting . . .");
-    EXPECT_EQ(m_seen.statusTexts.back(), L"Set successfully!");
+    ASSERT_FALSE(m_operator.StatusTexts().empty());
+    EXPECT_EQ(m_operator.StatusTexts().front(), L"Setting . . .");
+    EXPECT_EQ(m_operator.StatusTexts().back(), L"Set successfully!");
     EXPECT_TRUE(IsChecked(IDC_BEEP));
     EXPECT_TRUE(g_linkIdle);
 
-    m_seen = {};
+    m_operator.Forget();
     std::size_t before = ReceivedFrames().size();
     Press(IDC_FACTORY_RESET_OFF_PAGE, IDCANCEL);
-    EXPECT_EQ(m_seen.messages, Texts{L"Do you want to reset to factory settings?"});
+    EXPECT_EQ(m_operator.Messages(), Texts{L"Do you want to reset to factory settings?"});
     SettleReplies();
     EXPECT_TRUE(ReceivedSince(before).empty()) << "Cancel sends nothing";
     EXPECT_TRUE(g_linkIdle);
     EXPECT_EQ(PressAndReceive(IDC_FACTORY_RESET_OFF_PAGE), Frame({0x08, 0x0A}));
-    ASSERT_FALSE(m_seen.statusTexts.empty());
-    EXPECT_EQ(m_seen.statusTexts.back(), L"Set successfully!");
+    ASSERT_FALSE(m_operator.StatusTexts().empty());
+    EXPECT_EQ(m_operator.StatusTexts().back(), L"Set successfully!");
 
-    m_seen = {};
+    m_operator.Forget();
     Check(IDC_POWER, false);
     Check(IDC_BEEP, false);
     before = ReceivedFrames().size();
@@ -194,28 +194,28 @@ TEST_F(GeneralPageTest, RebootFactoryResetsAndPowerRunTheirSequences) {
     PumpUntilReceived(before + 2);
     EXPECT_EQ(ReceivedSince(before), (std::vector<Bytes>{Frame({0x08, 0x0B, 0x0F, 0x00, 0x0F}), Frame({0x01, 0x0B})}))
         << "power on, then the beep query once the device is up";
-    ASSERT_FALSE(m_seen.statusTexts.empty());
-    EXPECT_EQ(m_seen.statusTexts.front(), L"Initializing . . .");
-    EXPECT_EQ(m_seen.statusTexts.back(), L"Initializing successfully!");
+    ASSERT_FALSE(m_operator.StatusTexts().empty());
+    EXPECT_EQ(m_operator.StatusTexts().front(), L"Initializing . . .");
+    EXPECT_EQ(m_operator.StatusTexts().back(), L"Initializing successfully!");
     SettleReplies();
     EXPECT_TRUE(IsChecked(IDC_POWER));
     EXPECT_TRUE(IsChecked(IDC_BEEP)) << "the beep report sets the box";
 
-    m_seen = {};
+    m_operator.Forget();
     EXPECT_EQ(PressAndReceive(IDC_POWER), Frame({0x08, 0x0B, 0xF0, 0x00, 0xF0}));
-    EXPECT_EQ(m_seen.messages, Texts{L"Are you sure you want to power off?"});
+    EXPECT_EQ(m_operator.Messages(), Texts{L"Are you sure you want to power off?"});
     SettleReplies();
     EXPECT_FALSE(IsChecked(IDC_POWER));
 
-    m_seen = {};
+    m_operator.Forget();
     g_noLongerRemind = TRUE;
     Check(IDC_POWER, true);
     EXPECT_EQ(PressAndReceive(IDC_POWER), Frame({0x08, 0x0B, 0xF0, 0x00, 0xF0}));
-    EXPECT_TRUE(m_seen.messages.empty()) << "no question once the operator asked for none";
+    EXPECT_TRUE(m_operator.Messages().empty()) << "no question once the operator asked for none";
 
     ASSERT_EQ(Control("frame 08 0C F0 00 00 00 00 00 00 00"), "ok");
-    ASSERT_TRUE(PumpUntil([&] { return !m_seen.messages.empty(); }, REPLY_WAIT_MS));
-    EXPECT_EQ(m_seen.messages, Texts{L"Power off!"});
+    ASSERT_TRUE(PumpUntil([&] { return !m_operator.Messages().empty(); }, ARRIVAL_TIMEOUT_MS));
+    EXPECT_EQ(m_operator.Messages(), Texts{L"Power off!"});
 }
 
 TEST_F(GeneralPageTest, PollAndLogClearLeaveAWaitingRequestAlone) {
@@ -246,7 +246,7 @@ TEST_F(GeneralPageTest, PollAndLogClearLeaveAWaitingRequestAlone) {
     ASSERT_TRUE(PumpUntil([&] {
         const auto frames = ReceivedFrames();
         return std::find(frames.begin() + static_cast<std::ptrdiff_t>(before), frames.end(), ROUTE_QUERY_A) != frames.end();
-    }, REPLY_WAIT_MS)) << "a poll query follows the setting";
+    }, ARRIVAL_TIMEOUT_MS)) << "a poll query follows the setting";
     // Well before the poll chain's own ARC report comes back.
     EXPECT_TRUE(PumpUntil([&] { return IsChecked(IDC_ARC); }, replyDelay * 2));
     ASSERT_EQ(Control("delay 0"), "ok");

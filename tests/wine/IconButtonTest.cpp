@@ -5,7 +5,9 @@
 #include "core/PanelColors.h"
 #include "framework/CDialog.h"
 #include "tests/wine/DibCanvas.h"
+#include "tests/wine/MessagePumping.h"
 #include "tests/wine/OwnerDrawnTestResources.h"
+#include "tests/wine/PopupOperator.h"
 
 #include <gtest/gtest.h>
 
@@ -22,18 +24,6 @@ constexpr int BUTTON_HEIGHT = 23;
 constexpr COLORREF FOCUS_BACK = RGB(200, 230, 200);
 constexpr COLORREF NORMAL_BACK = RGB(40, 40, 120);
 constexpr DWORD PUMP_MS = 50;
-
-void Pump(DWORD periodMs) {
-    const ULONGLONG deadline = ::GetTickCount64() + periodMs;
-    MSG message;
-    while (::GetTickCount64() < deadline) {
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-        ::Sleep(1);
-    }
-}
 
 HICON LoadTestIcon(int id) {
     return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0,
@@ -120,7 +110,7 @@ protected:
     // down again costs Wine a wait without a window manager.
     void Show() {
         ::SetWindowPos(host.m_hWnd, HWND_TOP, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-        Pump(PUMP_MS);
+        PumpFor(PUMP_MS);
     }
 
     void TearDown() override { host.DestroyWindow(); }
@@ -205,7 +195,7 @@ TEST_F(IconButtonTest, RealPaintOfTheCloseButtonShowsNoEdge) {
     MakeCloseButton(button);
     ::SetWindowPos(button.m_hWnd, nullptr, 0, 0, CLOSE_SIZE, CLOSE_SIZE, SWP_NOMOVE | SWP_NOZORDER);
     ::RedrawWindow(button.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    Pump(PUMP_MS);
+    PumpFor(PUMP_MS);
     DibCanvas canvas(CLOSE_SIZE, CLOSE_SIZE, RGB(255, 0, 255));
     HDC windowDc = ::GetDC(button.m_hWnd);
     ::BitBlt(canvas.Dc(), 0, 0, CLOSE_SIZE, CLOSE_SIZE, windowDc, 0, 0, SRCCOPY);
@@ -290,7 +280,7 @@ TEST_F(IconButtonTest, DoubleClickGivesTwoClicks) {
     button.SendMessage(WM_LBUTTONUP, 0, inside);
     button.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, inside);
     button.SendMessage(WM_LBUTTONUP, 0, inside);
-    Pump(PUMP_MS);
+    PumpFor(PUMP_MS);
     EXPECT_EQ(host.clicks, 2);
 }
 
@@ -602,13 +592,15 @@ TEST_F(IconButtonTest, TransparentLookReusesTheCapturedParentUntilColoursChange)
 
 namespace {
 
-// Runs inside the menu's own loop: picks the first item from the keyboard.
-void CALLBACK PickFirstMenuItem(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND popup = ::FindWindowW(L"#32768", nullptr);
-    if (popup == nullptr) return;
-    ::KillTimer(nullptr, timer);
-    ::PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
-    ::PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
+// From inside the menu's own loop, picks its first item from the keyboard.
+void PickFirstMenuItem(PopupOperator& picker) {
+    picker.Start();
+    picker.When([] { return ::FindWindowW(L"#32768", nullptr) != nullptr; },
+                [] {
+                    HWND popup = ::FindWindowW(L"#32768", nullptr);
+                    ::PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
+                    ::PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
+                });
 }
 
 }  // namespace
@@ -619,9 +611,10 @@ TEST_F(IconButtonTest, DropDownMenuPostsTheChosenCommandToItsOwner) {
     ASSERT_TRUE(button.SubclassDlgItem(IDC_ICON_CAPTION, &host));
     ASSERT_TRUE(button.m_menu.LoadMenu(IDR_TEST_MENU));
     button.m_hMenuOwner = host.m_hWnd;
-    ::SetTimer(nullptr, 0, 100, &PickFirstMenuItem);
+    PopupOperator picker;
+    PickFirstMenuItem(picker);
     button.SendMessage(BM_CLICK);
-    Pump(PUMP_MS);
+    PumpFor(PUMP_MS);
     EXPECT_FALSE(button.m_bMenuShown);
     EXPECT_EQ(host.commands, std::vector<UINT>{ID_TEST_OPEN});
 }
@@ -631,7 +624,8 @@ TEST_F(IconButtonTest, DropDownMenuWithoutOwnerPostsNothing) {
     CIconButton button;
     ASSERT_TRUE(button.SubclassDlgItem(IDC_ICON_CAPTION, &host));
     ASSERT_TRUE(button.m_menu.LoadMenu(IDR_TEST_MENU));
-    ::SetTimer(nullptr, 0, 100, &PickFirstMenuItem);
+    PopupOperator picker;
+    PickFirstMenuItem(picker);
     button.SendMessage(BM_CLICK);
     MSG message;
     bool threadCommand = false;

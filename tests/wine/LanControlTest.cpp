@@ -13,23 +13,21 @@
 #include "res/resource.h"
 #include "tests/wine/MainWindowSuite.h"
 #include "tests/wine/MessagePumping.h"
+#include "tests/wine/PopupOperator.h"
 #include "tests/wine/SimulatorFixture.h"
 #include "tests/wine/TestFrames.h"
+#include "tests/wine/TestTimings.h"
 
 #include <algorithm>
-#include <deque>
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr DWORD ARRIVAL_TIMEOUT_MS = 10000;
-constexpr DWORD SETTLE_MS = 300;
-constexpr DWORD FLOW_LIMIT_MS = 60000;
+// For datagrams and their answers to land.
+constexpr DWORD LAN_SETTLE_MS = 300;
 // The configuration's 15 s time-out runs at this share of its period.
 constexpr double TIMER_SCALE = 0.25;
-constexpr UINT STEP_PERIOD_MS = 20;
 constexpr int MCU_BLOCK_COUNT = 300;
 constexpr int CROWD = 300;
 constexpr const char* SEARCH_RECEIVED = "LAN-RX-30600";
@@ -55,39 +53,6 @@ protected:
 private:
     void Record(const BYTE* frame) { replies.emplace_back(frame, frame + DeviceFrame::COMMAND_FRAME_LENGTH); }
 };
-
-// Steps that run from whatever message loop is going (the modal ones of the
-// dialogs included), each once the one before has run and its condition holds;
-// and a record of what the pop-ups showed meanwhile.
-struct ModalStep {
-    std::function<bool()> ready;
-    std::function<void()> act;
-};
-std::deque<ModalStep> g_steps;
-std::vector<std::wstring> g_statusSightings;
-std::vector<std::wstring> g_messageSightings;
-
-bool Shown(const CWnd& window) { return window.m_hWnd != nullptr && ::IsWindowVisible(window.m_hWnd); }
-
-void CALLBACK RunModalSteps(HWND, UINT, UINT_PTR, DWORD) {
-    if (Shown(g_statusDlg)) {
-        const std::wstring text = g_statusDlg.GetDlgItemText(IDC_STATUS_TEXT);
-        if (g_statusSightings.empty() || g_statusSightings.back() != text) g_statusSightings.push_back(text);
-    }
-    if (g_steps.empty() || !g_steps.front().ready()) return;
-    ModalStep step = std::move(g_steps.front());
-    g_steps.pop_front();
-    step.act();
-}
-
-// Closes each message box that shows, noting its text.
-void CloseMessageBoxes() {
-    g_steps.push_back({[] { return Shown(g_messageDlg); },
-                       [] {
-                           g_messageSightings.push_back(g_messageText);
-                           ::SendMessageW(g_messageDlg.GetDlgItem(IDC_MESSAGE_OK), BM_CLICK, 0, 0);
-                       }});
-}
 
 std::size_t Occurrences(const std::wstring& text, const std::wstring& part) {
     std::size_t count = 0;
@@ -123,16 +88,12 @@ protected:
         g_messageDlgShown = FALSE;
         g_statusDlgShown = FALSE;
         g_messageText.clear();
-        g_statusSightings.clear();
-        g_messageSightings.clear();
-        g_steps.clear();
-        m_stepTimer = ::SetTimer(nullptr, 0, STEP_PERIOD_MS, &RunModalSteps);
+        m_operator.Start();
         Click(IDC_TCP_MODE);
     }
 
     void TearDown() override {
-        if (m_stepTimer != 0) ::KillTimer(nullptr, m_stepTimer);
-        g_steps.clear();
+        m_operator.Stop();
         if (m_dlg != nullptr) {
             Click(IDC_COM_MODE);
             PumpPending();
@@ -165,8 +126,8 @@ protected:
     void Search(std::size_t answersBefore = 0) {
         Click(IDC_SEARCH);
         ASSERT_TRUE(PumpUntilLogged(SEARCH_RECEIVED, 1));
-        PumpUntilLogged(SEARCH_ANSWERED, answersBefore + 1, SETTLE_MS);
-        PumpFor(SETTLE_MS);
+        PumpUntilLogged(SEARCH_ANSWERED, answersBefore + 1, LAN_SETTLE_MS);
+        PumpFor(LAN_SETTLE_MS);
     }
 
     bool WaitConnected() {
@@ -182,21 +143,23 @@ protected:
     // "Config..." by a posted click, as its modal dialog would otherwise
     // hold the test; the steps run inside. Returns when the flow is over.
     void Configure(bool staticIp, const IpConfigPacket::Octets& address) {
-        g_steps.push_front({[] { return Shown(g_configIpDlg); },
-                            [staticIp, address] {
-                                const int modeId = staticIp ? IDC_CONFIG_IP_STATIC : IDC_CONFIG_IP_AUTO;
-                                ::SendMessageW(g_configIpDlg.GetDlgItem(modeId), BM_CLICK, 0, 0);
-                                const int octets[] = {IDC_CONFIG_IP_OCTET_1, IDC_CONFIG_IP_OCTET_2,
-                                                      IDC_CONFIG_IP_OCTET_3, IDC_CONFIG_IP_OCTET_4};
-                                for (std::size_t i = 0; i < address.size(); ++i)
-                                    g_configIpDlg.SetDlgItemText(octets[i], address[i]);
-                                ::SendMessageW(g_configIpDlg.GetDlgItem(IDC_CONFIG_IP_OK), BM_CLICK, 0, 0);
-                            }});
+        m_operator.WhenShown(g_configIpDlg, [staticIp, address] {
+            const int modeId = staticIp ? IDC_CONFIG_IP_STATIC : IDC_CONFIG_IP_AUTO;
+            ::SendMessageW(g_configIpDlg.GetDlgItem(modeId), BM_CLICK, 0, 0);
+            const int octets[] = {IDC_CONFIG_IP_OCTET_1, IDC_CONFIG_IP_OCTET_2, IDC_CONFIG_IP_OCTET_3,
+                                  IDC_CONFIG_IP_OCTET_4};
+            for (std::size_t i = 0; i < address.size(); ++i) g_configIpDlg.SetDlgItemText(octets[i], address[i]);
+            ::SendMessageW(g_configIpDlg.GetDlgItem(IDC_CONFIG_IP_OK), BM_CLICK, 0, 0);
+        });
         Watchdog watchdog("IP configuration", FLOW_LIMIT_MS);
         m_dlg->PostMessage(WM_COMMAND, MAKEWPARAM(IDC_CONFIG, BN_CLICKED),
                            reinterpret_cast<LPARAM>(Item(IDC_CONFIG)));
-        ASSERT_TRUE(PumpUntil([] { return g_steps.empty() && !Shown(g_configIpDlg) && !Shown(g_statusDlg); },
-                              FLOW_LIMIT_MS));
+        ASSERT_TRUE(PumpUntil(
+            [this] {
+                return m_operator.StepsDone() && !PopupOperator::IsUp(g_configIpDlg) &&
+                       !PopupOperator::IsUp(g_statusDlg);
+            },
+            FLOW_LIMIT_MS));
     }
 
     // The operator's COM connect on the simulator's port.
@@ -210,7 +173,7 @@ protected:
     }
 
     static inline bool s_winsockStarted = false;
-    UINT_PTR m_stepTimer = 0;
+    PopupOperator m_operator;
 };
 
 const int TCP_GROUP[] = {IDC_CONNECT_TCP, IDC_SEARCH, IDC_CONFIG, IDC_SWITCHER_IP_LIST};
@@ -279,7 +242,7 @@ TEST_F(LanControlTest, RefusedOrEmptyConnectEndsQuietlyAndADoubleConnectFollowsT
     ASSERT_EQ(Control("tcp refuse on"), "ok");
     Click(IDC_CONNECT_TCP);
     EXPECT_TRUE(PumpUntil([] { return g_tcpSocket == INVALID_SOCKET; }, ARRIVAL_TIMEOUT_MS)) << "failed socket kept";
-    PumpFor(SETTLE_MS);
+    PumpFor(LAN_SETTLE_MS);
     EXPECT_EQ(Text(IDC_CONNECT_TCP), L"Connect");
     EXPECT_EQ(g_tcpConnected, FALSE);
 
@@ -294,14 +257,14 @@ TEST_F(LanControlTest, RefusedOrEmptyConnectEndsQuietlyAndADoubleConnectFollowsT
     std::copy(MCU_ENTER.begin(), MCU_ENTER.end(), command);
     m_dlg->SendFrame(command, static_cast<int>(DeviceFrame::COMMAND_FRAME_LENGTH));
     ASSERT_TRUE(WaitConnected());
-    PumpFor(SETTLE_MS);
+    PumpFor(LAN_SETTLE_MS);
     EXPECT_EQ(ReceivedFrames(), std::vector<Bytes>{POWER_QUERY});
 
     m_dlg->SendDlgItemMessage(IDC_SWITCHER_IP_LIST, CB_RESETCONTENT);
     Click(IDC_CONNECT_TCP);
     EXPECT_EQ(Text(IDC_CONNECT_TCP), L"Connect");
     Click(IDC_CONNECT_TCP);
-    PumpFor(SETTLE_MS);
+    PumpFor(LAN_SETTLE_MS);
     EXPECT_EQ(Text(IDC_CONNECT_TCP), L"Connect");
     EXPECT_EQ(g_tcpConnected, FALSE);
     EXPECT_EQ(g_messageDlgShown, FALSE);
@@ -331,7 +294,7 @@ TEST_F(LanControlTest, McuBlocksHandedOverWhileTheDeviceStallsAllArriveWholeAndI
         sent.push_back(frame);
     }
     EXPECT_GT(m_dlg->m_tcpSendQueue.WaitingBytes(), 0u) << "the stalled device took everything";
-    PumpFor(SETTLE_MS);
+    PumpFor(LAN_SETTLE_MS);
 
     ASSERT_EQ(Control("tcp stall off"), "ok");
     ASSERT_TRUE(PumpUntil([this] { return ReceivedFrames().size() >= 2 + MCU_BLOCK_COUNT; }, 3 * ARRIVAL_TIMEOUT_MS));
@@ -361,8 +324,8 @@ TEST_F(LanControlTest, SearchAnswerKnobsAndOtherTraffic) {
         const std::size_t requests = Logged(SEARCH_RECEIVED).size();
         Click(IDC_SEARCH);
         ASSERT_TRUE(PumpUntilLogged(SEARCH_RECEIVED, requests + 1));
-        PumpUntil([&] { return answers() > before; }, SETTLE_MS);
-        PumpFor(SETTLE_MS);
+        PumpUntil([&] { return answers() > before; }, LAN_SETTLE_MS);
+        PumpFor(LAN_SETTLE_MS);
         std::wstring expected = L"61 ";
         if (knob.logged) {
             const Bytes answer = Logged(SEARCH_ANSWERED).back().bytes;
@@ -381,7 +344,7 @@ TEST_F(LanControlTest, SearchAnswerKnobsAndOtherTraffic) {
     ASSERT_EQ(Control("lan stray 30600 61"), "ok");
     ASSERT_EQ(Control("lan stray 30600" + HexWords(Bytes(packet.begin(), packet.end()))), "ok");
     ASSERT_EQ(Control("lan stray 30600 A5 5B 02"), "ok");
-    PumpFor(SETTLE_MS);
+    PumpFor(LAN_SETTLE_MS);
     EXPECT_EQ(ReceiveLog(), L"61 " + HexLogFormatter::FormatDatagram(packet.data(), packet.size()) + L"A5 5B 02 ");
     EXPECT_EQ(Listed(), 1);
     EXPECT_EQ(g_selectedIpOctets, selectedIp);
@@ -411,25 +374,25 @@ TEST_F(LanControlTest, CrowdedSearchListsTheFirst256AndTheLastListedOpensTheDial
 
     IpConfigPacket::Octets shownIp;
     IpConfigPacket::MacPairs shownMac;
-    g_steps.push_back({[] { return Shown(g_configIpDlg); },
-                       [&] {
-                           const int octets[] = {IDC_CONFIG_IP_OCTET_1, IDC_CONFIG_IP_OCTET_2, IDC_CONFIG_IP_OCTET_3,
-                                                 IDC_CONFIG_IP_OCTET_4};
-                           const int macs[] = {IDC_CONFIG_IP_MAC_1, IDC_CONFIG_IP_MAC_2, IDC_CONFIG_IP_MAC_3,
-                                               IDC_CONFIG_IP_MAC_4, IDC_CONFIG_IP_MAC_5, IDC_CONFIG_IP_MAC_6};
-                           for (std::size_t i = 0; i < shownIp.size(); ++i) shownIp[i] = g_configIpDlg.GetDlgItemText(octets[i]);
-                           for (std::size_t i = 0; i < shownMac.size(); ++i) shownMac[i] = g_configIpDlg.GetDlgItemText(macs[i]);
-                           ::SendMessageW(g_configIpDlg.GetDlgItem(IDC_CONFIG_IP_CANCEL), BM_CLICK, 0, 0);
-                       }});
+    m_operator.WhenShown(g_configIpDlg, [&] {
+        const int octets[] = {IDC_CONFIG_IP_OCTET_1, IDC_CONFIG_IP_OCTET_2, IDC_CONFIG_IP_OCTET_3,
+                              IDC_CONFIG_IP_OCTET_4};
+        const int macs[] = {IDC_CONFIG_IP_MAC_1, IDC_CONFIG_IP_MAC_2, IDC_CONFIG_IP_MAC_3,
+                            IDC_CONFIG_IP_MAC_4, IDC_CONFIG_IP_MAC_5, IDC_CONFIG_IP_MAC_6};
+        for (std::size_t i = 0; i < shownIp.size(); ++i) shownIp[i] = g_configIpDlg.GetDlgItemText(octets[i]);
+        for (std::size_t i = 0; i < shownMac.size(); ++i) shownMac[i] = g_configIpDlg.GetDlgItemText(macs[i]);
+        ::SendMessageW(g_configIpDlg.GetDlgItem(IDC_CONFIG_IP_CANCEL), BM_CLICK, 0, 0);
+    });
     {
         Watchdog watchdog("IP configuration dialog", FLOW_LIMIT_MS);
         m_dlg->PostMessage(WM_COMMAND, MAKEWPARAM(IDC_CONFIG, BN_CLICKED), reinterpret_cast<LPARAM>(Item(IDC_CONFIG)));
-        ASSERT_TRUE(PumpUntil([] { return g_steps.empty() && !Shown(g_configIpDlg); }, FLOW_LIMIT_MS));
+        ASSERT_TRUE(PumpUntil([this] { return m_operator.StepsDone() && !PopupOperator::IsUp(g_configIpDlg); },
+                              FLOW_LIMIT_MS));
     }
     ASSERT_TRUE(lastListed.has_value());
     EXPECT_EQ(shownIp, lastListed->AddressOctets());
     EXPECT_EQ(shownMac, lastListed->MacPairs());
-    PumpFor(SETTLE_MS);
+    PumpFor(LAN_SETTLE_MS);
     EXPECT_TRUE(Logged(CONFIG_RECEIVED).empty()) << "Cancel sent a packet";
 }
 
@@ -446,12 +409,13 @@ TEST_F(LanControlTest, StaticAddressConfigurationEndToEnd) {
     EXPECT_EQ(packets.front().bytes, Bytes(expected.begin(), expected.end()));
     EXPECT_EQ(Listed(), 1);
     EXPECT_EQ(Text(IDC_SWITCHER_IP_LIST), L"192.168.1.50");
-    ASSERT_GE(g_statusSightings.size(), 2u);
-    EXPECT_EQ(g_statusSightings.front().rfind(L"Configuring", 0), 0u);
-    EXPECT_EQ(g_statusSightings.back(), L"Configure successfully!");
+    const std::vector<std::wstring> statusTexts = m_operator.StatusTexts();
+    ASSERT_GE(statusTexts.size(), 2u);
+    EXPECT_EQ(statusTexts.front().rfind(L"Configuring", 0), 0u);
+    EXPECT_EQ(statusTexts.back(), L"Configure successfully!");
     EXPECT_EQ(g_statusDlgShown, FALSE);
     EXPECT_FALSE(m_dlg->KillTimer(TIMER_CONFIG_TIMEOUT)) << "the configuration's time-out is still armed";
-    EXPECT_TRUE(g_messageSightings.empty());
+    EXPECT_TRUE(m_operator.Messages().empty());
 }
 
 TEST_F(LanControlTest, ConfigurationTimesOutWithoutAnAcceptedAnswerAndWithASilentSearchAfterOne) {
@@ -466,28 +430,25 @@ TEST_F(LanControlTest, ConfigurationTimesOutWithoutAnAcceptedAnswerAndWithASilen
     Bytes refused(IpConfigPacket::LENGTH, 0);
     refused[IpConfigPacket::STATUS_OFFSET] = IpConfigPacket::STATUS_REQUEST;
     const Bytes tooLong(1500, 0);
-    g_steps.push_back({[] { return Shown(g_statusDlg); },
-                       [&] {
-                           for (const Bytes* bytes : std::initializer_list<const Bytes*>{&tooShort, &refused, &tooLong})
-                               EXPECT_EQ(Control("lan stray 30601" + HexWords(*bytes)), "ok");
-                           EXPECT_EQ(Control("lan stray 30601"), "ok");
-                       }});
-    CloseMessageBoxes();
+    m_operator.WhenShown(g_statusDlg, [&] {
+        for (const Bytes* bytes : std::initializer_list<const Bytes*>{&tooShort, &refused, &tooLong})
+            EXPECT_EQ(Control("lan stray 30601" + HexWords(*bytes)), "ok");
+        EXPECT_EQ(Control("lan stray 30601"), "ok");
+    });
     const auto started = ::GetTickCount64();
     Configure(false, {});
     EXPECT_GE(::GetTickCount64() - started, PeriodOf(TIMER_CONFIG_TIMEOUT));
-    EXPECT_EQ(g_messageSightings, std::vector<std::wstring>{L"Time out!"});
+    EXPECT_EQ(m_operator.Messages(), std::vector<std::wstring>{L"Time out!"});
     EXPECT_EQ(Logged(SEARCH_RECEIVED).size(), 1u) << "an unaccepted answer started a search";
     EXPECT_EQ(g_linkIdle, TRUE);
 
     ASSERT_EQ(Control("lan config normal"), "ok");
     ASSERT_EQ(Control("lan search silent"), "ok");
-    g_messageSightings.clear();
-    CloseMessageBoxes();
+    m_operator.Forget();
     Configure(false, {});
     EXPECT_EQ(Logged(CONFIG_ANSWERED).size(), 4u + 1u);
     EXPECT_EQ(Logged(SEARCH_RECEIVED).size(), 2u) << "the accepted answer started no search";
-    EXPECT_EQ(g_messageSightings, std::vector<std::wstring>{L"Time out!"});
+    EXPECT_EQ(m_operator.Messages(), std::vector<std::wstring>{L"Time out!"});
     EXPECT_EQ(g_statusDlgShown, FALSE);
 }
 
@@ -512,11 +473,9 @@ TEST_F(LanControlTest, AnAnswerArrivingWhileTheDialogIsOpenLeavesItsSwitcherTheT
     std::copy(std::begin(head), std::end(head), late.begin());
     late[SearchAnswer::MARKER_OFFSET] = SearchAnswer::MARKER[0];
     late[SearchAnswer::MARKER_OFFSET + 1] = SearchAnswer::MARKER[1];
-    g_steps.push_back({[] { return Shown(g_configIpDlg); },
-                       [&] { EXPECT_EQ(Control("lan stray 30600" + HexWords(late)), "ok"); }});
-    g_steps.push_back({[this] { return Listed() == 3; },
-                       [] { ::SendMessageW(g_configIpDlg.GetDlgItem(IDC_CONFIG_IP_OK), BM_CLICK, 0, 0); }});
-    CloseMessageBoxes();
+    m_operator.WhenShown(g_configIpDlg, [&] { EXPECT_EQ(Control("lan stray 30600" + HexWords(late)), "ok"); });
+    m_operator.When([this] { return Listed() == 3; },
+                    [] { ::SendMessageW(g_configIpDlg.GetDlgItem(IDC_CONFIG_IP_OK), BM_CLICK, 0, 0); });
     {
         // The click returns when the configuration is over; its dialogs run
         // the steps.

@@ -7,6 +7,7 @@
 #include "res/resource.h"
 #include "tests/wine/MessagePumping.h"
 #include "tests/wine/SimulatorFixture.h"
+#include "tests/wine/TestTimings.h"
 
 template <class Window>
 class MainWindowSuite : public SimulatorFixture {
@@ -37,7 +38,7 @@ protected:
     void TearDown() override {
         if (m_dlg != nullptr && m_dlg->m_serial.m_hStopEvent != nullptr) {
             ::SetEvent(m_dlg->m_serial.m_hStopEvent);
-            EXPECT_TRUE(PumpUntil([this] { return m_dlg->m_serial.m_bWorkerAlive == FALSE; }, WORKER_STOP_LIMIT_MS));
+            EXPECT_TRUE(PumpUntil([this] { return m_dlg->m_serial.m_bWorkerAlive == FALSE; }, ARRIVAL_TIMEOUT_MS));
         }
         AfxGetApp()->m_pMainWnd = nullptr;
         SimulatorFixture::TearDown();
@@ -49,10 +50,9 @@ protected:
         ASSERT_TRUE(m_dlg->m_serial.OpenPort(m_dlg, static_cast<UINT>(ComPort()), COM_BAUD_RATE, L'N', 8, 2,
                                              COM_EVENTS));
         ASSERT_TRUE(m_dlg->m_serial.StartWorker());
-        ASSERT_TRUE(PumpUntil([this] { return m_dlg->m_serial.m_bWorkerAlive == TRUE; }, WORKER_STOP_LIMIT_MS));
+        ASSERT_TRUE(PumpUntil([this] { return m_dlg->m_serial.m_bWorkerAlive == TRUE; }, ARRIVAL_TIMEOUT_MS));
     }
 
-    static constexpr DWORD WORKER_STOP_LIMIT_MS = 15000;
     static constexpr UINT COM_BAUD_RATE = 115200;
     static constexpr DWORD COM_EVENTS = EV_RXCHAR | EV_RXFLAG;
     static inline Window* s_window = nullptr;

@@ -158,7 +158,7 @@ TEST_F(MainWindowTest, WindowChromeKeysAndSystemMenu) {
     m_panel->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(freeSpot.left - 4, freeSpot.top - 4));
 
     Press(IDC_MINIMIZE);
-    PumpUntil([&] { return ::IsIconic(m_panel->m_hWnd) != FALSE; }, REPLY_WAIT_MS);
+    PumpUntil([&] { return ::IsIconic(m_panel->m_hWnd) != FALSE; }, ARRIVAL_TIMEOUT_MS);
     EXPECT_TRUE(::IsIconic(m_panel->m_hWnd));
     m_panel->ShowWindow(SW_RESTORE);
 
@@ -202,12 +202,14 @@ TEST_F(MainWindowTest, RealClicksOnTheTabsSwitchPageColoursAndPoll) {
 
     std::size_t before = ReceivedFrames().size();
     MouseClickAt(CentreOnScreen(m_panel->GetDlgItem(IDC_TAB_UPGRADE)));
-    ASSERT_TRUE(PumpUntil([&] { return m_panel->m_nPage == PAGE_UPGRADE; }, REPLY_WAIT_MS)) << "the tab took the click";
+    ASSERT_TRUE(PumpUntil([&] { return m_panel->m_nPage == PAGE_UPGRADE; }, ARRIVAL_TIMEOUT_MS))
+        << "the tab took the click";
     const Bytes typeQuery = Frame({0x01, 0x01, 0, 0, 0, 0, 0, 0, 0xCC});
-    EXPECT_TRUE(PumpUntil([&] { return AnyReceivedAfter(before, typeQuery); }, REPLY_WAIT_MS)) << "device type query";
+    EXPECT_TRUE(PumpUntil([&] { return AnyReceivedAfter(before, typeQuery); }, ARRIVAL_TIMEOUT_MS))
+        << "device type query";
     // The page's own chain (size, then version) follows the type's answer.
     const Bytes versionQuery = Frame({0x01, 0x03, 0, 0, 0, 0, 0, 0, 0xCC});
-    EXPECT_TRUE(PumpUntil([&] { return AnyReceivedAfter(before, versionQuery); }, REPLY_WAIT_MS));
+    EXPECT_TRUE(PumpUntil([&] { return AnyReceivedAfter(before, versionQuery); }, ARRIVAL_TIMEOUT_MS));
     PumpFor(CHAIN_SETTLE_MS);
     EXPECT_TRUE(g_linkIdle) << "the device type query waits for nothing";
     EXPECT_TRUE(g_fwDlg.IsWindowVisible());
@@ -229,10 +231,10 @@ TEST_F(MainWindowTest, RealClicksOnTheTabsSwitchPageColoursAndPoll) {
     EXPECT_EQ(ReceivedFrames().size(), before) << "no poll away from the General page";
 
     MouseClickAt(CentreOnScreen(m_panel->GetDlgItem(IDC_TAB_GENERAL)));
-    ASSERT_TRUE(PumpUntil([&] { return m_panel->m_nPage == PAGE_GENERAL; }, REPLY_WAIT_MS));
+    ASSERT_TRUE(PumpUntil([&] { return m_panel->m_nPage == PAGE_GENERAL; }, ARRIVAL_TIMEOUT_MS));
     EXPECT_FALSE(g_fwDlg.IsWindowVisible());
     EXPECT_TRUE(Visible(IDC_CONNECT_COM));
-    EXPECT_TRUE(PumpUntil([&] { return AnyReceivedAfter(before, ROUTE_QUERY_A); }, REPLY_WAIT_MS))
+    EXPECT_TRUE(PumpUntil([&] { return AnyReceivedAfter(before, ROUTE_QUERY_A); }, ARRIVAL_TIMEOUT_MS))
         << "the poll runs again";
 
     // A press on a tab reaching the window itself takes the same road.
@@ -259,7 +261,7 @@ TEST_F(MainWindowTest, EdidAndMatrixPagesAreMadeOnceAndTheirFirstQueryTimesOut) 
     for (const PageCase& pageCase : cases) {
         HWND created = nullptr;
         for (int round = 0; round < 2; ++round) {
-            m_seen = {};
+            m_operator.Forget();
             ASSERT_EQ(Control("drop 1"), "ok");
             ClickStatic(pageCase.tab);
             EXPECT_EQ(m_panel->m_nPage, pageCase.page);
@@ -272,8 +274,8 @@ TEST_F(MainWindowTest, EdidAndMatrixPagesAreMadeOnceAndTheirFirstQueryTimesOut) 
             ClickStatic(IDC_TAB_GENERAL);
             EXPECT_EQ(m_panel->m_nPage, pageCase.page) << "no tab change while the query waits";
 
-            ASSERT_TRUE(PumpUntil([&] { return !m_seen.messages.empty() && g_linkIdle; }, REPLY_WAIT_MS));
-            EXPECT_EQ(m_seen.messages, std::vector<std::wstring>{L"Time out!"});
+            ASSERT_TRUE(PumpUntil([&] { return !m_operator.Messages().empty() && g_linkIdle; }, ARRIVAL_TIMEOUT_MS));
+            EXPECT_EQ(m_operator.Messages(), std::vector<std::wstring>{L"Time out!"});
         }
     }
 }
@@ -316,22 +318,22 @@ TEST_F(MainWindowTest, ConnectPollsTheDeviceAndDisconnectOrAClosedLineRestoresTh
     EXPECT_TRUE(::IsWindowEnabled(m_panel->GetDlgItem(IDC_COM_PORT_LIST)));
     EXPECT_TRUE(::IsWindowEnabled(m_panel->GetDlgItem(IDC_BAUD_RATE_LIST)));
     m_panel->fakePortNames = std::vector<std::wstring>{L"Port (COM" + std::to_wstring(ComPort()) + L")", L"Port (COM9)"};
-    EXPECT_TRUE(PumpUntil([&] { return PortList().size() == 2; }, REPLY_WAIT_MS)) << "the refresh runs again";
+    EXPECT_TRUE(PumpUntil([&] { return PortList().size() == 2; }, ARRIVAL_TIMEOUT_MS)) << "the refresh runs again";
 
     Connect();
     ASSERT_EQ(Control("close"), "ok");
-    EXPECT_TRUE(PumpUntil([&] { return Text(IDC_CONNECT_COM) == L"Connect"; }, REPLY_WAIT_MS))
+    EXPECT_TRUE(PumpUntil([&] { return Text(IDC_CONNECT_COM) == L"Connect"; }, ARRIVAL_TIMEOUT_MS))
         << "a closed line ends the connection";
     EXPECT_FALSE(g_app.m_bComPortOpen);
     EXPECT_TRUE(::IsWindowEnabled(m_panel->GetDlgItem(IDC_COM_PORT_LIST)));
-    EXPECT_TRUE(m_seen.messages.empty()) << "the failure shows no message";
+    EXPECT_TRUE(m_operator.Messages().empty()) << "the failure shows no message";
 }
 
 TEST_F(MainWindowTest, AMissingPortFailsToOpen) {
     StopSimulator();
-    ASSERT_TRUE(PumpUntil([&] { return PortList().empty(); }, REPLY_WAIT_MS)) << "the port left the list";
+    ASSERT_TRUE(PumpUntil([&] { return PortList().empty(); }, ARRIVAL_TIMEOUT_MS)) << "the port left the list";
     Press(IDC_CONNECT_COM);
-    EXPECT_EQ(m_seen.messages, std::vector<std::wstring>{L"Open COM failed!"});
+    EXPECT_EQ(m_operator.Messages(), std::vector<std::wstring>{L"Open COM failed!"});
     EXPECT_EQ(Text(IDC_CONNECT_COM), L"Connect");
     EXPECT_FALSE(g_app.m_bComPortOpen);
 }

@@ -12,7 +12,9 @@
 #include "tests/wine/DibCanvas.h"
 #include "tests/wine/MainWindowSuite.h"
 #include "tests/wine/MessagePumping.h"
+#include "tests/wine/PopupOperator.h"
 #include "tests/wine/TestFrames.h"
+#include "tests/wine/TestTimings.h"
 
 #include <array>
 #include <string>
@@ -22,9 +24,6 @@ namespace {
 
 using namespace MatrixBytes;
 
-constexpr DWORD ARRIVAL_TIMEOUT_MS = 10000;
-constexpr DWORD SETTLE_MS = 200;
-constexpr UINT WATCH_PERIOD_MS = 20;
 // The page's waits shortened tenfold: 300 ms per routing wait, 700 ms per
 // chain reply.
 constexpr double SHORT_PERIODS = 0.1;
@@ -85,36 +84,6 @@ std::vector<DWORD> PixelsOf(HBITMAP bitmap) {
     return pixels;
 }
 
-// Presses Ok on every message box that comes up, as the operator would, and
-// keeps the texts the boxes showed. Runs from the thread's timer, so also
-// inside the box's own modal loop.
-class MessageBoxOperator {
-public:
-    void Start() {
-        s_texts.clear();
-        s_pressedBox = nullptr;
-        m_timer = ::SetTimer(nullptr, 0, WATCH_PERIOD_MS, &PressOk);
-    }
-    void Stop() { ::KillTimer(nullptr, m_timer); }
-    const std::vector<std::wstring>& Texts() const { return s_texts; }
-
-private:
-    static void CALLBACK PressOk(HWND, UINT, UINT_PTR, DWORD) {
-        const HWND box = g_messageDlg.m_hWnd;
-        if (!g_messageDlgShown || box == nullptr || !::IsWindowVisible(box) || box == s_pressedBox) return;
-        s_pressedBox = box;
-        s_texts.push_back(g_messageText);
-        ::PostMessageW(g_messageDlg.GetDlgItem(IDC_MESSAGE_OK), BM_CLICK, 0, 0);
-    }
-
-    static std::vector<std::wstring> s_texts;
-    static HWND s_pressedBox;
-    UINT_PTR m_timer = 0;
-};
-
-std::vector<std::wstring> MessageBoxOperator::s_texts;
-HWND MessageBoxOperator::s_pressedBox = nullptr;
-
 // The suite's main window is the page's parent; the page is made anew for
 // each test, on the COM port the simulator sits on.
 class MatrixPageTest : public MainWindowSuite<CCorvaneDlg> {
@@ -167,7 +136,8 @@ protected:
 
     static bool WaitForIdle() { return PumpUntil([] { return g_linkIdle == TRUE; }, ARRIVAL_TIMEOUT_MS); }
     bool WaitForBoxes(std::size_t count) {
-        return PumpUntil([&] { return m_operator.Texts().size() >= count && g_linkIdle == TRUE; }, ARRIVAL_TIMEOUT_MS);
+        return PumpUntil([&] { return m_operator.Messages().size() >= count && g_linkIdle == TRUE; },
+                         ARRIVAL_TIMEOUT_MS);
     }
 
     // The input whose IN button of output 1..4 is checked: 0 for none, -1
@@ -216,7 +186,7 @@ protected:
         return inputs;
     }
 
-    MessageBoxOperator m_operator;
+    PopupOperator m_operator;
 };
 
 }  // namespace
@@ -275,7 +245,7 @@ TEST_F(MatrixPageTest, ChainsOnShowingThePageFillItFromTheDevice) {
     }
 
     PumpFor(2 * SHORT_REPLY_WAIT_MS);
-    EXPECT_TRUE(m_operator.Texts().empty()) << "no wait of the chains is left to time out";
+    EXPECT_TRUE(m_operator.Messages().empty()) << "no wait of the chains is left to time out";
     EXPECT_TRUE(g_linkIdle);
     // The page is wider than the main window's client area: the window is
     // widened for the picture so that all four outputs show.
@@ -319,7 +289,7 @@ TEST_F(MatrixPageTest, UnknownInputIsSkippedAndASilentOutputTimesOutOnce) {
     ASSERT_TRUE(WaitForIdle());
     ExpectShows(1, 1);
     PumpFor(2 * SHORT_REPLY_WAIT_MS);
-    EXPECT_EQ(m_operator.Texts(), std::vector<std::wstring>{L"Time out!"});
+    EXPECT_EQ(m_operator.Messages(), std::vector<std::wstring>{L"Time out!"});
 
     // Should the page's wait run out first, it takes the main window's with it.
     ShowMatrixPage();
@@ -327,7 +297,7 @@ TEST_F(MatrixPageTest, UnknownInputIsSkippedAndASilentOutputTimesOutOnce) {
     ASSERT_TRUE(WaitForBoxes(2));
     EXPECT_FALSE(s_window->KillTimer(TIMER_REPLY_TIMEOUT));
     PumpFor(4 * SHORT_REPLY_WAIT_MS);
-    EXPECT_EQ(m_operator.Texts(), (std::vector<std::wstring>{L"Time out!", L"Time out!"}));
+    EXPECT_EQ(m_operator.Messages(), (std::vector<std::wstring>{L"Time out!", L"Time out!"}));
 }
 
 TEST_F(MatrixPageTest, In2OfOutputAGoesToTheDeviceAndItsAcknowledgementIsShown) {
@@ -354,7 +324,7 @@ TEST_F(MatrixPageTest, In2OfOutputAGoesToTheDeviceAndItsAcknowledgementIsShown) 
     ASSERT_TRUE(WaitForIdle());
     EXPECT_EQ(ReceivedFrames(), (std::vector<Bytes>{onTheWire, onTheWire}));
     ExpectShows(1, 2);
-    EXPECT_TRUE(m_operator.Texts().empty());
+    EXPECT_TRUE(m_operator.Messages().empty());
 }
 
 TEST_F(MatrixPageTest, LostAcknowledgementIsAskedForAgainAfterThreeSecondsThenTimesOut) {
@@ -371,13 +341,13 @@ TEST_F(MatrixPageTest, LostAcknowledgementIsAskedForAgainAfterThreeSecondsThenTi
     EXPECT_EQ(received[1].bytes, SetRoute(4, 4));
     EXPECT_NEAR(received[1].time - received[0].time, ROUTE_WAIT_SECONDS, WAIT_TOLERANCE_SECONDS);
     ExpectShows(4, 4);
-    EXPECT_TRUE(m_operator.Texts().empty());
+    EXPECT_TRUE(m_operator.Messages().empty());
 
     SetTimerScale(SHORT_PERIODS);
     Setting("drop 2");
     Click(IDC_MATRIX_D_IN1);
     ASSERT_TRUE(WaitForBoxes(1));
-    EXPECT_EQ(m_operator.Texts(), std::vector<std::wstring>{L"Time out!"});
+    EXPECT_EQ(m_operator.Messages(), std::vector<std::wstring>{L"Time out!"});
     EXPECT_EQ(ReceivedFrames().size(), 4u);
     EXPECT_EQ(ReceivedFrames().back(), SetRoute(1, 4));
     ExpectShows(4, 4);
@@ -442,5 +412,5 @@ TEST_F(MatrixPageTest, ArcAcknowledgementsAndReportsDuringARoutingRequest) {
     EXPECT_EQ(ReceivedFrames(), (std::vector<Bytes>{SetRoute(3, 2), SetRoute(3, 2)}));
     ExpectShows(2, 3);
     EXPECT_EQ(CheckedInput(3), 0);
-    EXPECT_TRUE(m_operator.Texts().empty());
+    EXPECT_TRUE(m_operator.Messages().empty());
 }

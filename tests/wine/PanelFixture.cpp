@@ -11,34 +11,9 @@
 
 namespace {
 
-constexpr UINT WATCH_PERIOD_MS = 20;
-constexpr DWORD MODAL_LIMIT_MS = 60000;
 constexpr UINT SYSTEM_COMMAND_MASK = 0xFFF0;
-
-// The pop-up operator: while a press runs, every pop-up that shows is noted
-// and each message box answered.
-struct PopupOperator {
-    PopupSightings* seen = nullptr;
-    int answer = IDOK;
-};
-PopupOperator g_operator;
-
-bool IsUp(const CDialog& dialog) { return dialog.m_hWnd != nullptr && ::IsWindowVisible(dialog.m_hWnd); }
-
-void CALLBACK WatchPopups(HWND, UINT, UINT_PTR, DWORD) {
-    if (g_operator.seen == nullptr) return;
-    PopupSightings& seen = *g_operator.seen;
-    if (IsUp(g_statusDlg)) {
-        const std::wstring text = g_statusDlg.GetDlgItemText(IDC_STATUS_TEXT);
-        if (seen.statusTexts.empty() || seen.statusTexts.back() != text) seen.statusTexts.push_back(text);
-    }
-    if (IsUp(g_messageDlg)) {
-        seen.messages.push_back(g_messageText);
-        if (IsUp(g_statusDlg)) seen.busyPopupUnderMessage = true;
-        const int button = g_operator.answer == IDOK ? IDC_MESSAGE_OK : IDC_MESSAGE_CANCEL;
-        ::SendMessageW(g_messageDlg.GetDlgItem(button), BM_CLICK, 0, 0);
-    }
-}
+// For the answers to the poll chain's queries to be handled.
+constexpr DWORD CHAIN_ANSWERS_MS = 100;
 
 }  // namespace
 
@@ -78,12 +53,10 @@ void PanelFixture::SetUp() {
     m_panel = new TestPanel();
     AfxGetApp()->m_pMainWnd = m_panel;
     ASSERT_TRUE(m_panel->Create(IDD_MAIN)) << "the main window's template did not load";
-    g_operator = {&m_seen, IDOK};
-    ::SetTimer(nullptr, 0, WATCH_PERIOD_MS, &WatchPopups);
+    m_operator.Start();
 }
 
 void PanelFixture::TearDown() {
-    g_operator = {};
     if (m_panel != nullptr) {
         if (g_app.m_bComPortOpen) Press(IDC_CONNECT_COM);
         m_panel->DestroyWindow();
@@ -97,14 +70,15 @@ void PanelFixture::TearDown() {
     g_app.m_bComPortOpen = FALSE;
     g_noLongerRemind = FALSE;
     PumpPending();
+    m_operator.Stop();
     SimulatorFixture::TearDown();
 }
 
 void PanelFixture::Press(int id, int answer) {
-    g_operator.answer = answer;
-    Watchdog watchdog("a press on the main window", MODAL_LIMIT_MS);
+    m_operator.AnswerBoxesWith(answer);
+    Watchdog watchdog("a press on the main window", FLOW_LIMIT_MS);
     ::SendMessageW(m_panel->GetDlgItem(id), BM_CLICK, 0, 0);
-    g_operator.answer = IDOK;
+    m_operator.AnswerBoxesWith(IDOK);
 }
 
 void PanelFixture::Check(int id, bool checked) {
@@ -122,7 +96,7 @@ void PanelFixture::Select(int comboId, int item) {
 }
 
 void PanelFixture::ClickStatic(int id) {
-    Watchdog watchdog("a tab click", MODAL_LIMIT_MS);
+    Watchdog watchdog("a tab click", FLOW_LIMIT_MS);
     m_panel->SendMessage(WM_COMMAND, MAKEWPARAM(id, STN_CLICKED), reinterpret_cast<LPARAM>(m_panel->GetDlgItem(id)));
 }
 
@@ -133,7 +107,7 @@ void PanelFixture::Connect() {
     // The route query and the three queries of the poll chain it starts.
     constexpr std::size_t POLL_CHAIN_QUERIES = 4;
     ASSERT_TRUE(PumpUntilReceived(before + POLL_CHAIN_QUERIES));
-    PumpFor(WATCH_PERIOD_MS * 5);
+    PumpFor(CHAIN_ANSWERS_MS);
 }
 
 bool PanelFixture::PumpUntilReceived(std::size_t count, DWORD timeoutMs) {
@@ -146,7 +120,7 @@ Bytes PanelFixture::LastReceived() const {
 }
 
 bool PanelFixture::PumpUntilLastReceived(const Bytes& frame) {
-    return PumpUntil([&] { return LastReceived() == frame; }, REPLY_WAIT_MS);
+    return PumpUntil([&] { return LastReceived() == frame; }, ARRIVAL_TIMEOUT_MS);
 }
 
 void PanelFixture::PumpTimerPeriods(UINT_PTR timer, double periods) {

@@ -6,8 +6,10 @@
 #pragma once
 
 #include "app/CCorvaneDlg.h"
+#include "tests/wine/PopupOperator.h"
 #include "tests/wine/SimulatorFixture.h"
 #include "tests/wine/TestFrames.h"
+#include "tests/wine/TestTimings.h"
 
 #include <optional>
 #include <string>
@@ -31,17 +33,9 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-// What the operator saw in the pop-ups while they were answered.
-struct PopupSightings {
-    std::vector<std::wstring> statusTexts;      // texts of the busy pop-up, in order, without repeats
-    std::vector<std::wstring> messages;         // message box texts, in order
-    bool busyPopupUnderMessage = false;         // a busy pop-up was still visible under a message box
-};
-
 class PanelFixture : public SimulatorFixture {
 protected:
     static constexpr double TIMER_SCALE = 0.1;
-    static constexpr DWORD REPLY_WAIT_MS = 5000;
 
     void SetUp() override;
     void TearDown() override;
@@ -64,7 +58,7 @@ protected:
     void Connect();
 
     // The switcher's received frames, pumping the panel's messages meanwhile.
-    bool PumpUntilReceived(std::size_t count, DWORD timeoutMs = REPLY_WAIT_MS);
+    bool PumpUntilReceived(std::size_t count, DWORD timeoutMs = ARRIVAL_TIMEOUT_MS);
     Bytes LastReceived() const;
     // Waits until `frame` is the last frame the switcher received.
     bool PumpUntilLastReceived(const Bytes& frame);
@@ -72,5 +66,5 @@ protected:
     void PumpTimerPeriods(UINT_PTR timer, double periods);
 
     TestPanel* m_panel = nullptr;
-    PopupSightings m_seen;
+    PopupOperator m_operator;
 };

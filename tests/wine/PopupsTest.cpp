@@ -7,6 +7,8 @@
 #include "tests/wine/DibCanvas.h"
 #include "tests/wine/MessagePumping.h"
 #include "tests/wine/PopupChromeCheck.h"
+#include "tests/wine/PopupOperator.h"
+#include "tests/wine/TestTimings.h"
 #include "tests/wine/ThreadWindows.h"
 
 #include <gtest/gtest.h>
@@ -17,8 +19,6 @@
 
 namespace {
 
-constexpr UINT WATCH_PERIOD_MS = 20;
-constexpr DWORD MODAL_LIMIT_MS = 15000;
 constexpr COLORREF WHITE = RGB(255, 255, 255);
 // Inside the title band, clear of the close button and the lines.
 constexpr POINT TITLE_SPOT = {10, 12};
@@ -27,29 +27,6 @@ constexpr RECT DEFAULT_TEXT_RECT = {100, 60, 220, 100};
 // Template places of the two buttons (dialog units).
 constexpr RECT OK_TEMPLATE_DLU = {141, 60, 182, 71};
 constexpr RECT CANCEL_TEMPLATE_DLU = {98, 60, 139, 71};
-
-// What runs inside the modal loop once the dialog is on screen.
-struct PendingStep {
-    CDialog* dialog = nullptr;
-    std::function<void()> step;
-};
-PendingStep g_pending;
-
-void CALLBACK RunStepWhenShown(HWND, UINT, UINT_PTR timer, DWORD) {
-    CDialog* dialog = g_pending.dialog;
-    if (dialog == nullptr || dialog->m_hWnd == nullptr || !::IsWindowVisible(dialog->m_hWnd)) return;
-    ::KillTimer(nullptr, timer);
-    auto step = std::move(g_pending.step);
-    g_pending = {};
-    step();
-}
-
-// Arms `step` to run from the modal loop of `dialog` once it shows. A step may
-// arm the next one; that runs after the messages the step posted.
-void WhenShown(CDialog& dialog, std::function<void()> step) {
-    g_pending = {&dialog, std::move(step)};
-    ::SetTimer(nullptr, 0, WATCH_PERIOD_MS, &RunStepWhenShown);
-}
 
 HWND Item(const CDialog& dialog, int id) { return dialog.GetDlgItem(id); }
 
@@ -90,6 +67,9 @@ protected:
         g_statusDlgShown = FALSE;
         g_messageText = L"Time out!";
         g_statusText = L"Setting";
+        // The tests answer the boxes themselves, from inside their loops.
+        m_operator.Start();
+        m_operator.AnswerBoxesWith(PopupOperator::LEAVE_UP);
     }
     // Leaves the shared state as start-up made it, for the tests that read it.
     void TearDown() override {
@@ -99,16 +79,18 @@ protected:
         g_statusDlgShown = FALSE;
         g_messageText.clear();
         g_statusText = L"Setting";
-        g_pending = {};
+        m_operator.Stop();
     }
 
     // Runs the message box as the callers that need its result do.
     INT_PTR RunMessageBox(std::function<void()> step) {
-        WhenShown(g_messageDlg, std::move(step));
-        Watchdog watchdog("message box", MODAL_LIMIT_MS);
+        m_operator.WhenShown(g_messageDlg, std::move(step));
+        Watchdog watchdog("message box", FLOW_LIMIT_MS);
         g_messageDlgShown = TRUE;
         return g_messageDlg.DoModal();
     }
+
+    PopupOperator m_operator;
 };
 
 TEST_F(PopupsTest, MessageBoxShowsItsTextAndOkReturnsIdok) {
@@ -155,11 +137,11 @@ TEST_F(PopupsTest, SystemCloseClearsTheShownFlagSoLaterMessagesStillOpen) {
     EXPECT_EQ(RunMessageBox([] { g_messageDlg.PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0); }), IDCANCEL);
     EXPECT_FALSE(g_messageDlgShown);
     bool reopened = false;
-    WhenShown(g_messageDlg, [&] {
+    m_operator.WhenShown(g_messageDlg, [&] {
         reopened = true;
         Click(g_messageDlg, IDC_MESSAGE_OK);
     });
-    Watchdog watchdog("message box after a system close", MODAL_LIMIT_MS);
+    Watchdog watchdog("message box after a system close", FLOW_LIMIT_MS);
     ShowMessageDialog();
     EXPECT_TRUE(reopened);
 }
@@ -281,7 +263,7 @@ TEST_F(PopupsTest, EnterEscAndSpaceDoNotCloseTheBox) {
             ::PostMessageW(g_messageDlg.m_hWnd, WM_KEYDOWN, key, 1);
             ::PostMessageW(g_messageDlg.m_hWnd, WM_KEYUP, key, 1);
         }
-        WhenShown(g_messageDlg, [&] {
+        m_operator.WhenShown(g_messageDlg, [&] {
             survived = true;
             Click(g_messageDlg, IDC_MESSAGE_CANCEL);
         });
@@ -310,7 +292,7 @@ TEST_F(PopupsTest, BusyPopupAnimatesFinishesAndCloses) {
     bool markHiddenAtFirst = false, markShownAfterFinish = false, secondShowReturned = false;
     std::wstring finishedText, laterText;
     COLORREF frame = 0, inside = 0, textBackground = 0;
-    WhenShown(g_statusDlg, [&] {
+    m_operator.WhenShown(g_statusDlg, [&] {
         markHiddenAtFirst = !Visible(g_statusDlg, IDC_STATUS_FINISH_MARK);
         auto canvas = DibCanvas::FromWindowClient(g_statusDlg.m_hWnd);
         frame = canvas->Pixel(0, canvas->Height() / 2);
@@ -335,7 +317,7 @@ TEST_F(PopupsTest, BusyPopupAnimatesFinishesAndCloses) {
         CloseStatusPopup();
     });
     {
-        Watchdog watchdog("busy pop-up", MODAL_LIMIT_MS);
+        Watchdog watchdog("busy pop-up", FLOW_LIMIT_MS);
         ShowStatusPopup();
     }
     EXPECT_TRUE(markHiddenAtFirst);
@@ -368,13 +350,13 @@ TEST_F(PopupsTest, FinishWithoutAPopupChangesNothing) {
     g_statusText = L"Setting";
     std::wstring text;
     bool markShown = true;
-    WhenShown(g_statusDlg, [&] {
+    m_operator.WhenShown(g_statusDlg, [&] {
         text = g_statusDlg.GetDlgItemText(IDC_STATUS_TEXT);
         markShown = Visible(g_statusDlg, IDC_STATUS_FINISH_MARK);
         CloseStatusPopup();
     });
     {
-        Watchdog watchdog("busy pop-up after a finish without one", MODAL_LIMIT_MS);
+        Watchdog watchdog("busy pop-up after a finish without one", FLOW_LIMIT_MS);
         ShowStatusPopup();
     }
     EXPECT_EQ(text, L"Setting . . .");

@@ -7,6 +7,7 @@
 #include "serial/CSerialPort.h"
 #include "tests/wine/MessagePumping.h"
 #include "tests/wine/TestFrames.h"
+#include "tests/wine/TestTimings.h"
 #include "tests/wine/SimulatorFixture.h"
 
 #include <chrono>
@@ -25,9 +26,6 @@ constexpr UINT DATA_BITS = 8;
 constexpr UINT STOP_BITS = 2;
 constexpr DWORD EVENT_MASK = EV_RXCHAR | EV_RXFLAG;
 constexpr UINT MISSING_PORT = 77;
-constexpr DWORD ARRIVAL_TIMEOUT_MS = 10000;
-constexpr DWORD SETTLE_MS = 200;
-constexpr DWORD DEADLOCK_LIMIT_MS = 15000;
 
 // The owner window: keeps what the worker sends and posts.
 class SerialRecorder : public CWnd {
@@ -135,7 +133,7 @@ protected:
 
     void TearDown() override {
         {
-            Watchdog watchdog("destroying the port", DEADLOCK_LIMIT_MS);
+            Watchdog watchdog("destroying the port", FLOW_LIMIT_MS);
             m_port.reset();
         }
         AfxGetApp()->m_pMainWnd = nullptr;
@@ -261,7 +259,7 @@ TEST_F(SerialPortTest, ReopeningWhileBytesStreamInNeitherDeadlocksNorLeaks) {
         const std::size_t streaming = m_recorder.bytes.size() + 20;
         ASSERT_TRUE(WaitForBytes(streaming)) << "no stream before reopening " << i;
         {
-            Watchdog watchdog("reopening while bytes stream in", DEADLOCK_LIMIT_MS);
+            Watchdog watchdog("reopening while bytes stream in", FLOW_LIMIT_MS);
             ASSERT_TRUE(Open(static_cast<UINT>(ComPort()))) << "reopening " << i;
             ASSERT_TRUE(m_port->StartWorker());
         }
@@ -285,7 +283,7 @@ TEST_F(SerialPortTest, DestroyingThePortWhileBytesStreamInReturns) {
     OpenAndStart();
     ASSERT_EQ(Control("burst 10000"), "ok");
     ASSERT_TRUE(WaitForBytes(100));
-    Watchdog watchdog("destroying the port while bytes stream in", DEADLOCK_LIMIT_MS);
+    Watchdog watchdog("destroying the port while bytes stream in", FLOW_LIMIT_MS);
     m_port.reset();
 }
 
@@ -345,7 +343,7 @@ TEST_F(SerialPortTest, StopEndsAWriteTheLineDoesNotTake) {
     for (int i = 0; i < BLOCKS; ++i)
         ASSERT_TRUE(m_port->QueueFrame(block.data(), static_cast<DWORD>(block.size())));
     PumpFor(SETTLE_MS);
-    Watchdog watchdog("stopping a worker whose write the line does not take", DEADLOCK_LIMIT_MS);
+    Watchdog watchdog("stopping a worker whose write the line does not take", FLOW_LIMIT_MS);
     ::SetEvent(m_port->m_hStopEvent);
     EXPECT_TRUE(PumpUntil([this] { return m_port->m_bWorkerAlive == FALSE; }, ARRIVAL_TIMEOUT_MS));
     EXPECT_EQ(m_port->m_hPort, nullptr);

@@ -1,6 +1,8 @@
 #include "tests/wine/SimulatorFixture.h"
 
 #include "tests/wine/MessagePumping.h"
+#include "tests/wine/TestTimings.h"
+#include "tests/wine/WindowsPath.h"
 
 #include <ws2tcpip.h>
 
@@ -9,21 +11,12 @@
 
 namespace {
 
-constexpr DWORD START_TIMEOUT_MS = 10000;
 constexpr DWORD CONNECT_RETRY_MS = 50;
 constexpr DWORD STOP_TIMEOUT_MS = 3000;
 constexpr DWORD POLL_PERIOD_MS = 20;
 // A simulator left behind by a crashed test ends by itself after this.
 constexpr int SIMULATOR_LIFETIME_SECONDS = 600;
 constexpr std::size_t RECEIVE_CHUNK = 512;
-
-std::wstring Widen(const std::string& text) {
-    if (text.empty()) return {};
-    const int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
 
 // One argument as the C runtime's argument parser reads it back.
 std::wstring QuoteArgument(const std::string& argument) {
@@ -124,7 +117,7 @@ void SimulatorFixture::StartSimulator(const std::vector<std::string>& options) {
         << "cannot start the simulator, error " << ::GetLastError();
     // The simulator opens its control port only once the pty link is in
     // place, so a connection means the COM port is ready.
-    ASSERT_TRUE(ConnectControl(port, START_TIMEOUT_MS)) << "the simulator did not come up";
+    ASSERT_TRUE(ConnectControl(port, ARRIVAL_TIMEOUT_MS)) << "the simulator did not come up";
     ASSERT_EQ(Control("ping"), "ok pong");
 }
 
@@ -198,14 +191,6 @@ bool SimulatorFixture::WaitForReceivedFrames(std::size_t count, DWORD timeoutMs)
 std::string SimulatorFixture::Environment(const char* name) {
     const char* value = std::getenv(name);
     return value == nullptr ? std::string() : std::string(value);
-}
-
-std::wstring SimulatorFixture::WindowsPath(const std::string& unixPath) {
-    std::wstring path = L"Z:" + Widen(unixPath);
-    for (wchar_t& c : path) {
-        if (c == L'/') c = L'\\';
-    }
-    return path;
 }
 
 int SimulatorFixture::FreeLoopbackPort() {

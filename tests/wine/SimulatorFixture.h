@@ -68,7 +68,6 @@ protected:
 
 private:
     static std::string Environment(const char* name);
-    static std::wstring WindowsPath(const std::string& unixPath);
     static int FreeLoopbackPort();
     bool ConnectControl(int port, DWORD timeoutMs);
     std::string ReadControlLine();

@@ -6,6 +6,7 @@
 #include "framework/CWinApp.h"
 #include "res/resource.h"
 #include "tests/wine/MessagePumping.h"
+#include "tests/wine/WindowsPath.h"
 
 #include <commctrl.h>
 
@@ -16,109 +17,12 @@
 
 namespace {
 
-constexpr UINT WATCH_PERIOD_MS = 20;
 // A message box stays up this long before it is closed, so that a test can
 // see what waits for it.
-constexpr ULONGLONG MESSAGE_BOX_HOLD_MS = 300;
-constexpr DWORD DIALOG_LIMIT_MS = 30000;
-constexpr DWORD PORT_LIMIT_MS = 10000;
-constexpr DWORD SETTLE_MS = 200;
+constexpr DWORD MESSAGE_BOX_HOLD_MS = 300;
 constexpr DWORD SERIAL_EVENTS = EV_RXCHAR | EV_RXFLAG;
 constexpr POINT PAGE_PLACE = {1, 70};
 const std::wstring FRESH_DEVICE_LINE = L"Device: Corvane 4x4     Version:1.0";
-// The file name field of the system's open-file dialog: an edit, or a combo
-// box holding one.
-constexpr int FILE_NAME_EDIT = 1152;
-constexpr int FILE_NAME_COMBO = 1148;
-constexpr double FILETIME_TICKS_PER_SECOND = 1e7;
-constexpr unsigned long long FILETIME_UNIX_EPOCH = 116444736000000000ULL;
-
-// What the watch timer does while a modal loop runs: answers the file dialog
-// once and closes every message box after a while, noting its text.
-struct Watch {
-    bool fileStepArmed = false;
-    bool fileStepDone = false;
-    std::wstring path;
-    ULONGLONG boxSeenAt = 0;
-    std::vector<std::wstring> messages;
-    double lastClosedAt = 0;
-};
-Watch g_watch;
-
-double SystemSeconds() {
-    FILETIME now{};
-    ::GetSystemTimePreciseAsFileTime(&now);
-    const unsigned long long ticks = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    return static_cast<double>(ticks - FILETIME_UNIX_EPOCH) / FILETIME_TICKS_PER_SECOND;
-}
-
-BOOL CALLBACK TakeFileDialog(HWND window, LPARAM found) {
-    wchar_t className[16] = {};
-    ::GetClassNameW(window, className, static_cast<int>(std::size(className)));
-    if (std::wstring(className) != L"#32770" || !::IsWindowVisible(window)) return TRUE;
-    if (::GetDlgItem(window, FILE_NAME_EDIT) == nullptr && ::GetDlgItem(window, FILE_NAME_COMBO) == nullptr)
-        return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-}
-
-HWND FindFileDialog() {
-    HWND found = nullptr;
-    ::EnumThreadWindows(::GetCurrentThreadId(), TakeFileDialog, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-BOOL CALLBACK TakeEdit(HWND window, LPARAM found) {
-    wchar_t className[16] = {};
-    ::GetClassNameW(window, className, static_cast<int>(std::size(className)));
-    if (std::wstring(className) != L"Edit") return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-}
-
-// The combo box may be an extended one, its edit then two levels down.
-HWND FileNameField(HWND dialog) {
-    HWND edit = ::GetDlgItem(dialog, FILE_NAME_EDIT);
-    if (edit != nullptr && ::IsWindowVisible(edit)) return edit;
-    HWND found = nullptr;
-    ::EnumChildWindows(::GetDlgItem(dialog, FILE_NAME_COMBO), TakeEdit, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-void Click(HWND button) { ::PostMessageW(button, BM_CLICK, 0, 0); }
-
-void AnswerFileDialog() {
-    if (!g_watch.fileStepArmed) return;
-    HWND dialog = FindFileDialog();
-    if (dialog == nullptr) return;
-    g_watch.fileStepArmed = false;
-    if (g_watch.path.empty()) {
-        Click(::GetDlgItem(dialog, IDCANCEL));
-    } else {
-        ::SetWindowTextW(FileNameField(dialog), g_watch.path.c_str());
-        Click(::GetDlgItem(dialog, IDOK));
-    }
-    g_watch.fileStepDone = true;
-}
-
-void AnswerMessageBox() {
-    if (g_messageDlg.m_hWnd == nullptr || !::IsWindowVisible(g_messageDlg.m_hWnd)) {
-        g_watch.boxSeenAt = 0;
-        return;
-    }
-    const ULONGLONG now = ::GetTickCount64();
-    if (g_watch.boxSeenAt == 0) g_watch.boxSeenAt = now;
-    if (now - g_watch.boxSeenAt < MESSAGE_BOX_HOLD_MS) return;
-    g_watch.messages.push_back(g_messageText);
-    g_watch.lastClosedAt = SystemSeconds();
-    g_watch.boxSeenAt = 0;
-    Click(g_messageDlg.GetDlgItem(IDC_MESSAGE_OK));
-}
-
-void CALLBACK RunWatch(HWND, UINT, UINT_PTR, DWORD) {
-    AnswerFileDialog();
-    AnswerMessageBox();
-}
 
 bool IsUpgradePageFrame(const Bytes& frame) {
     if (DeviceFrame::StartsWithSync(frame.data(), DeviceFrame::DataSync)) return true;
@@ -136,20 +40,16 @@ std::string SessionDir() {
 }  // namespace
 
 CCorvaneDlg* UpgradePageFixture::s_main = nullptr;
-UINT_PTR UpgradePageFixture::s_watchTimer = 0;
 
 void UpgradePageFixture::SetUpTestSuite() {
     s_main = new CCorvaneDlg();
     if (!s_main->Create(IDD_MAIN)) {
         delete s_main;
         s_main = nullptr;
-        return;
     }
-    s_watchTimer = ::SetTimer(nullptr, 0, WATCH_PERIOD_MS, &RunWatch);
 }
 
 void UpgradePageFixture::TearDownTestSuite() {
-    ::KillTimer(nullptr, s_watchTimer);
     if (s_main == nullptr) return;
     s_main->DestroyWindow();
     delete s_main;
@@ -162,7 +62,8 @@ void UpgradePageFixture::SetUp() {
     ASSERT_NE(s_main, nullptr) << "the main window did not open";
     AfxGetApp()->m_pMainWnd = s_main;
     SetTimerScale(FAST_TIMER_SCALE);
-    g_watch = Watch{};
+    m_operator.Start();
+    m_operator.HoldBoxesFor(MESSAGE_BOX_HOLD_MS);
     g_linkIdle = TRUE;
     g_upgradeFailed = FALSE;
     g_rebootWait = FALSE;
@@ -187,7 +88,7 @@ void UpgradePageFixture::OpenComPort() {
     g_controlMode = CONTROL_MODE_COM;
     ASSERT_TRUE(s_main->m_serial.OpenPort(s_main, static_cast<UINT>(ComPort()), 115200, L'N', 8, 2, SERIAL_EVENTS));
     ASSERT_TRUE(s_main->m_serial.StartWorker());
-    ASSERT_TRUE(PumpUntil([] { return s_main->m_serial.m_bWorkerAlive == TRUE; }, PORT_LIMIT_MS));
+    ASSERT_TRUE(PumpUntil([] { return s_main->m_serial.m_bWorkerAlive == TRUE; }, ARRIVAL_TIMEOUT_MS));
     g_app.m_bComPortOpen = TRUE;
     s_main->KillTimer(TIMER_PORT_POLL);
     PumpFor(SETTLE_MS);
@@ -207,7 +108,7 @@ void UpgradePageFixture::ShowUpgradePage() {
     EXPECT_EQ(page.left, PAGE_PLACE.x);
     EXPECT_EQ(page.top, PAGE_PLACE.y);
     EXPECT_TRUE(g_fwDlg.IsWindowVisible());
-    ASSERT_TRUE(PumpUntil([] { return !g_fwDlg.GetDlgItemText(IDC_UPGRADE_DEVICE_INFO).empty(); }, PORT_LIMIT_MS))
+    ASSERT_TRUE(PumpUntil([] { return !g_fwDlg.GetDlgItemText(IDC_UPGRADE_DEVICE_INFO).empty(); }, ARRIVAL_TIMEOUT_MS))
         << "no device line on showing the page";
     EXPECT_EQ(g_fwDlg.GetDlgItemText(IDC_UPGRADE_DEVICE_INFO), FRESH_DEVICE_LINE);
     m_firstTestFrame = AllUpgradeFrames().size();
@@ -223,11 +124,12 @@ void UpgradePageFixture::TearDown() {
     SetTimerScale(1.0);
     if (s_main != nullptr && s_main->m_serial.m_hStopEvent != nullptr) {
         ::SetEvent(s_main->m_serial.m_hStopEvent);
-        EXPECT_TRUE(PumpUntil([] { return s_main->m_serial.m_bWorkerAlive == FALSE; }, PORT_LIMIT_MS));
+        EXPECT_TRUE(PumpUntil([] { return s_main->m_serial.m_bWorkerAlive == FALSE; }, ARRIVAL_TIMEOUT_MS));
     }
     g_app.m_bComPortOpen = FALSE;
     AfxGetApp()->m_pMainWnd = nullptr;
     for (const auto& file : m_files) ::DeleteFileW(file.first.c_str());
+    m_operator.Stop();
     SimulatorFixture::TearDown();
 }
 
@@ -242,14 +144,11 @@ std::wstring UpgradePageFixture::WriteImageFile(const std::wstring& name, std::s
 }
 
 void UpgradePageFixture::ChooseFile(const std::wstring& path) {
-    g_watch.path = path;
-    g_watch.fileStepDone = false;
-    g_watch.fileStepArmed = true;
-    Watchdog watchdog("file dialog", DIALOG_LIMIT_MS);
-    Click(g_fwDlg.GetDlgItem(IDC_UPGRADE_OPEN));
-    EXPECT_TRUE(PumpUntil([] { return g_watch.fileStepDone && FindFileDialog() == nullptr; }, DIALOG_LIMIT_MS))
+    m_operator.AnswerFileDialog(path);
+    Watchdog watchdog("file dialog", FLOW_LIMIT_MS);
+    ::PostMessageW(g_fwDlg.GetDlgItem(IDC_UPGRADE_OPEN), BM_CLICK, 0, 0);
+    EXPECT_TRUE(PumpUntil([this] { return m_operator.FileDialogAnswered(); }, FLOW_LIMIT_MS))
         << "the file dialog did not come and go";
-    g_watch.fileStepArmed = false;
 }
 
 void UpgradePageFixture::ClickUpgrade() const {
@@ -264,10 +163,6 @@ void UpgradePageFixture::UpgradeFromMcuFile(std::size_t length) {
 void UpgradePageFixture::ClickSet() const {
     ::SendMessageW(g_fwDlg.GetDlgItem(IDC_UPGRADE_SET_LABELS), BM_CLICK, 0, 0);
 }
-
-std::vector<std::wstring> UpgradePageFixture::MessagesShown() const { return g_watch.messages; }
-
-double UpgradePageFixture::LastMessageClosedAt() const { return g_watch.lastClosedAt; }
 
 std::wstring UpgradePageFixture::PageText(int id) const { return g_fwDlg.GetDlgItemText(id); }
 
@@ -321,10 +216,7 @@ std::vector<double> UpgradePageFixture::ArrivalTimes(const Bytes& frame) const {
 Bytes UpgradePageFixture::DeviceImage() {
     const std::string path = SessionDir() + "/upgrade-image.bin";
     EXPECT_EQ(Control("upgrade save " + path), "ok");
-    std::wstring windowsPath = L"Z:" + std::wstring(path.begin(), path.end());
-    for (wchar_t& c : windowsPath)
-        if (c == L'/') c = L'\\';
-    std::ifstream file(windowsPath.c_str(), std::ios::binary);
+    std::ifstream file(WindowsPath(path).c_str(), std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 

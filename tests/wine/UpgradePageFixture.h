@@ -4,8 +4,10 @@
 #pragma once
 
 #include "app/CCorvaneDlg.h"
+#include "tests/wine/PopupOperator.h"
 #include "tests/wine/SimulatorFixture.h"
 #include "tests/wine/TestFrames.h"
+#include "tests/wine/TestTimings.h"
 
 #include <map>
 #include <string>
@@ -33,11 +35,6 @@ protected:
     void UpgradeFromMcuFile(std::size_t length);
     void ClickSet() const;
 
-    // The texts of the message boxes that came up, each closed with Ok.
-    std::vector<std::wstring> MessagesShown() const;
-    // Windows system time (Unix seconds) when the last message box was closed.
-    double LastMessageClosedAt() const;
-
     std::wstring PageText(int id) const;
     int ProgressPosition() const;
     int ProgressUpper() const;
@@ -56,7 +53,8 @@ protected:
     std::string UpgradeReport() { return Control("upgrade report"); }
 
     static CCorvaneDlg* s_main;
-    static UINT_PTR s_watchTimer;
+    // Closes each message box after a while.
+    PopupOperator m_operator;
 
 private:
     void OpenComPort();

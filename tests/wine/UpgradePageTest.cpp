@@ -15,8 +15,8 @@ namespace {
 
 using UpgradePageTest = UpgradePageFixture;
 
-constexpr DWORD TRANSFER_LIMIT_MS = 30000;
-constexpr DWORD SETTLE_MS = 300;
+// For a frame that must not follow a transfer's end to show, had it gone out.
+constexpr DWORD TRANSFER_SETTLE_MS = 300;
 // With the fast timers the device answers the second reboot query: it is deaf
 // for half a query period after the last block.
 constexpr int FAST_REBOOT_PERIOD_MS = static_cast<int>(6000 * FAST_TIMER_SCALE);
@@ -102,7 +102,7 @@ TEST_F(UpgradePageTest, OpenReadsGoodFilesAndRefusesTheRestChangingNothing) {
     ChooseFile(L"");
     ChooseFile(std::wstring(mcu, 0, mcu.rfind(L'\\') + 1) + L"missing.bin");
     EXPECT_EQ(PageText(IDC_UPGRADE_PATH), L"") << "Cancel and a missing file change nothing";
-    EXPECT_TRUE(MessagesShown().empty());
+    EXPECT_TRUE(m_operator.Messages().empty());
 
     ChooseFile(mcu);
     EXPECT_EQ(PageText(IDC_UPGRADE_PATH), mcu);
@@ -121,7 +121,7 @@ TEST_F(UpgradePageTest, OpenReadsGoodFilesAndRefusesTheRestChangingNothing) {
     EXPECT_EQ(ProgressUpper(), 600);
 
     for (const std::wstring& refused : {badNumber, tooLong, empty}) ChooseFile(refused);
-    EXPECT_EQ(MessagesShown(), std::vector<std::wstring>(3, L"Wrong file(.bin)!"));
+    EXPECT_EQ(m_operator.Messages(), std::vector<std::wstring>(3, L"Wrong file(.bin)!"));
     EXPECT_EQ(PageText(IDC_UPGRADE_PATH), flash);
     EXPECT_TRUE(g_isFlashImage);
     EXPECT_EQ(g_flashNumber, 5);
@@ -131,14 +131,14 @@ TEST_F(UpgradePageTest, OpenReadsGoodFilesAndRefusesTheRestChangingNothing) {
 
     g_linkIdle = FALSE;
     {
-        Watchdog watchdog("\"Open\" while a request holds the link", TRANSFER_LIMIT_MS);
+        Watchdog watchdog("\"Open\" while a request holds the link", FLOW_LIMIT_MS);
         ::SendMessageW(g_fwDlg.GetDlgItem(IDC_UPGRADE_OPEN), BM_CLICK, 0, 0);
     }
     g_linkIdle = TRUE;
 
     g_fwDlg.SetDlgItemText(IDC_UPGRADE_PATH, L"");
     ClickUpgrade();
-    EXPECT_EQ(MessagesShown().back(), L"No file(.bin)!");
+    EXPECT_EQ(m_operator.Messages().back(), L"No file(.bin)!");
     EXPECT_TRUE(g_linkIdle);
     EXPECT_TRUE(UpgradeFrames().empty());
 
@@ -172,15 +172,15 @@ TEST_F(UpgradePageTest, McuImagesGoOutWholeAndTheDeviceIsBackAtTheSecondQuery) {
             // resend would send it, restarts nothing.
             ASSERT_EQ(Control("delay 100"), "ok");
             ClickUpgrade();
-            ASSERT_TRUE(PumpUntil([&] { return UpgradeFrames().size() >= before + 3; }, TRANSFER_LIMIT_MS));
+            ASSERT_TRUE(PumpUntil([&] { return UpgradeFrames().size() >= before + 3; }, FLOW_LIMIT_MS));
             ASSERT_EQ(Control("frame 08 08 00 00 00 00 00 00 00 00"), "ok");
             expected.push_back(McuBlock(file, 1, 0x00));
             expected.push_back(McuBlock(file, 2, 0x80));
         }
         expected.insert(expected.end(), REBOOT_ANSWERED_SECOND.begin(), REBOOT_ANSWERED_SECOND.end());
 
-        ASSERT_TRUE(WaitForLogEnding(LOG_SUCCESS, TRANSFER_LIMIT_MS)) << "log: " << PageText(IDC_UPGRADE_LOG).c_str();
-        ASSERT_TRUE(PumpUntil([this] { return !PageText(IDC_UPGRADE_DEVICE_INFO).empty(); }, TRANSFER_LIMIT_MS));
+        ASSERT_TRUE(WaitForLogEnding(LOG_SUCCESS, FLOW_LIMIT_MS)) << "log: " << PageText(IDC_UPGRADE_LOG).c_str();
+        ASSERT_TRUE(PumpUntil([this] { return !PageText(IDC_UPGRADE_DEVICE_INFO).empty(); }, FLOW_LIMIT_MS));
         const std::vector<Bytes> sent = After(UpgradeFrames(), before);
         EXPECT_EQ(Summaries(sent), Summaries(expected));
         EXPECT_TRUE(sent == expected) << "the frames differ in their data";
@@ -206,8 +206,8 @@ TEST_F(UpgradePageTest, FlashImageGoesOutInOffsetBlocksWhateverTheAcksCarryInB3A
     ChooseFile(path);
     g_fwDlg.SetDlgItemText(IDC_UPGRADE_DEVICE_INFO, L"");
     ClickUpgrade();
-    ASSERT_TRUE(WaitForLogEnding(LOG_SUCCESS, TRANSFER_LIMIT_MS)) << "log: " << PageText(IDC_UPGRADE_LOG).c_str();
-    ASSERT_TRUE(PumpUntil([this] { return !PageText(IDC_UPGRADE_DEVICE_INFO).empty(); }, TRANSFER_LIMIT_MS));
+    ASSERT_TRUE(WaitForLogEnding(LOG_SUCCESS, FLOW_LIMIT_MS)) << "log: " << PageText(IDC_UPGRADE_LOG).c_str();
+    ASSERT_TRUE(PumpUntil([this] { return !PageText(IDC_UPGRADE_DEVICE_INFO).empty(); }, FLOW_LIMIT_MS));
 
     std::vector<Bytes> expected = {Frame({0xF8, 0x09, 0x05})};
     for (std::size_t offset = 0; offset < LENGTH; offset += DeviceFrame::FLASH_BLOCK_SIZE) {
@@ -248,7 +248,7 @@ TEST_F(UpgradePageTest, BothKindsResendFailAndTimeOut) {
         ASSERT_EQ(Control("reset"), "ok");
         ASSERT_EQ(Control("upgrade status 2 1"), "ok");
         ClickUpgrade();
-        ASSERT_TRUE(WaitForLogEnding(LOG_SUCCESS, TRANSFER_LIMIT_MS)) << PageText(IDC_UPGRADE_LOG).c_str();
+        ASSERT_TRUE(WaitForLogEnding(LOG_SUCCESS, FLOW_LIMIT_MS)) << PageText(IDC_UPGRADE_LOG).c_str();
         EXPECT_TRUE(HoldsFile(DeviceImage(), file));
         EXPECT_NE(UpgradeReport().find(wholeReport), std::string::npos) << "block 2 twice: " << UpgradeReport();
         EXPECT_NE(UpgradeReport().find("violations=none"), std::string::npos) << UpgradeReport();
@@ -256,12 +256,12 @@ TEST_F(UpgradePageTest, BothKindsResendFailAndTimeOut) {
         ASSERT_EQ(Control("reset"), "ok");
         ASSERT_EQ(Control("upgrade status 1 2"), "ok");
         ClickUpgrade();
-        ASSERT_TRUE(WaitForLogEnding(kind.failedText, TRANSFER_LIMIT_MS)) << PageText(IDC_UPGRADE_LOG).c_str();
+        ASSERT_TRUE(WaitForLogEnding(kind.failedText, FLOW_LIMIT_MS)) << PageText(IDC_UPGRADE_LOG).c_str();
         EXPECT_EQ(LogTextColour(), BLACK) << "a failure status keeps the log's colour";
         EXPECT_EQ(ProgressPosition(), 0);
         EXPECT_TRUE(g_linkIdle);
         ClickUpgrade();
-        ASSERT_TRUE(WaitForLogEnding(LOG_SUCCESS, TRANSFER_LIMIT_MS)) << PageText(IDC_UPGRADE_LOG).c_str();
+        ASSERT_TRUE(WaitForLogEnding(LOG_SUCCESS, FLOW_LIMIT_MS)) << PageText(IDC_UPGRADE_LOG).c_str();
         EXPECT_TRUE(HoldsFile(DeviceImage(), file));
         EXPECT_NE(UpgradeReport().find("violations=none"), std::string::npos) << "from block 0: " << UpgradeReport();
 
@@ -271,7 +271,7 @@ TEST_F(UpgradePageTest, BothKindsResendFailAndTimeOut) {
             ASSERT_EQ(Control(knob), "ok");
             ClickUpgrade();
             EXPECT_EQ(LogTextColour(), BLACK) << "\"Upgrade\" turns the log black";
-            ASSERT_TRUE(WaitForLogEnding(kind.failedText, TRANSFER_LIMIT_MS)) << PageText(IDC_UPGRADE_LOG).c_str();
+            ASSERT_TRUE(WaitForLogEnding(kind.failedText, FLOW_LIMIT_MS)) << PageText(IDC_UPGRADE_LOG).c_str();
             EXPECT_EQ(LogTextColour(), RED);
             EXPECT_TRUE(g_upgradeFailed);
             EXPECT_EQ(ProgressPosition(), 0);
@@ -283,15 +283,15 @@ TEST_F(UpgradePageTest, BothKindsResendFailAndTimeOut) {
 TEST_F(UpgradePageTest, RebootWaitSkipsQueriesWhileTheLinkIsTakenAndUpgradeEndsIt) {
     ASSERT_EQ(Control("upgrade restart forever"), "ok");
     UpgradeFromMcuFile(1000);
-    ASSERT_TRUE(WaitForLogEnding(LOG_REBOOTING, TRANSFER_LIMIT_MS));
-    ASSERT_TRUE(PumpUntil([this] { return CountOf(UpgradeFrames(), REBOOT_QUERY) == 1; }, TRANSFER_LIMIT_MS));
+    ASSERT_TRUE(WaitForLogEnding(LOG_REBOOTING, FLOW_LIMIT_MS));
+    ASSERT_TRUE(PumpUntil([this] { return CountOf(UpgradeFrames(), REBOOT_QUERY) == 1; }, FLOW_LIMIT_MS));
 
     g_linkIdle = FALSE;
     AnotherPageWritesTheCommandFrame();
     PumpFor(static_cast<DWORD>(FAST_REBOOT_PERIOD_MS * 5 / 2));
     EXPECT_EQ(CountOf(UpgradeFrames(), REBOOT_QUERY), 1u) << "no query while another request holds the link";
     g_linkIdle = TRUE;
-    EXPECT_TRUE(PumpUntil([this] { return CountOf(UpgradeFrames(), REBOOT_QUERY) == 2; }, TRANSFER_LIMIT_MS))
+    EXPECT_TRUE(PumpUntil([this] { return CountOf(UpgradeFrames(), REBOOT_QUERY) == 2; }, FLOW_LIMIT_MS))
         << "the next query is the device-type query again";
 
     ASSERT_EQ(Control("reset"), "ok");
@@ -299,7 +299,7 @@ TEST_F(UpgradePageTest, RebootWaitSkipsQueriesWhileTheLinkIsTakenAndUpgradeEndsI
     EXPECT_FALSE(g_rebootWait);
     for (UINT_PTR id = TIMER_REBOOT_WAIT_FIRST; id <= TIMER_REBOOT_WAIT_LAST; ++id)
         EXPECT_FALSE(g_fwDlg.KillTimer(id)) << "timer " << id;
-    ASSERT_TRUE(WaitForLogEnding(LOG_SUCCESS, TRANSFER_LIMIT_MS)) << PageText(IDC_UPGRADE_LOG).c_str();
+    ASSERT_TRUE(WaitForLogEnding(LOG_SUCCESS, FLOW_LIMIT_MS)) << PageText(IDC_UPGRADE_LOG).c_str();
     EXPECT_NE(UpgradeReport().find("violations=none"), std::string::npos) << UpgradeReport();
 }
 
@@ -307,7 +307,7 @@ TEST_F(UpgradePageTest, LabelsRoundTripAndNeitherSetNorLateRepliesTouchATransfer
     g_fwDlg.m_editLabel1.SetWindowText(L"AB");
     g_fwDlg.m_editLabel2.SetWindowText(L"");
     ClickSet();
-    ASSERT_TRUE(PumpUntil([this] { return !PageText(IDC_UPGRADE_LABELS_READ).empty(); }, TRANSFER_LIMIT_MS));
+    ASSERT_TRUE(PumpUntil([this] { return !PageText(IDC_UPGRADE_LABELS_READ).empty(); }, FLOW_LIMIT_MS));
     const Bytes blanks(8, 0x20);
     const auto labelFrame = [](std::uint8_t item, const Bytes& chunk) {
         Bytes body = {0xFA, item};
@@ -321,10 +321,10 @@ TEST_F(UpgradePageTest, LabelsRoundTripAndNeitherSetNorLateRepliesTouchATransfer
         labelFrame(0x27, {}), labelFrame(0x28, {})};
     EXPECT_EQ(Summaries(UpgradeFrames()), Summaries(expected));
     EXPECT_TRUE(UpgradeFrames() == expected) << "the label bytes differ";
-    EXPECT_EQ(MessagesShown(), std::vector<std::wstring>{L"Set successfully!"});
+    EXPECT_EQ(m_operator.Messages(), std::vector<std::wstring>{L"Set successfully!"});
     const std::vector<double> readStart = ArrivalTimes(expected[4]);
     ASSERT_EQ(readStart.size(), 1u);
-    EXPECT_GT(readStart[0], LastMessageClosedAt() - 0.05) << "the read-back waits for the box to close";
+    EXPECT_GT(readStart[0], m_operator.LastMessageClosedAt() - 0.05) << "the read-back waits for the box to close";
     EXPECT_EQ(PageText(IDC_UPGRADE_LABEL_1), L"AB" + std::wstring(14, L' '));
     EXPECT_EQ(PageText(IDC_UPGRADE_LABEL_2), std::wstring(16, L' '));
     EXPECT_EQ(PageText(IDC_UPGRADE_LABELS_READ), L"AB" + std::wstring(30, L' '));
@@ -332,16 +332,16 @@ TEST_F(UpgradePageTest, LabelsRoundTripAndNeitherSetNorLateRepliesTouchATransfer
 
     ASSERT_EQ(Control("upgrade silent-from 0"), "ok");
     UpgradeFromMcuFile(1000);
-    ASSERT_TRUE(PumpUntil([&] { return UpgradeFrames().size() >= expected.size() + 3; }, TRANSFER_LIMIT_MS));
+    ASSERT_TRUE(PumpUntil([&] { return UpgradeFrames().size() >= expected.size() + 3; }, FLOW_LIMIT_MS));
     ClickSet();
     // Neither chain took the link, so their last replies leave it to the
     // transfer that holds it.
     ASSERT_EQ(Control("frame 01 03 01 00 03 00 00 00 CC 00"), "ok");
     ASSERT_EQ(Control("frame FA 22 01 00 00 00 00 00 00 00"), "ok");
-    PumpFor(SETTLE_MS);
+    PumpFor(TRANSFER_SETTLE_MS);
     EXPECT_EQ(UpgradeFrames().size(), expected.size() + 3) << "\"Set\" sent while the transfer held the link";
     EXPECT_FALSE(g_linkIdle);
-    ASSERT_TRUE(WaitForLogEnding(LOG_MCU_FAILED, TRANSFER_LIMIT_MS));
+    ASSERT_TRUE(WaitForLogEnding(LOG_MCU_FAILED, FLOW_LIMIT_MS));
     EXPECT_TRUE(g_linkIdle);
 }
 
@@ -351,10 +351,10 @@ TEST_F(UpgradePageTest, UnansweredStartIsResentAndGivenUpAtSixteenSeconds) {
     SetTimerScale(1.0);
     ASSERT_EQ(Control("drop 1000"), "ok");
     UpgradeFromMcuFile(1000);
-    ASSERT_TRUE(PumpUntil([this] { return CountOf(UpgradeFrames(), MCU_START) == 1; }, TRANSFER_LIMIT_MS));
+    ASSERT_TRUE(PumpUntil([this] { return CountOf(UpgradeFrames(), MCU_START) == 1; }, FLOW_LIMIT_MS));
     AnotherPageWritesTheCommandFrame();
-    ASSERT_TRUE(WaitForLogEnding(LOG_MCU_FAILED, TRANSFER_LIMIT_MS));
-    PumpFor(SETTLE_MS);
+    ASSERT_TRUE(WaitForLogEnding(LOG_MCU_FAILED, FLOW_LIMIT_MS));
+    PumpFor(TRANSFER_SETTLE_MS);
 
     const std::vector<double> enter = ArrivalTimes(MCU_ENTER);
     const std::vector<double> start = ArrivalTimes(MCU_START);
@@ -378,7 +378,7 @@ TEST_F(UpgradePageTest, UnansweredRebootWaitTimesOutAfterSixQueries) {
     SetTimerScale(1.0);
     ASSERT_EQ(Control("upgrade restart forever"), "ok");
     UpgradeFromMcuFile(1000);
-    ASSERT_TRUE(WaitForLogEnding(LOG_REBOOTING, TRANSFER_LIMIT_MS));
+    ASSERT_TRUE(WaitForLogEnding(LOG_REBOOTING, FLOW_LIMIT_MS));
     AnotherPageWritesTheCommandFrame();
     ASSERT_TRUE(WaitForLogEnding(LOG_MCU_FAILED, 45000));
 
@@ -386,8 +386,8 @@ TEST_F(UpgradePageTest, UnansweredRebootWaitTimesOutAfterSixQueries) {
     ASSERT_EQ(queries.size(), 6u);
     EXPECT_EQ(UpgradeFrames().size(), 4 + queries.size()) << "nothing but the device-type query went out";
     for (std::size_t i = 1; i < queries.size(); ++i) EXPECT_NEAR(queries[i] - queries[i - 1], 6.0, 0.6) << i;
-    EXPECT_EQ(MessagesShown(), std::vector<std::wstring>{L"Time out!"});
-    EXPECT_NEAR(LastMessageClosedAt() - queries[0], 36.0, 1.5);
+    EXPECT_EQ(m_operator.Messages(), std::vector<std::wstring>{L"Time out!"});
+    EXPECT_NEAR(m_operator.LastMessageClosedAt() - queries[0], 36.0, 1.5);
     EXPECT_EQ(PageText(IDC_UPGRADE_LOG), L"->Upgrading MCU...\r\n" + LOG_REBOOTING + LOG_MCU_FAILED);
     EXPECT_EQ(LogTextColour(), RED);
     EXPECT_TRUE(g_linkIdle);
