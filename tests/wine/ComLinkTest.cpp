@@ -4,6 +4,7 @@
 // SetupAPI interface enumeration as Windows lists a real one.
 #include "core/DeviceFrame.h"
 #include "tests/wine/SimulatorFixture.h"
+#include "tests/wine/TestFrames.h"
 #include "tests/wine/TestTimings.h"
 
 #include <setupapi.h>
@@ -17,23 +18,11 @@
 
 namespace {
 
-using Frame = std::vector<std::uint8_t>;
-
 constexpr wchar_t PORT_SETTINGS[] = L"baud=115200 parity=N data=8 stop=2";
 constexpr DWORD SILENCE_MS = 600;
 constexpr DWORD POLL_MS = 10;
 constexpr DWORD DELAY_MS = 400;
 constexpr GUID COMPORT_INTERFACE = {0x86E0D1E0, 0x8089, 0x11D0, {0x9C, 0xE4, 0x08, 0x00, 0x3E, 0x30, 0x1F, 0x73}};
-
-Frame Command(std::uint8_t group, std::uint8_t item, std::initializer_list<std::uint8_t> parameters = {}) {
-    Frame frame(DeviceFrame::COMMAND_FRAME_LENGTH, 0);
-    frame[0] = DeviceFrame::CommandSync[0];
-    frame[1] = DeviceFrame::CommandSync[1];
-    const std::vector<std::uint8_t> values(parameters);
-    DeviceFrame::BuildCommandFrame(frame.data(), group, item, values.data(), values.size());
-    DeviceFrame::SetCheckByte(frame.data(), frame.size());
-    return frame;
-}
 
 // The COM port opened the way the panel opens it: overlapped, with the
 // panel's settings text.
@@ -64,7 +53,7 @@ public:
                ::PurgeComm(m_handle, PURGE_RXCLEAR | PURGE_TXCLEAR);
     }
 
-    bool Write(const Frame& bytes) {
+    bool Write(const Bytes& bytes) {
         OVERLAPPED overlapped{};
         overlapped.hEvent = m_event;
         DWORD written = 0;
@@ -77,8 +66,8 @@ public:
 
     // Gathers bytes until `count` have arrived or `timeoutMs` has passed.
     // Only what the driver already holds is read, so no read ever waits.
-    Frame Read(std::size_t count, DWORD timeoutMs) {
-        Frame received;
+    Bytes Read(std::size_t count, DWORD timeoutMs) {
+        Bytes received;
         const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
         while (received.size() < count && ::GetTickCount64() < deadline) {
             DWORD errors = 0;
@@ -127,14 +116,14 @@ protected:
     std::unique_ptr<SerialLine> m_port;
 };
 
-const Frame SET_ROUTE_IN2_TO_A = Command(0x02, 0x03, {0x02, 0x00, 0x01});
-const Frame ROUTE_ACKNOWLEDGED_A = Command(0x02, 0x03, {0x00, 0x00, 0x01});
+const Bytes SET_ROUTE_IN2_TO_A = Frame({0x02, 0x03, 0x02, 0x00, 0x01});
+const Bytes ROUTE_ACKNOWLEDGED_A = Frame({0x02, 0x03, 0x00, 0x00, 0x01});
 
 TEST_F(ComLinkTest, FrameGoesOutAndTheReplyComesBackIntact) {
     ASSERT_EQ(SET_ROUTE_IN2_TO_A.back(), 0xF8);
     ASSERT_TRUE(m_port->Write(SET_ROUTE_IN2_TO_A));
 
-    const Frame reply = m_port->Read(DeviceFrame::COMMAND_FRAME_LENGTH, ARRIVAL_TIMEOUT_MS);
+    const Bytes reply = m_port->Read(DeviceFrame::COMMAND_FRAME_LENGTH, ARRIVAL_TIMEOUT_MS);
     ASSERT_EQ(reply.size(), DeviceFrame::COMMAND_FRAME_LENGTH);
     EXPECT_TRUE(DeviceFrame::IsCheckByteValid(reply.data()));
     EXPECT_EQ(reply, ROUTE_ACKNOWLEDGED_A);
@@ -143,9 +132,9 @@ TEST_F(ComLinkTest, FrameGoesOutAndTheReplyComesBackIntact) {
     EXPECT_EQ(ReceivedFrames().front(), SET_ROUTE_IN2_TO_A);
     EXPECT_EQ(Control("state").rfind("ok route=2,1,1,1 ", 0), 0u);
 
-    ASSERT_TRUE(m_port->Write(Command(0x02, 0x01, {0x01})));
+    ASSERT_TRUE(m_port->Write(Frame({0x02, 0x01, 0x01})));
     EXPECT_EQ(m_port->Read(DeviceFrame::COMMAND_FRAME_LENGTH, ARRIVAL_TIMEOUT_MS),
-              Command(0x02, 0x01, {0x01, 0x00, 0x02}));
+              Frame({0x02, 0x01, 0x01, 0x00, 0x02}));
 }
 
 TEST_F(ComLinkTest, ReplySplitAndBehindGarbageArrivesWhole) {
@@ -153,9 +142,9 @@ TEST_F(ComLinkTest, ReplySplitAndBehindGarbageArrivesWhole) {
     ASSERT_EQ(Control("garbage 3"), "ok");
     ASSERT_TRUE(m_port->Write(SET_ROUTE_IN2_TO_A));
 
-    const Frame received = m_port->Read(3 + DeviceFrame::COMMAND_FRAME_LENGTH, ARRIVAL_TIMEOUT_MS);
+    const Bytes received = m_port->Read(3 + DeviceFrame::COMMAND_FRAME_LENGTH, ARRIVAL_TIMEOUT_MS);
     ASSERT_EQ(received.size(), 3 + DeviceFrame::COMMAND_FRAME_LENGTH);
-    EXPECT_EQ(Frame(received.begin() + 3, received.end()), ROUTE_ACKNOWLEDGED_A);
+    EXPECT_EQ(Bytes(received.begin() + 3, received.end()), ROUTE_ACKNOWLEDGED_A);
     std::size_t pieces = 0;
     for (const SimulatorLogEntry& entry : LogEntries()) {
         if (entry.tag == "TX") ++pieces;
@@ -166,10 +155,11 @@ TEST_F(ComLinkTest, ReplySplitAndBehindGarbageArrivesWhole) {
 TEST_F(ComLinkTest, CorruptedReplyFailsTheCheck) {
     ASSERT_EQ(Control("corrupt 1"), "ok");
     ASSERT_TRUE(m_port->Write(SET_ROUTE_IN2_TO_A));
-    const Frame reply = m_port->Read(DeviceFrame::COMMAND_FRAME_LENGTH, ARRIVAL_TIMEOUT_MS);
+    const Bytes reply = m_port->Read(DeviceFrame::COMMAND_FRAME_LENGTH, ARRIVAL_TIMEOUT_MS);
     ASSERT_EQ(reply.size(), DeviceFrame::COMMAND_FRAME_LENGTH);
     EXPECT_FALSE(DeviceFrame::IsCheckByteValid(reply.data()));
-    EXPECT_EQ(Frame(reply.begin(), reply.end() - 1), Frame(ROUTE_ACKNOWLEDGED_A.begin(), ROUTE_ACKNOWLEDGED_A.end() - 1));
+    EXPECT_EQ(Bytes(reply.begin(), reply.end() - 1),
+              Bytes(ROUTE_ACKNOWLEDGED_A.begin(), ROUTE_ACKNOWLEDGED_A.end() - 1));
 }
 
 TEST_F(ComLinkTest, DroppedReplyLeavesTheLineSilentOnce) {
@@ -191,9 +181,9 @@ TEST_F(ComLinkTest, DelayedReplyWaitsItsTime) {
 TEST_F(ComLinkTest, UnsolicitedFramesArriveWithoutARequest) {
     ASSERT_EQ(Control("frame 02 01 01 00 03 00 00 00 00 00"), "ok");
     EXPECT_EQ(m_port->Read(DeviceFrame::COMMAND_FRAME_LENGTH, ARRIVAL_TIMEOUT_MS),
-              Command(0x02, 0x01, {0x01, 0x00, 0x03}));
+              Frame({0x02, 0x01, 0x01, 0x00, 0x03}));
     ASSERT_EQ(Control("burst 5"), "ok");
-    const Frame burst = m_port->Read(5 * DeviceFrame::COMMAND_FRAME_LENGTH, ARRIVAL_TIMEOUT_MS);
+    const Bytes burst = m_port->Read(5 * DeviceFrame::COMMAND_FRAME_LENGTH, ARRIVAL_TIMEOUT_MS);
     ASSERT_EQ(burst.size(), 5 * DeviceFrame::COMMAND_FRAME_LENGTH);
     EXPECT_TRUE(DeviceFrame::IsCheckByteValid(burst.data() + 4 * DeviceFrame::COMMAND_FRAME_LENGTH));
 }
@@ -215,9 +205,9 @@ protected:
 
 TEST_F(SlowSimulatorTest, KnobsAndStateGivenAtStartHold) {
     const ULONGLONG sent = ::GetTickCount64();
-    ASSERT_TRUE(m_port->Write(Command(0x02, 0x01, {0x03})));
+    ASSERT_TRUE(m_port->Write(Frame({0x02, 0x01, 0x03})));
     EXPECT_EQ(m_port->Read(DeviceFrame::COMMAND_FRAME_LENGTH, ARRIVAL_TIMEOUT_MS),
-              Command(0x02, 0x01, {0x03, 0x00, 0x04}));
+              Frame({0x02, 0x01, 0x03, 0x00, 0x04}));
     EXPECT_GE(::GetTickCount64() - sent, DELAY_MS);
 }
 

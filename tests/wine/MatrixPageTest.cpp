@@ -52,20 +52,11 @@ const OutputIds OUTPUT_IDS[] = {
 
 const int INPUT_BITMAPS[] = {IDB_INPUT_1, IDB_INPUT_2, IDB_INPUT_3, IDB_INPUT_4};
 
-// A command frame with b4 and b6, as the page sends and the device answers.
-Bytes Frame(std::uint8_t group, std::uint8_t item, std::uint8_t b4, std::uint8_t b6) {
-    const std::uint8_t parameters[] = {b4, 0x00, b6};
-    Bytes frame(DeviceFrame::COMMAND_FRAME_LENGTH, 0);
-    frame[0] = DeviceFrame::CommandSync[0];
-    frame[1] = DeviceFrame::CommandSync[1];
-    DeviceFrame::BuildCommandFrame(frame.data(), group, item, parameters, std::size(parameters));
-    DeviceFrame::SetCheckByte(frame.data(), frame.size());
-    return frame;
+Bytes SetRoute(std::uint8_t input, std::uint8_t output) {
+    return Frame({GROUP_ROUTING, ITEM_SET_ROUTE, input, 0x00, output});
 }
-
-Bytes SetRoute(std::uint8_t input, std::uint8_t output) { return Frame(GROUP_ROUTING, ITEM_SET_ROUTE, input, output); }
-Bytes QueryRoute(std::uint8_t output) { return Frame(GROUP_ROUTING, ITEM_ROUTE, output, 0); }
-Bytes QueryArc(std::uint8_t output) { return Frame(GROUP_ARC, ITEM_ARC, 0x00, output); }
+Bytes QueryRoute(std::uint8_t output) { return Frame({GROUP_ROUTING, ITEM_ROUTE, output}); }
+Bytes QueryArc(std::uint8_t output) { return Frame({GROUP_ARC, ITEM_ARC, 0x00, 0x00, output}); }
 
 std::vector<DWORD> PixelsOf(HBITMAP bitmap) {
     BITMAP info{};

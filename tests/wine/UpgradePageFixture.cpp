@@ -20,7 +20,6 @@ namespace {
 // A message box stays up this long before it is closed, so that a test can
 // see what waits for it.
 constexpr DWORD MESSAGE_BOX_HOLD_MS = 300;
-constexpr DWORD SERIAL_EVENTS = EV_RXCHAR | EV_RXFLAG;
 constexpr POINT PAGE_PLACE = {1, 70};
 const std::wstring FRESH_DEVICE_LINE = L"Device: Corvane 4x4     Version:1.0";
 
@@ -39,28 +38,9 @@ std::string SessionDir() {
 
 }  // namespace
 
-CCorvaneDlg* UpgradePageFixture::s_main = nullptr;
-
-void UpgradePageFixture::SetUpTestSuite() {
-    s_main = new CCorvaneDlg();
-    if (!s_main->Create(IDD_MAIN)) {
-        delete s_main;
-        s_main = nullptr;
-    }
-}
-
-void UpgradePageFixture::TearDownTestSuite() {
-    if (s_main == nullptr) return;
-    s_main->DestroyWindow();
-    delete s_main;
-    s_main = nullptr;
-}
-
 void UpgradePageFixture::SetUp() {
-    SimulatorFixture::SetUp();
+    MainWindowSuite::SetUp();
     if (HasFatalFailure()) return;
-    ASSERT_NE(s_main, nullptr) << "the main window did not open";
-    AfxGetApp()->m_pMainWnd = s_main;
     SetTimerScale(FAST_TIMER_SCALE);
     m_operator.Start();
     m_operator.HoldBoxesFor(MESSAGE_BOX_HOLD_MS);
@@ -71,7 +51,7 @@ void UpgradePageFixture::SetUp() {
     g_flashOffset = 0;
     g_messageDlgShown = FALSE;
     g_deviceInfoText.clear();
-    OpenComPort();
+    ConnectComPort();
     ShowUpgradePage();
     if (HasFatalFailure()) return;
     for (int id : {IDC_UPGRADE_PATH, IDC_UPGRADE_LOG, IDC_UPGRADE_LABELS_READ}) g_fwDlg.SetDlgItemText(id, L"");
@@ -83,14 +63,13 @@ void UpgradePageFixture::SetUp() {
 }
 
 // What the COM connect does, on the port the simulator sits on.
-void UpgradePageFixture::OpenComPort() {
-    s_main->SendDlgItemMessage(IDC_COM_MODE, BM_SETCHECK, BST_CHECKED);
+void UpgradePageFixture::ConnectComPort() {
+    s_window->SendDlgItemMessage(IDC_COM_MODE, BM_SETCHECK, BST_CHECKED);
     g_controlMode = CONTROL_MODE_COM;
-    ASSERT_TRUE(s_main->m_serial.OpenPort(s_main, static_cast<UINT>(ComPort()), 115200, L'N', 8, 2, SERIAL_EVENTS));
-    ASSERT_TRUE(s_main->m_serial.StartWorker());
-    ASSERT_TRUE(PumpUntil([] { return s_main->m_serial.m_bWorkerAlive == TRUE; }, ARRIVAL_TIMEOUT_MS));
+    OpenComPort();
+    if (HasFatalFailure()) return;
     g_app.m_bComPortOpen = TRUE;
-    s_main->KillTimer(TIMER_PORT_POLL);
+    s_window->KillTimer(TIMER_PORT_POLL);
     PumpFor(SETTLE_MS);
 }
 
@@ -98,13 +77,13 @@ void UpgradePageFixture::OpenComPort() {
 // the General poll stops and the device line is asked for.
 void UpgradePageFixture::ShowUpgradePage() {
     if (g_fwDlg.m_hWnd != nullptr) g_fwDlg.SetDlgItemText(IDC_UPGRADE_DEVICE_INFO, L"");
-    s_main->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_TAB_UPGRADE, STN_CLICKED),
-                        reinterpret_cast<LPARAM>(s_main->GetDlgItem(IDC_TAB_UPGRADE)));
+    s_window->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_TAB_UPGRADE, STN_CLICKED),
+                        reinterpret_cast<LPARAM>(s_window->GetDlgItem(IDC_TAB_UPGRADE)));
     ASSERT_NE(g_fwDlg.m_hWnd, nullptr) << "the Upgrade page did not open";
-    ASSERT_EQ(s_main->m_nPage, PAGE_UPGRADE);
+    ASSERT_EQ(s_window->m_nPage, PAGE_UPGRADE);
     RECT page{};
     g_fwDlg.GetWindowRect(&page);
-    s_main->ScreenToClient(&page);
+    s_window->ScreenToClient(&page);
     EXPECT_EQ(page.left, PAGE_PLACE.x);
     EXPECT_EQ(page.top, PAGE_PLACE.y);
     EXPECT_TRUE(g_fwDlg.IsWindowVisible());
@@ -122,15 +101,10 @@ void UpgradePageFixture::TearDown() {
         g_fwDlg.KillTimer(id);
     for (UINT_PTR id = TIMER_REBOOT_WAIT_FIRST; id <= TIMER_REBOOT_WAIT_LAST; ++id) g_fwDlg.KillTimer(id);
     SetTimerScale(1.0);
-    if (s_main != nullptr && s_main->m_serial.m_hStopEvent != nullptr) {
-        ::SetEvent(s_main->m_serial.m_hStopEvent);
-        EXPECT_TRUE(PumpUntil([] { return s_main->m_serial.m_bWorkerAlive == FALSE; }, ARRIVAL_TIMEOUT_MS));
-    }
-    g_app.m_bComPortOpen = FALSE;
-    AfxGetApp()->m_pMainWnd = nullptr;
-    for (const auto& file : m_files) ::DeleteFileW(file.first.c_str());
+    MainWindowSuite::TearDown();
     m_operator.Stop();
-    SimulatorFixture::TearDown();
+    g_app.m_bComPortOpen = FALSE;
+    for (const auto& file : m_files) ::DeleteFileW(file.first.c_str());
 }
 
 std::wstring UpgradePageFixture::WriteImageFile(const std::wstring& name, std::size_t length) {

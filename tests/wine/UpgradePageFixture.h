@@ -4,8 +4,8 @@
 #pragma once
 
 #include "app/CCorvaneDlg.h"
+#include "tests/wine/MainWindowSuite.h"
 #include "tests/wine/PopupOperator.h"
-#include "tests/wine/SimulatorFixture.h"
 #include "tests/wine/TestFrames.h"
 #include "tests/wine/TestTimings.h"
 
@@ -16,10 +16,8 @@
 // Shortens the page's waits; the tests of real periods use 1.
 constexpr double FAST_TIMER_SCALE = 0.2;
 
-class UpgradePageFixture : public SimulatorFixture {
+class UpgradePageFixture : public MainWindowSuite<CCorvaneDlg> {
 protected:
-    static void SetUpTestSuite();
-    static void TearDownTestSuite();
     void SetUp() override;
     void TearDown() override;
 
@@ -52,12 +50,11 @@ protected:
     static ::testing::AssertionResult HoldsFile(const Bytes& device, const Bytes& file);
     std::string UpgradeReport() { return Control("upgrade report"); }
 
-    static CCorvaneDlg* s_main;
     // Closes each message box after a while.
     PopupOperator m_operator;
 
 private:
-    void OpenComPort();
+    void ConnectComPort();
     void ShowUpgradePage();
     std::vector<Bytes> AllUpgradeFrames() const;
 
