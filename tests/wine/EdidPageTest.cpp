@@ -47,11 +47,28 @@ Bytes Query(std::uint8_t input) { return Frame({0x01, 0x0C, input}); }
 
 const Bytes PREPARE = Frame({0x03, 0x08, 0xF0, 0, 0, 0, 0, 0, 0xBB});
 
-// The full path without "..", as the file dialog hands it back.
+// What the tests need of each data file: the real EDIDs whole, anything else
+// (the folder's README, offered as a bad file) not empty.
+std::uint64_t NeededLength(const std::string& name) {
+    if (name == "hdmi-monitor-1920x1200.bin") return 256;
+    if (name == "dvi-monitor-1280x1024.bin") return 128;
+    return 1;
+}
+
+// The full path without "..", as the file dialog hands it back. A file that
+// is missing or shorter than the tests need fails the test by its name
+// before anything reads it.
 std::wstring DataFile(const char* name) {
-    const std::wstring path = WindowsPath(std::string(CORVANE_EDID_DATA_DIR) + "/" + name);
+    const std::string unixPath = std::string(CORVANE_EDID_DATA_DIR) + "/" + name;
     wchar_t full[MAX_PATH] = {};
-    ::GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
+    ::GetFullPathNameW(WindowsPath(unixPath).c_str(), MAX_PATH, full, nullptr);
+    WIN32_FILE_ATTRIBUTE_DATA info{};
+    if (!::GetFileAttributesExW(full, GetFileExInfoStandard, &info)) {
+        ADD_FAILURE() << "test data file " << unixPath << " is missing";
+    } else if (((static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow) < NeededLength(name)) {
+        ADD_FAILURE() << "test data file " << unixPath << " is shorter than the " << NeededLength(name)
+                      << " bytes the tests need";
+    }
     return full;
 }
 
