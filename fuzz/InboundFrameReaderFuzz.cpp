@@ -4,9 +4,9 @@
 // comes out, in order, is what went in, up to what is still pending. A
 // random check byte rarely fits, so on request the frames get a right one
 // before the model sees them, and the model's handlers get fuzzed too.
-#include "core/DeviceFrame.h"
 #include "fuzz/FuzzCheck.h"
 #include "tools/InboundFrameReader.h"
+#include "tools/ProtocolLayout.h"
 #include "tools/SwitcherModel.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 rawBlockLength > 0 ? rawBlockLength : model.FrameLength(frame->bytes[0], frame->bytes[1]);
             FuzzCheck(frame->bytes.size() == expected, "a frame is as long as the device expects");
             Bytes handed = frame->bytes;
-            if (mendCheckBytes) DeviceFrame::SetCheckByte(handed.data(), handed.size());
+            if (mendCheckBytes && rawBlockLength == 0) ProtocolLayout::SetCheckByte(handed);
             model.HandleFrame(handed);
         }
     }

@@ -8,6 +8,7 @@
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/FuzzText.h"
 #include "tools/LanResponder.h"
+#include "tools/ProtocolLayout.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -69,8 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckAnswer(data, size);
     LanResponder responder;
     const std::vector<std::uint8_t> datagram(data, data + size);
-    responder.Answer(SearchAnswer::SEARCH_PORT, datagram);
-    responder.Answer(IpConfigPacket::CONFIG_PORT, datagram);
+    responder.Answer(ProtocolLayout::Search::PORT, datagram);
+    responder.Answer(ProtocolLayout::IpConfig::PORT, datagram);
     FuzzedDataProvider input(data, size);
     CheckPacket(input);
     return 0;

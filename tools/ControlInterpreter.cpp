@@ -1,7 +1,7 @@
 #include "tools/ControlInterpreter.h"
 
-#include "core/DeviceFrame.h"
 #include "tools/FirmwareControl.h"
+#include "tools/ProtocolLayout.h"
 
 #include <array>
 #include <chrono>
@@ -12,7 +12,7 @@
 namespace {
 
 constexpr int MAX_BYTE = 0xFF;
-constexpr std::size_t FRAME_BODY_LENGTH = 10;
+constexpr std::size_t FRAME_BODY_LENGTH = ProtocolLayout::Command::BODY_LENGTH;
 constexpr int MAX_BURST = 10000;
 // Noise bytes before one reply: a few frames' worth is all a test needs, and
 // a bigger count would hold the simulator up for minutes.

@@ -1,6 +1,6 @@
 #include "tools/FaultKnobs.h"
 
-#include "core/CommandFrameBytes.h"
+#include "tools/ProtocolLayout.h"
 
 #include <algorithm>
 #include <sstream>
@@ -15,8 +15,8 @@ constexpr std::uint8_t GARBAGE_PATTERN[] = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 
 bool FaultKnobs::Drops(const Bytes& reply) const {
     if (m_dropCount <= 0) return false;
     if (!m_dropOnly) return true;
-    return reply.size() > CommandFrameBytes::B3 && reply[CommandFrameBytes::B2] == m_dropOnly->first &&
-           reply[CommandFrameBytes::B3] == m_dropOnly->second;
+    using namespace ProtocolLayout::Command;
+    return reply.size() > ITEM && reply[GROUP] == m_dropOnly->first && reply[ITEM] == m_dropOnly->second;
 }
 
 std::vector<ScheduledWrite> FaultKnobs::Plan(const Bytes& reply) {

@@ -1,6 +1,6 @@
 #include "tools/FirmwareReceiver.h"
 
-#include "core/DeviceFrame.h"
+#include "tools/ProtocolLayout.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -9,26 +9,11 @@
 
 namespace {
 
-using DeviceFrame::ACK_BLOCK_NUMBER;
-using DeviceFrame::ACK_DONE_FLAG;
-using DeviceFrame::ACK_FLASH_STATUS;
-using DeviceFrame::ACK_MCU_STATUS;
-using DeviceFrame::BLOCK_FLAG;
-using DeviceFrame::FLASH_DATA;
-using DeviceFrame::FLASH_OFFSET_HIGH;
-using DeviceFrame::FLASH_OFFSET_MIDDLE;
-using DeviceFrame::MCU_BLOCK_NUMBER;
-using DeviceFrame::MCU_DATA;
-constexpr std::uint8_t STATUS_NEXT = 0x00;
-constexpr std::uint8_t STATUS_AGAIN = 0x01;
-constexpr std::uint8_t STATUS_FAILED = 0x02;
+namespace Block = ProtocolLayout::Block;
+namespace BlockAck = ProtocolLayout::BlockAck;
 // Flash acknowledgements may carry anything in b3 b4; the junk knob puts this.
 constexpr std::uint8_t FLASH_JUNK[] = {0x5A, 0xA5};
-
-bool HasValidCheckByte(const Bytes& frame) {
-    const std::size_t last = frame.size() - 1;
-    return DeviceFrame::ComputeCheckByte(frame.data(), last) == frame[last];
-}
+constexpr int BYTE_BITS = 8;
 
 const char* KindName(FirmwareReceiver::Kind kind) {
     switch (kind) {
@@ -66,15 +51,15 @@ std::optional<Bytes> FirmwareReceiver::Block(const Bytes& frame) {
         Violation("after-end", index);
         return std::nullopt;
     }
-    if (!HasValidCheckByte(frame)) {
+    if (!ProtocolLayout::HasValidCheckByte(frame)) {
         Violation("check-byte", index);
         m_askedAgain = true;
-        return AckFrame(0, index, STATUS_AGAIN);
+        return AckFrame(0, index, BlockAck::AGAIN);
     }
     CheckOrder(index, frame);
     const std::size_t offset = static_cast<std::size_t>(index) * BlockSize();
-    const std::size_t data = m_kind == Kind::Mcu ? MCU_DATA : FLASH_DATA;
-    if (m_image.size() < offset + BlockSize()) m_image.resize(offset + BlockSize(), DeviceFrame::IMAGE_PADDING);
+    const std::size_t data = m_kind == Kind::Mcu ? Block::MCU_DATA : Block::FLASH_DATA;
+    if (m_image.size() < offset + BlockSize()) m_image.resize(offset + BlockSize(), Block::PADDING);
     std::copy_n(frame.begin() + static_cast<std::ptrdiff_t>(data), BlockSize(),
                 m_image.begin() + static_cast<std::ptrdiff_t>(offset));
     ++m_blockCount;
@@ -83,17 +68,17 @@ std::optional<Bytes> FirmwareReceiver::Block(const Bytes& frame) {
 }
 
 int FirmwareReceiver::BlockIndex(const Bytes& frame) const {
-    if (m_kind == Kind::Mcu) return frame[MCU_BLOCK_NUMBER];
-    return (frame[FLASH_OFFSET_HIGH] << 8) | frame[FLASH_OFFSET_MIDDLE];
+    if (m_kind == Kind::Mcu) return frame[Block::MCU_NUMBER];
+    return (frame[Block::FLASH_OFFSET_HIGH] << BYTE_BITS) | frame[Block::FLASH_OFFSET_MIDDLE];
 }
 
 std::size_t FirmwareReceiver::BlockSize() const {
-    return m_kind == Kind::Mcu ? DeviceFrame::MCU_BLOCK_SIZE : DeviceFrame::FLASH_BLOCK_SIZE;
+    return m_kind == Kind::Mcu ? Block::MCU_DATA_LENGTH : Block::FLASH_DATA_LENGTH;
 }
 
 // Block k follows block k-1; the same block again only when it was asked for.
 void FirmwareReceiver::CheckOrder(int index, const Bytes& frame) {
-    if (m_blockCount == 0 && frame[BLOCK_FLAG] != 0) Violation("first-flag", index);
+    if (m_blockCount == 0 && frame[Block::FLAG] != 0) Violation("first-flag", index);
     const bool repeatAsked = m_askedAgain && index == m_lastBlock;
     if (index != m_nextBlock && !repeatAsked) Violation("order", index);
     m_askedAgain = false;
@@ -104,14 +89,14 @@ std::optional<Bytes> FirmwareReceiver::Acknowledge(int index, const Bytes& frame
     if (m_knobs.silentFromBlock != NO_BLOCK && index >= m_knobs.silentFromBlock) return std::nullopt;
     if (index == m_knobs.statusBlock) {
         m_knobs.statusBlock = NO_BLOCK;
-        if (m_knobs.status == STATUS_AGAIN) {
+        if (m_knobs.status == BlockAck::AGAIN) {
             m_askedAgain = true;
             m_nextBlock = index;
         }
-        if (m_knobs.status == STATUS_FAILED) m_ended = true;
+        if (m_knobs.status == BlockAck::FAILED) m_ended = true;
         return AckFrame(0, index, m_knobs.status);
     }
-    if (frame[BLOCK_FLAG] == DeviceFrame::LAST_BLOCK_FLAG) {
+    if (frame[Block::FLAG] == Block::LAST) {
         m_done = true;
         m_ended = true;
         m_restartedAt = std::chrono::steady_clock::now();
@@ -120,22 +105,21 @@ std::optional<Bytes> FirmwareReceiver::Acknowledge(int index, const Bytes& frame
         m_knobs.droppedAckBlock = NO_BLOCK;
         return std::nullopt;
     }
-    return AckFrame(m_done ? DeviceFrame::LAST_BLOCK_FLAG : 0, index, STATUS_NEXT);
+    return AckFrame(m_done ? BlockAck::DONE : 0, index, BlockAck::NEXT);
 }
 
 Bytes FirmwareReceiver::AckFrame(std::uint8_t doneFlag, int index, std::uint8_t status) const {
-    Bytes frame(DeviceFrame::COMMAND_FRAME_LENGTH, 0);
-    frame[0] = DeviceFrame::DataSync[0];
-    frame[1] = DeviceFrame::DataSync[1];
-    frame[BLOCK_FLAG] = doneFlag;
+    Bytes frame(ProtocolLayout::Command::LENGTH, 0);
+    std::copy(std::begin(ProtocolLayout::DATA_SYNC), std::end(ProtocolLayout::DATA_SYNC), frame.begin());
+    frame[BlockAck::DONE_FLAG] = doneFlag;
     if (m_kind == Kind::Mcu) {
-        frame[ACK_BLOCK_NUMBER] = static_cast<std::uint8_t>(index);
-        frame[ACK_MCU_STATUS] = status;
+        frame[BlockAck::NUMBER] = static_cast<std::uint8_t>(index);
+        frame[BlockAck::MCU_STATUS] = status;
     } else {
-        if (m_knobs.flashJunk) std::copy(std::begin(FLASH_JUNK), std::end(FLASH_JUNK), frame.begin() + ACK_BLOCK_NUMBER);
-        frame[ACK_FLASH_STATUS] = status;
+        if (m_knobs.flashJunk) std::copy(std::begin(FLASH_JUNK), std::end(FLASH_JUNK), frame.begin() + BlockAck::NUMBER);
+        frame[BlockAck::FLASH_STATUS] = status;
     }
-    DeviceFrame::SetCheckByte(frame.data(), frame.size());
+    ProtocolLayout::SetCheckByte(frame);
     return frame;
 }
 

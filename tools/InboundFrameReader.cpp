@@ -1,10 +1,8 @@
 #include "tools/InboundFrameReader.h"
 
-namespace {
+#include "tools/ProtocolLayout.h"
 
-constexpr std::size_t SYNC_LENGTH = 2;
-
-}  // namespace
+using ProtocolLayout::SYNC_LENGTH;
 
 void InboundFrameReader::Append(const std::uint8_t* data, std::size_t length) {
     m_buffer.insert(m_buffer.end(), data, data + length);

@@ -1,7 +1,6 @@
 #include "tools/LanPort.h"
 
-#include "core/IpConfigPacket.h"
-#include "core/SearchAnswer.h"
+#include "tools/ProtocolLayout.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -14,7 +13,7 @@
 
 namespace {
 
-constexpr std::array<std::uint16_t, 2> PORTS = {SearchAnswer::SEARCH_PORT, IpConfigPacket::CONFIG_PORT};
+constexpr std::array<std::uint16_t, 2> PORTS = {ProtocolLayout::Search::PORT, ProtocolLayout::IpConfig::PORT};
 constexpr const char* RECEIVED_TAGS[] = {"LAN-RX-30600", "LAN-RX-30601"};
 constexpr const char* SENT_TAGS[] = {"LAN-TX-30600", "LAN-TX-30601"};
 // Larger than any datagram the panel sends, so a datagram is never cut.

@@ -1,23 +1,54 @@
 #include "tools/LanResponder.h"
 
-#include "core/IpConfigPacket.h"
-#include "core/SearchAnswer.h"
+#include "tools/ProtocolLayout.h"
 
 #include <algorithm>
 #include <sstream>
 
 namespace {
 
-constexpr std::size_t GATEWAY_OFFSET = 10;
-constexpr std::size_t MASK_OFFSET = 14;
-constexpr std::uint8_t GATEWAY_HOST = 0x01;
-constexpr std::uint8_t MASK[] = {0xFF, 0xFF, 0xFF, 0x00};
+namespace Search = ProtocolLayout::Search;
+namespace IpConfig = ProtocolLayout::IpConfig;
 // Made-up devices of a crowded search get addresses a few networks above
 // this one's, this many to a network.
 constexpr int DEVICES_PER_NETWORK = 250;
 constexpr int MAX_DEVICES = 10000;
 constexpr int MAX_PACE_MS = 10000;
 constexpr int BYTE_BITS = 8;
+
+bool AllZero(const Bytes& bytes, std::size_t first, std::size_t end) {
+    return std::all_of(bytes.begin() + static_cast<std::ptrdiff_t>(first),
+                       bytes.begin() + static_cast<std::ptrdiff_t>(end), [](std::uint8_t byte) { return byte == 0; });
+}
+
+// A static address a.b.c.d comes with the gateway a.b.c.1 and the mask
+// 255.255.255.0.
+bool HasStaticNetwork(const Bytes& packet) {
+    const auto at = [&packet](std::size_t position) { return packet.begin() + static_cast<std::ptrdiff_t>(position); };
+    return std::equal(at(IpConfig::ADDRESS), at(IpConfig::ADDRESS + IpConfig::GATEWAY_HOST - IpConfig::GATEWAY),
+                      at(IpConfig::GATEWAY)) &&
+           packet[IpConfig::GATEWAY_HOST] == IpConfig::GATEWAY_HOST_OCTET &&
+           std::equal(std::begin(IpConfig::MASK_BYTES), std::end(IpConfig::MASK_BYTES), at(IpConfig::MASK));
+}
+
+// 76 bytes, FF in b74 and their plain sum in b75; an automatic address leaves
+// b6..b17 00 and sets b18, a static one carries its network there; the bytes
+// after the mode byte stay 00.
+bool IsWellFormedConfig(const Bytes& packet) {
+    if (packet.size() != IpConfig::LENGTH || packet[IpConfig::STATUS] != IpConfig::STATUS_REQUEST ||
+        packet[IpConfig::SUM] != ProtocolLayout::Sum(packet, 0, IpConfig::SUM) ||
+        !AllZero(packet, IpConfig::MODE + 1, IpConfig::STATUS)) {
+        return false;
+    }
+    switch (packet[IpConfig::MODE]) {
+    case IpConfig::MODE_AUTO:
+        return packet[IpConfig::AUTO_FLAG] == IpConfig::AUTO && AllZero(packet, IpConfig::ADDRESS, IpConfig::AUTO_FLAG);
+    case IpConfig::MODE_STATIC:
+        return packet[IpConfig::AUTO_FLAG] == 0 && HasStaticNetwork(packet);
+    default:
+        return false;
+    }
+}
 
 std::vector<std::string> Words(const std::string& line) {
     std::istringstream stream(line);
@@ -82,10 +113,10 @@ std::string DottedAddress(const LanResponder::Address& address) {
 }  // namespace
 
 std::vector<LanDatagram> LanResponder::Answer(std::uint16_t localPort, const Bytes& datagram) {
-    if (localPort == SearchAnswer::SEARCH_PORT && datagram == Bytes{SearchAnswer::SEARCH_REQUEST}) {
+    if (localPort == Search::PORT && datagram == Bytes{Search::REQUEST}) {
         return AnswerSearch();
     }
-    if (localPort == IpConfigPacket::CONFIG_PORT) return AnswerConfig(datagram);
+    if (localPort == IpConfig::PORT) return AnswerConfig(datagram);
     return {};
 }
 
@@ -101,7 +132,7 @@ std::vector<LanDatagram> LanResponder::AnswerSearch() const {
             address[2] = static_cast<std::uint8_t>(address[2] + 1 + i / DEVICES_PER_NETWORK);
             address[3] = static_cast<std::uint8_t>(1 + i % DEVICES_PER_NETWORK);
         }
-        answers.push_back({m_pace * i, SearchAnswer::SEARCH_PORT,
+        answers.push_back({m_pace * i, Search::PORT,
                            Shaped(SearchAnswerOf(mac, address), m_searchMode, SEARCH_ANSWER_LENGTH - 1)});
     }
     return answers;
@@ -109,38 +140,35 @@ std::vector<LanDatagram> LanResponder::AnswerSearch() const {
 
 Bytes LanResponder::SearchAnswerOf(const Mac& mac, const Address& address) const {
     Bytes answer(SEARCH_ANSWER_LENGTH, 0);
-    std::copy(mac.begin(), mac.end(), answer.begin() + SearchAnswer::MAC_OFFSET);
-    std::copy(address.begin(), address.end(), answer.begin() + SearchAnswer::ADDRESS_OFFSET);
-    std::copy(address.begin(), address.end() - 1, answer.begin() + GATEWAY_OFFSET);
-    answer[GATEWAY_OFFSET + 3] = GATEWAY_HOST;
-    std::copy(std::begin(MASK), std::end(MASK), answer.begin() + MASK_OFFSET);
-    answer[SearchAnswer::MARKER_OFFSET] = SearchAnswer::MARKER[0];
-    answer[SearchAnswer::MARKER_OFFSET + 1] = SearchAnswer::MARKER[1];
+    std::copy(mac.begin(), mac.end(), answer.begin() + Search::MAC);
+    std::copy(address.begin(), address.end(), answer.begin() + Search::ADDRESS);
+    std::copy(address.begin(), address.end() - 1, answer.begin() + Search::GATEWAY);
+    answer[Search::GATEWAY + Search::ADDRESS_LENGTH - 1] = IpConfig::GATEWAY_HOST_OCTET;
+    std::copy(std::begin(IpConfig::MASK_BYTES), std::end(IpConfig::MASK_BYTES), answer.begin() + Search::MASK);
+    std::copy(std::begin(Search::MARKER_BYTES), std::end(Search::MARKER_BYTES), answer.begin() + Search::MARKER);
     return answer;
 }
 
-// Only a whole packet for this device's MAC with a right sum is a request.
+// Only a whole packet for this device's MAC, laid out as the protocol has
+// it and with a right sum, is a request.
 std::vector<LanDatagram> LanResponder::AnswerConfig(const Bytes& packet) {
-    if (packet.size() != IpConfigPacket::LENGTH || packet[IpConfigPacket::STATUS_OFFSET] != IpConfigPacket::STATUS_REQUEST ||
-        !std::equal(m_mac.begin(), m_mac.end(), packet.begin() + IpConfigPacket::TARGET_MAC_OFFSET) ||
-        packet[IpConfigPacket::SUM_OFFSET] != IpConfigPacket::Sum(packet.data(), IpConfigPacket::SUM_OFFSET)) {
+    if (!IsWellFormedConfig(packet) || !std::equal(m_mac.begin(), m_mac.end(), packet.begin() + IpConfig::TARGET_MAC)) {
         return {};
     }
     if (m_configMode == AnswerMode::Silent) return {};
     Bytes answer = packet;
     if (m_configMode != AnswerMode::Refused) {
-        if (packet[IpConfigPacket::MODE_OFFSET] == IpConfigPacket::MODE_STATIC) {
-            std::copy_n(packet.begin() + IpConfigPacket::ADDRESS_OFFSET, m_address.size(), m_address.begin());
+        if (packet[IpConfig::MODE] == IpConfig::MODE_STATIC) {
+            std::copy_n(packet.begin() + IpConfig::ADDRESS, m_address.size(), m_address.begin());
         } else {
             m_address = m_autoAddress;
         }
-        std::copy_n(packet.begin() + IpConfigPacket::NEW_MAC_OFFSET, m_mac.size(), m_mac.begin());
-        std::copy(m_address.begin(), m_address.end(), answer.begin() + IpConfigPacket::ADDRESS_OFFSET);
-        answer[IpConfigPacket::STATUS_OFFSET] = IpConfigPacket::STATUS_ACCEPTED;
+        std::copy_n(packet.begin() + IpConfig::NEW_MAC, m_mac.size(), m_mac.begin());
+        std::copy(m_address.begin(), m_address.end(), answer.begin() + IpConfig::ADDRESS);
+        answer[IpConfig::STATUS] = IpConfig::STATUS_ACCEPTED;
     }
-    answer[IpConfigPacket::SUM_OFFSET] = IpConfigPacket::Sum(answer.data(), IpConfigPacket::SUM_OFFSET);
-    return {{std::chrono::milliseconds(0), IpConfigPacket::CONFIG_PORT,
-             Shaped(answer, m_configMode, IpConfigPacket::LENGTH - 1)}};
+    answer[IpConfig::SUM] = ProtocolLayout::Sum(answer, 0, IpConfig::SUM);
+    return {{std::chrono::milliseconds(0), IpConfig::PORT, Shaped(answer, m_configMode, IpConfig::LENGTH - 1)}};
 }
 
 Bytes LanResponder::Shaped(Bytes answer, AnswerMode mode, std::size_t shortLength) {
@@ -149,8 +177,7 @@ Bytes LanResponder::Shaped(Bytes answer, AnswerMode mode, std::size_t shortLengt
         answer.resize(shortLength);
         break;
     case AnswerMode::NoMarker:
-        answer[SearchAnswer::MARKER_OFFSET] = 0;
-        answer[SearchAnswer::MARKER_OFFSET + 1] = 0;
+        std::fill_n(answer.begin() + Search::MARKER, std::size(Search::MARKER_BYTES), 0);
         break;
     case AnswerMode::Huge:
         answer.resize(HUGE_ANSWER_LENGTH, 0);

@@ -1,7 +1,6 @@
 #include "tools/SwitcherModel.h"
 
-#include "core/CommandFrameBytes.h"
-#include "core/DeviceFrame.h"
+#include "tools/ProtocolLayout.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -10,9 +9,8 @@
 
 namespace {
 
-using namespace CommandFrameBytes;
-
-constexpr std::size_t BODY_LENGTH = 10;     // b2..b11
+using namespace ProtocolLayout::Command;
+namespace Group = ProtocolLayout::Group;
 
 // Items of the query group.
 constexpr std::uint8_t QUERY_DEVICE_TYPE = 0x01;
@@ -75,8 +73,8 @@ constexpr std::uint8_t EDID_DATA_HEADER_B7 = 0x01;
 constexpr int EDID_MODE_COUNT = 18;
 constexpr int EDID_COPY_BASE = 17;          // copy from output o reported as 17 + o
 
-// EDID data as it arrives: a 00 byte, then the file.
-constexpr std::size_t EDID_FILE_START = 1;
+// An uploaded EDID as it arrives: a 00 byte, then the file.
+constexpr std::size_t EDID_FILE_START = ProtocolLayout::EdidBlock::FILE_START;
 constexpr std::size_t EDID_BASE_BLOCK = 128;
 constexpr std::uint8_t EDID_HEADER[] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
 
@@ -87,7 +85,7 @@ Bytes Reply(std::uint8_t group, std::uint8_t item, std::initializer_list<Field> 
     body[0] = group;
     body[1] = item;
     for (const auto& [position, value] : fields) {
-        body[position - B2] = value;
+        body[position - GROUP] = value;
     }
     return SwitcherModel::MakeCommandFrame(body);
 }
@@ -97,11 +95,6 @@ bool IsIndex(int value, int count) { return value >= 1 && value <= count; }
 std::uint8_t OnOff(bool on) { return on ? ON : OFF; }
 
 std::uint8_t LinkState(bool connected) { return connected ? LINK_CONNECTED : LINK_DISCONNECTED; }
-
-bool HasValidCheckByte(const Bytes& frame) {
-    const std::size_t last = frame.size() - 1;
-    return DeviceFrame::ComputeCheckByte(frame.data(), last) == frame[last];
-}
 
 bool IsValidEdidBlock(const Bytes& block) {
     if (!std::equal(std::begin(EDID_HEADER), std::end(EDID_HEADER), block.begin() + EDID_FILE_START)) {
@@ -161,13 +154,15 @@ void SwitcherModel::Reset() {
 }
 
 std::size_t SwitcherModel::FrameLength(std::uint8_t first, std::uint8_t second) const {
-    if (first == DeviceFrame::CommandSync[0] && second == DeviceFrame::CommandSync[1]) {
-        return DeviceFrame::COMMAND_FRAME_LENGTH;
+    using ProtocolLayout::COMMAND_SYNC;
+    using ProtocolLayout::DATA_SYNC;
+    if (first == COMMAND_SYNC[0] && second == COMMAND_SYNC[1]) {
+        return ProtocolLayout::Command::LENGTH;
     }
-    if (first == DeviceFrame::DataSync[0] && second == DeviceFrame::DataSync[1]) {
+    if (first == DATA_SYNC[0] && second == DATA_SYNC[1]) {
         switch (m_firmware.FramedKind()) {
-            case FirmwareReceiver::Kind::Mcu: return DeviceFrame::MCU_DATA_FRAME_LENGTH;
-            case FirmwareReceiver::Kind::Flash: return DeviceFrame::FLASH_DATA_FRAME_LENGTH;
+            case FirmwareReceiver::Kind::Mcu: return ProtocolLayout::Block::MCU_LENGTH;
+            case FirmwareReceiver::Kind::Flash: return ProtocolLayout::Block::FLASH_LENGTH;
             case FirmwareReceiver::Kind::None: return 0;
         }
     }
@@ -193,55 +188,56 @@ std::vector<Bytes> SwitcherModel::HandleFrame(const Bytes& frame) {
         return HandleEdidBlock(frame);
     }
     switch (frame.size()) {
-        case DeviceFrame::COMMAND_FRAME_LENGTH: return HasValidCheckByte(frame) ? HandleCommand(frame) : std::vector<Bytes>{};
-        case DeviceFrame::MCU_DATA_FRAME_LENGTH:
-        case DeviceFrame::FLASH_DATA_FRAME_LENGTH: return HandleDataBlock(frame);
+        case ProtocolLayout::Command::LENGTH:
+            return ProtocolLayout::HasValidCheckByte(frame) ? HandleCommand(frame) : std::vector<Bytes>{};
+        case ProtocolLayout::Block::MCU_LENGTH:
+        case ProtocolLayout::Block::FLASH_LENGTH: return HandleDataBlock(frame);
         default: return {};
     }
 }
 
 std::vector<Bytes> SwitcherModel::HandleCommand(const Bytes& frame) {
-    if (!DeviceFrame::StartsWithSync(frame.data(), DeviceFrame::CommandSync)) {
+    if (!ProtocolLayout::OpensWith(frame, ProtocolLayout::COMMAND_SYNC)) {
         return {};
     }
-    switch (frame[B2]) {
-        case GROUP_QUERY: return HandleQuery(frame);
-        case GROUP_ROUTING: return HandleRouting(frame);
-        case GROUP_EDID: return HandleEdid(frame);
-        case GROUP_BEEP: return HandleBeep(frame);
-        case GROUP_SYSTEM: return HandleSystem(frame);
-        case GROUP_ARC: return HandleArc(frame);
-        case GROUP_FLASH: return HandleFlashEnter(frame);
-        case GROUP_LABELS: return HandleLabels(frame);
+    switch (frame[GROUP]) {
+        case Group::QUERY: return HandleQuery(frame);
+        case Group::ROUTING: return HandleRouting(frame);
+        case Group::EDID: return HandleEdid(frame);
+        case Group::BEEP: return HandleBeep(frame);
+        case Group::SYSTEM: return HandleSystem(frame);
+        case Group::ARC: return HandleArc(frame);
+        case Group::FLASH: return HandleFlashEnter(frame);
+        case Group::LABELS: return HandleLabels(frame);
         default: return {};
     }
 }
 
 std::vector<Bytes> SwitcherModel::HandleQuery(const Bytes& frame) {
-    const std::uint8_t item = frame[B3];
+    const std::uint8_t item = frame[ITEM];
     const int index = frame[B4];
     const auto u8 = [](int value) { return static_cast<std::uint8_t>(value); };
     switch (item) {
         case QUERY_DEVICE_TYPE:
-            return {Reply(GROUP_QUERY, item, {{B4, u8(m_state.deviceType)}, {B10, INFO_MARK}})};
+            return {Reply(Group::QUERY, item, {{B4, u8(m_state.deviceType)}, {B10, INFO_MARK}})};
         case QUERY_DEVICE_SIZE:
-            return {Reply(GROUP_QUERY, item, {{B4, u8(m_state.inputs)}, {B6, u8(m_state.outputs)}, {B10, INFO_MARK}})};
+            return {Reply(Group::QUERY, item, {{B4, u8(m_state.inputs)}, {B6, u8(m_state.outputs)}, {B10, INFO_MARK}})};
         case QUERY_VERSION:
-            return {Reply(GROUP_QUERY, item,
+            return {Reply(Group::QUERY, item,
                           {{B4, u8(m_state.versionMajor)}, {B6, u8(m_state.versionMinor)}, {B10, INFO_MARK}})};
         case QUERY_INPUT_LINK:
             if (!IsIndex(index, SwitcherState::INPUT_COUNT)) return {};
-            return {Reply(GROUP_QUERY, item, {{B4, frame[B4]}, {B6, LinkState(m_state.inputConnected[index - 1])}})};
+            return {Reply(Group::QUERY, item, {{B4, frame[B4]}, {B6, LinkState(m_state.inputConnected[index - 1])}})};
         case QUERY_OUTPUT_LINK:
             if (!IsIndex(index, SwitcherState::OUTPUT_COUNT)) return {};
-            return {Reply(GROUP_QUERY, item, {{B4, frame[B4]}, {B6, LinkState(m_state.outputConnected[index - 1])}})};
+            return {Reply(Group::QUERY, item, {{B4, frame[B4]}, {B6, LinkState(m_state.outputConnected[index - 1])}})};
         case QUERY_BEEP:
-            return {Reply(GROUP_QUERY, item, {{B4, ACK_OK}, {B6, m_state.beep ? BEEP_REPORT_ON : BEEP_REPORT_OFF}})};
+            return {Reply(Group::QUERY, item, {{B4, ACK_OK}, {B6, m_state.beep ? BEEP_REPORT_ON : BEEP_REPORT_OFF}})};
         case QUERY_EDID_MODE:
             if (!IsIndex(index, SwitcherState::INPUT_COUNT)) return {};
-            return {Reply(GROUP_QUERY, item, {{B4, frame[B4]}, {B6, u8(m_state.edid[index - 1])}})};
+            return {Reply(Group::QUERY, item, {{B4, frame[B4]}, {B6, u8(m_state.edid[index - 1])}})};
         case QUERY_AUTO_SWITCH:
-            return {Reply(GROUP_QUERY, item, {{B4, OnOff(m_state.autoSwitch)}})};
+            return {Reply(Group::QUERY, item, {{B4, OnOff(m_state.autoSwitch)}})};
         default:
             return {};
     }
@@ -249,7 +245,7 @@ std::vector<Bytes> SwitcherModel::HandleQuery(const Bytes& frame) {
 
 // A device with fewer outputs (set size) stays silent about the ones it lacks.
 std::vector<Bytes> SwitcherModel::HandleRouting(const Bytes& frame) {
-    const std::uint8_t item = frame[B3];
+    const std::uint8_t item = frame[ITEM];
     const auto hasOutput = [this](int output) {
         return IsIndex(output, SwitcherState::OUTPUT_COUNT) && output <= m_state.outputs;
     };
@@ -263,17 +259,17 @@ std::vector<Bytes> SwitcherModel::HandleRouting(const Bytes& frame) {
         const int output = frame[B6];
         if (!IsIndex(input, SwitcherState::INPUT_COUNT) || !hasOutput(output)) return {};
         m_state.route[output - 1] = input;
-        return {Reply(GROUP_ROUTING, item, {{B4, ACK_OK}, {B6, frame[B6]}})};
+        return {Reply(Group::ROUTING, item, {{B4, ACK_OK}, {B6, frame[B6]}})};
     }
     if (item == ROUTING_AUTO_SWITCH && (frame[B4] == ON || frame[B4] == OFF)) {
         m_state.autoSwitch = frame[B4] == ON;
-        return {Reply(GROUP_ROUTING, item, {{B4, ACK_OK}})};
+        return {Reply(Group::ROUTING, item, {{B4, ACK_OK}})};
     }
     return {};
 }
 
 std::vector<Bytes> SwitcherModel::HandleEdid(const Bytes& frame) {
-    switch (frame[B3]) {
+    switch (frame[ITEM]) {
         case EDID_SET_ALL:
         case EDID_SET_ONE:
         case EDID_COPY_ALL:
@@ -283,7 +279,7 @@ std::vector<Bytes> SwitcherModel::HandleEdid(const Bytes& frame) {
         case EDID_WRITE_ONE:
             return HandleEdidWrite(frame);
         case EDID_PREPARE:
-            return {Reply(GROUP_EDID, EDID_PREPARE, {{B4, ACK_OK}})};
+            return {Reply(Group::EDID, EDID_PREPARE, {{B4, ACK_OK}})};
         default:
             return {};
     }
@@ -292,14 +288,14 @@ std::vector<Bytes> SwitcherModel::HandleEdid(const Bytes& frame) {
 // A mode or a copy for one input or all; a failure (the test's knob)
 // changes nothing.
 std::vector<Bytes> SwitcherModel::HandleEdidSetting(const Bytes& frame) {
-    const std::uint8_t item = frame[B3];
+    const std::uint8_t item = frame[ITEM];
     const int value = frame[B4];
     const bool all = item == EDID_SET_ALL || item == EDID_COPY_ALL;
     const bool copy = item == EDID_COPY_ALL || item == EDID_COPY_ONE;
     const int input = all ? EdidStore::ALL_INPUTS : frame[B6];
     if (!IsIndex(value, copy ? SwitcherState::OUTPUT_COUNT : EDID_MODE_COUNT)) return {};
     if (!all && !IsIndex(input, SwitcherState::INPUT_COUNT)) return {};
-    if (m_edids.TakeFailure()) return {Reply(GROUP_EDID, item, {{B4, ACK_FAILED}, {B6, frame[B6]}})};
+    if (m_edids.TakeFailure()) return {Reply(Group::EDID, item, {{B4, ACK_FAILED}, {B6, frame[B6]}})};
     // The EDID page sends a mode 1..18 marked F0 in b5 (reported as its
     // index); the General page sends an audio mode 1..4 unmarked (reported
     // as it was sent).
@@ -312,16 +308,16 @@ std::vector<Bytes> SwitcherModel::HandleEdidSetting(const Bytes& frame) {
     } else {
         m_edids.Hold(input, {});
     }
-    return {Reply(GROUP_EDID, item, {{B4, ACK_OK}, {B6, frame[B6]}})};
+    return {Reply(Group::EDID, item, {{B4, ACK_OK}, {B6, frame[B6]}})};
 }
 
 // WriteEdid announces the target and gets the data request; the header that
 // follows makes the next 256 bytes the raw block. With the early result knob
 // the success result goes out in the same write and no data is awaited.
 std::vector<Bytes> SwitcherModel::HandleEdidWrite(const Bytes& frame) {
-    const std::uint8_t item = frame[B3];
+    const std::uint8_t item = frame[ITEM];
     if (frame[B4] == EDID_DATA_HEADER && frame[B7] == EDID_DATA_HEADER_B7 && m_edidWriteItem == item) {
-        m_rawBlockLength = DeviceFrame::EDID_BLOCK_LENGTH;
+        m_rawBlockLength = ProtocolLayout::EdidBlock::LENGTH;
         return {};
     }
     if (frame[B5] != EDID_FILE_MARK) return {};
@@ -329,10 +325,10 @@ std::vector<Bytes> SwitcherModel::HandleEdidWrite(const Bytes& frame) {
     if (item == EDID_WRITE_ONE && !IsIndex(input, SwitcherState::INPUT_COUNT)) return {};
     m_edidWriteItem = item;
     m_edidWriteInput = item == EDID_WRITE_ONE ? input : EdidStore::ALL_INPUTS;
-    Bytes request = Reply(GROUP_EDID, item, {{B4, EDID_DATA_REQUEST}});
+    Bytes request = Reply(Group::EDID, item, {{B4, EDID_DATA_REQUEST}});
     if (!m_edids.EarlyResult()) return {request};
     m_edidWriteItem = 0;
-    const Bytes result = Reply(GROUP_EDID, item, {{B4, ACK_OK}, {B7, EDID_DATA_HEADER_B7}});
+    const Bytes result = Reply(Group::EDID, item, {{B4, ACK_OK}, {B7, EDID_DATA_HEADER_B7}});
     request.insert(request.end(), result.begin(), result.end());
     return {request};
 }
@@ -343,98 +339,97 @@ std::vector<Bytes> SwitcherModel::HandleEdidBlock(const Bytes& block) {
     m_edidWriteItem = 0;
     const bool valid = !m_edids.TakeFailure() && IsValidEdidBlock(block);
     if (valid) m_edids.Hold(m_edidWriteInput, block);
-    return {Reply(GROUP_EDID, item, {{B4, valid ? ACK_OK : ACK_FAILED}, {B7, EDID_DATA_HEADER_B7}})};
+    return {Reply(Group::EDID, item, {{B4, valid ? ACK_OK : ACK_FAILED}, {B7, EDID_DATA_HEADER_B7}})};
 }
 
 std::vector<Bytes> SwitcherModel::HandleBeep(const Bytes& frame) {
-    if (frame[B3] != BEEP_SET || (frame[B4] != ON && frame[B4] != OFF)) return {};
+    if (frame[ITEM] != BEEP_SET || (frame[B4] != ON && frame[B4] != OFF)) return {};
     m_state.beep = frame[B4] == ON;
-    return {Reply(GROUP_BEEP, BEEP_SET, {{B4, ACK_OK}, {B6, m_state.beep ? BEEP_ACK_ON : ACK_OK}})};
+    return {Reply(Group::BEEP, BEEP_SET, {{B4, ACK_OK}, {B6, m_state.beep ? BEEP_ACK_ON : ACK_OK}})};
 }
 
 std::vector<Bytes> SwitcherModel::HandleSystem(const Bytes& frame) {
-    const std::uint8_t item = frame[B3];
+    const std::uint8_t item = frame[ITEM];
     switch (item) {
         case SYSTEM_MCU_ENTER:
             m_firmware.Enter(FirmwareReceiver::Kind::Mcu, 0);
-            return {Reply(GROUP_SYSTEM, item, {{B4, ACK_OK}})};
+            return {Reply(Group::SYSTEM, item, {{B4, ACK_OK}})};
         case SYSTEM_MCU_START:
             m_firmware.StartMcu();
-            return {Reply(GROUP_SYSTEM, item, {{B4, ACK_OK}})};
+            return {Reply(Group::SYSTEM, item, {{B4, ACK_OK}})};
         case SYSTEM_FACTORY_RESET:
             Reset();
-            return {Reply(GROUP_SYSTEM, item, {{B4, ACK_OK}})};
+            return {Reply(Group::SYSTEM, item, {{B4, ACK_OK}})};
         case SYSTEM_POWER:
             if (frame[B4] != ON && frame[B4] != OFF) return {};
             m_state.power = frame[B4] == ON;
-            return {Reply(GROUP_SYSTEM, item, {{B4, ACK_OK}, {B6, OnOff(m_state.power)}})};
+            return {Reply(Group::SYSTEM, item, {{B4, ACK_OK}, {B6, OnOff(m_state.power)}})};
         case SYSTEM_QUERY_POWER:
-            return {Reply(GROUP_SYSTEM, item, {{B4, OnOff(m_state.power)}})};
+            return {Reply(Group::SYSTEM, item, {{B4, OnOff(m_state.power)}})};
         case SYSTEM_REBOOT:
             m_state.power = true;
-            return {Reply(GROUP_SYSTEM, item, {{B4, ACK_OK}})};
+            return {Reply(Group::SYSTEM, item, {{B4, ACK_OK}})};
         default:
             return {};
     }
 }
 
 std::vector<Bytes> SwitcherModel::HandleArc(const Bytes& frame) {
-    const std::uint8_t item = frame[B3];
+    const std::uint8_t item = frame[ITEM];
     const int output = frame[B6];
     if (!IsIndex(output, SwitcherState::OUTPUT_COUNT)) return {};
     if (item == ARC_SET && (frame[B4] == ON || frame[B4] == OFF)) {
         m_state.arc[output - 1] = frame[B4] == ON;
-        return {Reply(GROUP_ARC, item, {{B4, ACK_OK}, {B6, frame[B6]}, {B10, frame[B4]}})};
+        return {Reply(Group::ARC, item, {{B4, ACK_OK}, {B6, frame[B6]}, {B10, frame[B4]}})};
     }
     if (item == ARC_QUERY) {
-        return {Reply(GROUP_ARC, item, {{B4, OnOff(m_state.arc[output - 1])}, {B6, frame[B6]}})};
+        return {Reply(Group::ARC, item, {{B4, OnOff(m_state.arc[output - 1])}, {B6, frame[B6]}})};
     }
     return {};
 }
 
 std::vector<Bytes> SwitcherModel::HandleFlashEnter(const Bytes& frame) {
-    if (frame[B3] != FLASH_ENTER) return {};
+    if (frame[ITEM] != FLASH_ENTER) return {};
     m_firmware.Enter(FirmwareReceiver::Kind::Flash, frame[B4]);
-    return {Reply(GROUP_FLASH, FLASH_ENTER, {{B4, ACK_OK}})};
+    return {Reply(Group::FLASH, FLASH_ENTER, {{B4, ACK_OK}})};
 }
 
 std::vector<Bytes> SwitcherModel::HandleLabels(const Bytes& frame) {
-    const std::uint8_t item = frame[B3];
+    const std::uint8_t item = frame[ITEM];
     if (item >= LABEL_WRITE_FIRST && item <= LABEL_WRITE_LAST) {
         const std::size_t offset = (item - LABEL_WRITE_FIRST) * LABEL_CHUNK;
         std::copy_n(frame.begin() + B4, LABEL_CHUNK, m_state.labels.begin() + offset);
-        return {Reply(GROUP_LABELS, item, {{B4, ACK_OK}})};
+        return {Reply(Group::LABELS, item, {{B4, ACK_OK}})};
     }
     if (item >= LABEL_READ_FIRST && item <= LABEL_READ_LAST) {
         const std::size_t offset = (item - LABEL_READ_FIRST) * LABEL_CHUNK;
         std::array<std::uint8_t, BODY_LENGTH> body{};
-        body[0] = GROUP_LABELS;
+        body[0] = Group::LABELS;
         body[1] = item;
-        std::copy_n(m_state.labels.begin() + offset, LABEL_CHUNK, body.begin() + (B4 - B2));
+        std::copy_n(m_state.labels.begin() + offset, LABEL_CHUNK, body.begin() + (B4 - GROUP));
         return {MakeCommandFrame(body)};
     }
     return {};
 }
 
 std::vector<Bytes> SwitcherModel::HandleDataBlock(const Bytes& frame) {
-    if (!DeviceFrame::StartsWithSync(frame.data(), DeviceFrame::DataSync)) return {};
+    if (!ProtocolLayout::OpensWith(frame, ProtocolLayout::DATA_SYNC)) return {};
     std::optional<Bytes> ack = m_firmware.Block(frame);
     if (!ack) return {};
     return {*ack};
 }
 
 Bytes SwitcherModel::RouteReport(int output) const {
-    return Reply(GROUP_ROUTING, ROUTING_QUERY,
+    return Reply(Group::ROUTING, ROUTING_QUERY,
                  {{B4, static_cast<std::uint8_t>(output)},
                   {B6, static_cast<std::uint8_t>(m_state.route[output - 1])}});
 }
 
 Bytes SwitcherModel::MakeCommandFrame(const std::array<std::uint8_t, 10>& body) {
-    Bytes frame(DeviceFrame::COMMAND_FRAME_LENGTH, 0);
-    frame[0] = DeviceFrame::CommandSync[0];
-    frame[1] = DeviceFrame::CommandSync[1];
-    std::copy(body.begin(), body.end(), frame.begin() + B2);
-    DeviceFrame::SetCheckByte(frame.data(), frame.size());
+    Bytes frame(std::begin(ProtocolLayout::COMMAND_SYNC), std::end(ProtocolLayout::COMMAND_SYNC));
+    frame.insert(frame.end(), body.begin(), body.end());
+    frame.push_back(0);
+    ProtocolLayout::SetCheckByte(frame);
     return frame;
 }
 

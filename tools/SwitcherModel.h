@@ -6,6 +6,7 @@
 #include "tools/Bytes.h"
 #include "tools/EdidStore.h"
 #include "tools/FirmwareReceiver.h"
+#include "tools/ProtocolLayout.h"
 
 #include <array>
 #include <cstddef>
@@ -73,7 +74,7 @@ public:
     std::string Describe() const;
 
     // A command frame (sync, b2..b11 as given, check byte).
-    static Bytes MakeCommandFrame(const std::array<std::uint8_t, 10>& body);
+    static Bytes MakeCommandFrame(const std::array<std::uint8_t, ProtocolLayout::Command::BODY_LENGTH>& body);
 
 private:
     std::vector<Bytes> HandleCommand(const Bytes& frame);

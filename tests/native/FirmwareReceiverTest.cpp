@@ -1,7 +1,6 @@
 #include "tools/ControlInterpreter.h"
+#include "tools/ProtocolLayout.h"
 #include "tools/SwitcherModel.h"
-
-#include "core/DeviceFrame.h"
 
 #include <gtest/gtest.h>
 
@@ -16,23 +15,23 @@ Bytes Command(std::initializer_list<std::uint8_t> body) {
 }
 
 Bytes McuBlock(std::uint8_t number, std::uint8_t flag, std::uint8_t fill) {
-    Bytes frame(DeviceFrame::MCU_DATA_FRAME_LENGTH, fill);
+    Bytes frame(ProtocolLayout::Block::MCU_LENGTH, fill);
     frame[0] = 0xFE;
     frame[1] = 0xEF;
     frame[2] = flag;
     frame[3] = number;
-    DeviceFrame::SetCheckByte(frame.data(), frame.size());
+    ProtocolLayout::SetCheckByte(frame);
     return frame;
 }
 
 Bytes FlashBlock(int index, std::uint8_t flag, std::uint8_t fill) {
-    Bytes frame(DeviceFrame::FLASH_DATA_FRAME_LENGTH, fill);
+    Bytes frame(ProtocolLayout::Block::FLASH_LENGTH, fill);
     frame[0] = 0xFE;
     frame[1] = 0xEF;
     frame[2] = flag;
     frame[3] = static_cast<std::uint8_t>(index >> 8);
     frame[4] = static_cast<std::uint8_t>(index);
-    DeviceFrame::SetCheckByte(frame.data(), frame.size());
+    ProtocolLayout::SetCheckByte(frame);
     return frame;
 }
 

@@ -1,6 +1,5 @@
+#include "tools/ProtocolLayout.h"
 #include "tools/SwitcherModel.h"
-
-#include "core/DeviceFrame.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +17,7 @@ Bytes DataFrame(std::size_t length, std::uint8_t flag, std::uint8_t block) {
     frame[1] = 0xEF;
     frame[2] = flag;
     frame[3] = block;
-    DeviceFrame::SetCheckByte(frame.data(), frame.size());
+    ProtocolLayout::SetCheckByte(frame);
     return frame;
 }
 
@@ -35,7 +34,8 @@ protected:
 };
 
 TEST_F(SwitcherModelTest, RoutingAcknowledgesAndReportsTheNewInput) {
-    EXPECT_EQ(Answer({0x02, 0x03, 0x02, 0x00, 0x01}), Command({0x02, 0x03, 0x00, 0x00, 0x01}));
+    const std::vector<Bytes> ack = model.HandleFrame({0xA5, 0x5B, 0x02, 0x03, 0x02, 0x00, 0x01, 0, 0, 0, 0, 0, 0xF8});
+    EXPECT_EQ(ack, (std::vector<Bytes>{{0xA5, 0x5B, 0x02, 0x03, 0x00, 0x00, 0x01, 0, 0, 0, 0, 0, 0xFA}}));
     EXPECT_EQ(Answer({0x02, 0x01, 0x01}), Command({0x02, 0x01, 0x01, 0x00, 0x02}));
     EXPECT_EQ(Answer({0x02, 0x03, 0x04, 0x00, 0x03}), Command({0x02, 0x03, 0x00, 0x00, 0x03}));
     EXPECT_EQ(Answer({0x02, 0x01, 0x03}), Command({0x02, 0x01, 0x03, 0x00, 0x04}));
@@ -202,10 +202,7 @@ TEST_F(SwitcherModelTest, McuBlocksAreAcknowledgedUntilTheLast) {
 
     ack = model.HandleFrame(DataFrame(1029, 0x80, 0x01));
     ASSERT_EQ(ack.size(), 1u);
-    EXPECT_EQ(ack.front()[2], 0x80);
-    EXPECT_EQ(ack.front()[3], 0x01);
-    EXPECT_EQ(ack.front()[4], 0x00);
-    EXPECT_TRUE(DeviceFrame::IsCheckByteValid(ack.front().data()));
+    EXPECT_EQ(ack.front(), (Bytes{0xFE, 0xEF, 0x80, 0x01, 0x00, 0, 0, 0, 0, 0, 0, 0, 0x92}));
     EXPECT_EQ(model.PendingUpgrade(), SwitcherModel::Upgrade::None);
 }
 
