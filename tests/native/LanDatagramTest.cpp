@@ -8,14 +8,26 @@
 
 namespace {
 
+// 50 bytes: MAC 00 1A 2B 3C 4D 5E, address 192.168.1.100, the marker in
+// b18 b19.
 std::vector<std::uint8_t> DeviceAnswer(std::uint8_t marker0, std::uint8_t marker1) {
-    std::vector<std::uint8_t> answer(SearchAnswer::DEVICE_ANSWER_LENGTH, 0);
-    const std::uint8_t head[] = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0xC0, 0xA8, 0x01, 0x64};
-    std::copy(std::begin(head), std::end(head), answer.begin());
-    answer[SearchAnswer::MARKER_OFFSET] = marker0;
-    answer[SearchAnswer::MARKER_OFFSET + 1] = marker1;
+    std::vector<std::uint8_t> answer = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0xC0, 0xA8, 0x01, 0x64,
+                                        0,    0,    0,    0,    0,    0,    0,    0,    marker0, marker1};
+    answer.resize(50, 0x00);
     return answer;
 }
+
+// A configuration packet: b0..b25 as given, 00 up to b73, FF in b74 and the
+// sum in b75.
+std::vector<std::uint8_t> ConfigPacket(std::initializer_list<std::uint8_t> head, std::uint8_t sum) {
+    std::vector<std::uint8_t> packet(head);
+    packet.resize(74, 0x00);
+    packet.push_back(0xFF);
+    packet.push_back(sum);
+    return packet;
+}
+
+std::vector<std::uint8_t> BytesOf(const IpConfigPacket::Bytes& packet) { return {packet.begin(), packet.end()}; }
 
 const IpConfigPacket::MacPairs TARGET_MAC = {L"00", L"1A", L"2B", L"3C", L"4D", L"5E"};
 const IpConfigPacket::MacPairs NEW_MAC = {L"00", L"1a", L"2B", L"3C", L"4D", L"5F"};
@@ -41,7 +53,7 @@ TEST(SearchAnswer, ListedAnswerGivesAddressMacAndItsLogLines) {
     EXPECT_EQ(log.substr(firstLine.size(), secondLine.size()), secondLine);
     // The last 11 bytes end the text without a line end.
     EXPECT_EQ(log.substr(3 * firstLine.size()), L"00 00 00 00 00 00 00 00 00 00 00 ");
-    const std::uint8_t request = SearchAnswer::SEARCH_REQUEST;
+    const std::uint8_t request = 0x61;
     EXPECT_EQ(HexLogFormatter::FormatDatagram(&request, 1), L"61 ");
 }
 
@@ -52,7 +64,7 @@ TEST(SearchAnswer, UnmarkedAndShortAnswers) {
     EXPECT_FALSE(answer->hasMarker);
     EXPECT_EQ(answer->AddressText(), L"192.168.1.100");
     const std::vector<std::uint8_t> listed = DeviceAnswer(0x77, 0x88);
-    EXPECT_FALSE(SearchAnswer::Parse(listed.data(), SearchAnswer::DEVICE_ANSWER_LENGTH - 1).has_value());
+    EXPECT_FALSE(SearchAnswer::Parse(listed.data(), 49).has_value());
     EXPECT_FALSE(SearchAnswer::Parse(nullptr, 0).has_value());
 }
 
@@ -67,27 +79,16 @@ TEST(SearchAnswer, ListedTextsBackToOctetsAndPairs) {
     EXPECT_EQ(SearchAnswer::MacPairOf(L"", 0), L"");
 }
 
-TEST(IpConfigPacket, StaticAddressPacket) {
-    const IpConfigPacket::Bytes packet =
-        IpConfigPacket::Build(TARGET_MAC, NEW_MAC, {L"192", L"168", L"1", L"50"}, true);
-    const std::uint8_t head[] = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0xC0, 0xA8, 0x01, 0x32, 0xC0, 0xA8, 0x01,
-                                 0x01, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5F, 0x17};
-    EXPECT_TRUE(std::equal(std::begin(head), std::end(head), packet.begin()));
-    for (std::size_t i = sizeof head; i < IpConfigPacket::STATUS_OFFSET; ++i) EXPECT_EQ(packet[i], 0) << i;
-    EXPECT_EQ(packet[74], 0xFF);
-    unsigned sum = 0;
-    for (std::size_t i = 0; i < 75; ++i) sum += packet[i];
-    EXPECT_EQ(packet[75], sum % 256);
-}
-
-TEST(IpConfigPacket, AutoAddressPacketIgnoresTheEnteredAddress) {
-    const IpConfigPacket::Bytes packet =
-        IpConfigPacket::Build(TARGET_MAC, NEW_MAC, {L"192", L"168", L"1", L"50"}, false);
-    for (std::size_t i = 6; i < 18; ++i) EXPECT_EQ(packet[i], 0) << i;
-    EXPECT_EQ(packet[18], 0x01);
-    EXPECT_EQ(packet[25], 0x16);
-    EXPECT_EQ(packet[74], 0xFF);
-    EXPECT_EQ(packet[75], IpConfigPacket::Sum(packet.data(), 75));
+TEST(IpConfigPacket, StaticAndAutoAddressPackets) {
+    const IpConfigPacket::Octets address = {L"192", L"168", L"1", L"50"};
+    EXPECT_EQ(BytesOf(IpConfigPacket::Build(TARGET_MAC, NEW_MAC, address, true)),
+              ConfigPacket({0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0xC0, 0xA8, 0x01, 0x32, 0xC0, 0xA8, 0x01,
+                            0x01, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5F, 0x17},
+                           0x71));
+    EXPECT_EQ(BytesOf(IpConfigPacket::Build(TARGET_MAC, NEW_MAC, address, false)),
+              ConfigPacket({0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0, 0, 0, 0, 0, 0, 0,
+                            0,    0,    0,    0,    0,    0x01, 0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5F, 0x16},
+                           0x6F));
 }
 
 TEST(IpConfigPacket, TextConversions) {
@@ -115,7 +116,7 @@ TEST(IpConfigPacket, TextConversions) {
 }
 
 TEST(IpConfigPacket, AnswerAcceptance) {
-    std::vector<std::uint8_t> answer(IpConfigPacket::LENGTH, 0);
+    std::vector<std::uint8_t> answer(76, 0);
     EXPECT_TRUE(IpConfigPacket::IsAcceptedAnswer(answer.data(), answer.size()));
     EXPECT_FALSE(IpConfigPacket::IsAcceptedAnswer(answer.data(), answer.size() - 1));
     answer[74] = 0xFF;
