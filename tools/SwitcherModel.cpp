@@ -412,8 +412,12 @@ std::vector<Bytes> SwitcherModel::HandleLabels(const Bytes& frame) {
     return {};
 }
 
+// Only a block as long as the transfer under way frames it is read: a block
+// of the other kind would be copied as if it were one of this kind.
 std::vector<Bytes> SwitcherModel::HandleDataBlock(const Bytes& frame) {
-    if (!ProtocolLayout::OpensWith(frame, ProtocolLayout::DATA_SYNC)) return {};
+    if (!ProtocolLayout::OpensWith(frame, ProtocolLayout::DATA_SYNC) || frame.size() != FrameLength(frame[0], frame[1])) {
+        return {};
+    }
     std::optional<Bytes> ack = m_firmware.Block(frame);
     if (!ack) return {};
     return {*ack};

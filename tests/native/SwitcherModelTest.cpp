@@ -182,6 +182,7 @@ TEST_F(SwitcherModelTest, DataSyncOpensBlocksOnlyDuringAnUpgrade) {
     EXPECT_EQ(model.FrameLength(0x5B, 0xA5), 0u);
     Answer({0x08, 0x07});
     EXPECT_EQ(model.FrameLength(0xFE, 0xEF), 1029u);
+    EXPECT_TRUE(model.HandleFrame(DataFrame(262, 0x00, 0x00)).empty()) << "a flash block in an MCU transfer";
     model.Reset();
     EXPECT_EQ(Answer({0xF8, 0x09, 0x05}), Command({0xF8, 0x09, 0x00}));
     EXPECT_EQ(model.FrameLength(0xFE, 0xEF), 262u);
