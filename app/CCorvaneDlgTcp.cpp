@@ -112,6 +112,9 @@ void CCorvaneDlg::OnTcpConnected() {
     g_tcpConnected = TRUE;
     SetDlgItemText(IDC_CONNECT_TCP, TEXT_DISCONNECT);
     ResetTcpReceive();
+    // A request that waits for its answer owns g_commandFrame, which its
+    // resend sends again: the query skips its turn, as the status poll does.
+    if (!PollMayGoOn()) return;
     DeviceFrame::BuildCommandFrame(g_commandFrame, CommandFrameBytes::GROUP_SYSTEM, CommandFrameBytes::ITEM_POWER);
     SendFrame(g_commandFrame, static_cast<int>(DeviceFrame::COMMAND_FRAME_LENGTH));
 }
