@@ -60,10 +60,13 @@ void CCorvaneDlg::ListDevice(const SearchAnswer& answer) {
     const std::wstring address = answer.AddressText();
     SendDlgItemMessage(IDC_SWITCHER_IP_LIST, CB_INSERTSTRING, static_cast<WPARAM>(-1),
                        reinterpret_cast<LPARAM>(address.c_str()));
-    SendDlgItemMessage(IDC_SWITCHER_IP_LIST, CB_SETCURSEL, 0);
     g_foundDeviceMacs[static_cast<std::size_t>(listed)] = g_lastFoundMac;
     g_foundDeviceCount = static_cast<BYTE>(listed + 1);
-    OnSelEndOkSwitcherIp();
+    // Later switchers leave the operator's choice as it is.
+    if (listed == 0) {
+        SendDlgItemMessage(IDC_SWITCHER_IP_LIST, CB_SETCURSEL, 0);
+        OnSelEndOkSwitcherIp();
+    }
     ArmTimer(TIMER_SEARCH_DONE);
     if (m_configPhase == ConfigPhase::AwaitingDevice) {
         KillTimer(TIMER_CONFIG_TIMEOUT);
@@ -71,7 +74,7 @@ void CCorvaneDlg::ListDevice(const SearchAnswer& answer) {
     }
 }
 
-// Also what a newly listed switcher selects: the item shown.
+// Also what the first listed switcher selects: the item shown.
 void CCorvaneDlg::OnSelEndOkSwitcherIp() {
     const LRESULT shown = SendDlgItemMessage(IDC_SWITCHER_IP_LIST, CB_GETCURSEL);
     const LRESULT listed = SendDlgItemMessage(IDC_SWITCHER_IP_LIST, CB_GETCOUNT);
@@ -86,10 +89,9 @@ void CCorvaneDlg::OnSelEndOkSwitcherIp() {
     for (std::size_t k = 0; k < MAC_PAIR_COUNT; ++k) g_selectedMacPairs[k] = SearchAnswer::MacPairOf(mac, k);
 }
 
-// The packet goes to the switcher the dialog was opened on: an answer that
-// arrives while it is open moves the list's selection, not the target. The
-// busy pop-up stays up until the switcher is listed again with its new
-// settings, or until the time-out.
+// The packet goes to the switcher the dialog was opened on, whatever the
+// list selects meanwhile. The busy pop-up stays up until the switcher is
+// listed again with its new settings, or until the time-out.
 void CCorvaneDlg::OnClickedConfig() {
     const IpConfigPacket::MacPairs target = g_selectedMacPairs;
     if (g_configIpDlg.DoModal() != IDOK) return;

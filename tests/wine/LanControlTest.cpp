@@ -55,6 +55,16 @@ private:
     void Record(const BYTE* frame) { replies.emplace_back(frame, frame + DeviceFrame::COMMAND_FRAME_LENGTH); }
 };
 
+// A search answer the panel lists, from a switcher the simulator is not.
+Bytes OtherSwitchersAnswer() {
+    Bytes answer(SearchAnswer::DEVICE_ANSWER_LENGTH, 0);
+    const std::uint8_t head[] = {0x02, 0x11, 0x22, 0x33, 0x44, 0x55, 10, 231, 7, 7};
+    std::copy(std::begin(head), std::end(head), answer.begin());
+    answer[SearchAnswer::MARKER_OFFSET] = SearchAnswer::MARKER[0];
+    answer[SearchAnswer::MARKER_OFFSET + 1] = SearchAnswer::MARKER[1];
+    return answer;
+}
+
 std::size_t Occurrences(const std::wstring& text, const std::wstring& part) {
     std::size_t count = 0;
     for (std::size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at + part.size())) ++count;
@@ -468,9 +478,9 @@ TEST_F(LanControlTest, ConfigurationTimesOutWithoutAnAcceptedAnswerAndWithASilen
 }
 
 // Another panel's search makes the switchers answer again; an answer that
-// arrives while the dialog is open moves the list's selection to its first
-// item, but the packet still goes to the switcher the dialog was opened on.
-TEST_F(LanControlTest, AnAnswerArrivingWhileTheDialogIsOpenLeavesItsSwitcherTheTarget) {
+// arrives while the dialog is open is appended to the list, and the
+// operator's choice stays selected and gets the packet.
+TEST_F(LanControlTest, AnAnswerArrivingWhileTheDialogIsOpenLeavesTheOperatorsChoiceAndTarget) {
     struct ScaleBack {
         ~ScaleBack() { SetTimerScale(1.0); }
     } scaleBack;
@@ -483,12 +493,8 @@ TEST_F(LanControlTest, AnAnswerArrivingWhileTheDialogIsOpenLeavesItsSwitcherTheT
                        reinterpret_cast<LPARAM>(Item(IDC_SWITCHER_IP_LIST)));
     const Bytes second = Logged(SEARCH_ANSWERED).at(1).bytes;
 
-    Bytes late(SearchAnswer::DEVICE_ANSWER_LENGTH, 0);
-    const std::uint8_t head[] = {0x02, 0x11, 0x22, 0x33, 0x44, 0x55, 10, 231, 7, 7};
-    std::copy(std::begin(head), std::end(head), late.begin());
-    late[SearchAnswer::MARKER_OFFSET] = SearchAnswer::MARKER[0];
-    late[SearchAnswer::MARKER_OFFSET + 1] = SearchAnswer::MARKER[1];
-    m_operator.WhenShown(g_configIpDlg, [&] { EXPECT_EQ(Control("lan stray 30600" + HexWords(late)), "ok"); });
+    m_operator.WhenShown(g_configIpDlg,
+                         [this] { EXPECT_EQ(Control("lan stray 30600" + HexWords(OtherSwitchersAnswer())), "ok"); });
     m_operator.When([this] { return Listed() == 3; },
                     [] { ::SendMessageW(g_configIpDlg.GetDlgItem(IDC_CONFIG_IP_OK), BM_CLICK, 0, 0); });
     {
@@ -501,4 +507,6 @@ TEST_F(LanControlTest, AnAnswerArrivingWhileTheDialogIsOpenLeavesItsSwitcherTheT
     ASSERT_FALSE(packets.empty());
     EXPECT_TRUE(std::equal(second.begin(), second.begin() + SearchAnswer::MAC_LENGTH, packets.front().bytes.begin()))
         << "the packet went to another switcher than the dialog's";
+    EXPECT_EQ(m_dlg->SendDlgItemMessage(IDC_SWITCHER_IP_LIST, CB_GETCURSEL), 1);
+    EXPECT_EQ(g_selectedMacPairs, SearchAnswer::Parse(second.data(), second.size()).value().MacPairs());
 }
