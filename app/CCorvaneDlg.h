@@ -6,6 +6,7 @@
 #include "app/PanelMessages.h"
 #include "controls/CIconButton.h"
 #include "core/FrameAssembler.h"
+#include "core/IpConfigPacket.h"
 #include "core/SearchAnswer.h"
 #include "core/StreamSendQueue.h"
 #include "framework/CBrush.h"
@@ -201,6 +202,7 @@ private:
     void ListDevice(const SearchAnswer& answer);
     void Broadcast(UINT port, UINT replyMessage, const BYTE* data, int length);
     void CloseUdpSocket();
+    void CloseConfigSocket();
     int ReceiveDatagram(WPARAM socket, LPARAM event, BYTE* buffer);
     // Removes this window's posted `message`s that have not been handled.
     void DiscardQueuedMessages(UINT message);
@@ -258,10 +260,15 @@ private:
     void FeedTcpBytes();
 
     SentSettings m_sentSettings;
-    // A configuration waits for its switcher to be listed again, then shows
-    // its result until the search's done steps close the pop-up.
-    enum class ConfigPhase { None, AwaitingDevice, Finishing };
+    // A configuration waits for its switcher to accept, then for it to be
+    // listed again, then shows its result until the search's done steps
+    // close the pop-up.
+    enum class ConfigPhase { None, AwaitingAnswer, AwaitingDevice, Finishing };
     ConfigPhase m_configPhase = ConfigPhase::None;
+    IpConfigPacket::Bytes m_configPacket{};
+    // The port the UDP socket is bound to; NO_UDP_PORT while it is closed.
+    static constexpr UINT NO_UDP_PORT = 0;
+    UINT m_udpPort = NO_UDP_PORT;
 
     // The serial state is process-wide (g_rx...); the TCP state is the window's.
     FrameAssembler m_serialAssembler{SerialReceiveState()};

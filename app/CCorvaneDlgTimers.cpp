@@ -148,8 +148,9 @@ void CCorvaneDlg::CloseSearch(UINT_PTR id) {
     CloseStatusPopup();
 }
 
-// No switcher was listed again within the time.
+// The switcher did not accept, or was not listed again, within the time.
 void CCorvaneDlg::EndConfiguration(UINT_PTR id) {
     m_configPhase = ConfigPhase::None;
+    CloseConfigSocket();
     EndWithTimeOut(id);
 }

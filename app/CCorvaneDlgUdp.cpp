@@ -53,7 +53,8 @@ LRESULT CCorvaneDlg::OnSearchReply(WPARAM socket, LPARAM event) {
 }
 
 // One search lists as many switchers as the device table holds; later
-// answers are only logged.
+// answers are only logged. Only the switcher a configuration went to ends
+// its wait.
 void CCorvaneDlg::ListDevice(const SearchAnswer& answer) {
     const LRESULT listed = SendDlgItemMessage(IDC_SWITCHER_IP_LIST, CB_GETCOUNT);
     if (listed < 0 || listed >= static_cast<LRESULT>(FOUND_DEVICE_CAPACITY)) return;
@@ -68,7 +69,7 @@ void CCorvaneDlg::ListDevice(const SearchAnswer& answer) {
         OnSelEndOkSwitcherIp();
     }
     ArmTimer(TIMER_SEARCH_DONE);
-    if (m_configPhase == ConfigPhase::AwaitingDevice) {
+    if (m_configPhase == ConfigPhase::AwaitingDevice && IpConfigPacket::ConfiguresDevice(m_configPacket, answer.mac)) {
         KillTimer(TIMER_CONFIG_TIMEOUT);
         m_configPhase = ConfigPhase::Finishing;
     }
@@ -90,16 +91,15 @@ void CCorvaneDlg::OnSelEndOkSwitcherIp() {
 }
 
 // The packet goes to the switcher the dialog was opened on, whatever the
-// list selects meanwhile. The busy pop-up stays up until the switcher is
-// listed again with its new settings, or until the time-out.
+// list selects meanwhile. The busy pop-up stays up until that switcher
+// accepts and is listed again with its new settings, or until the time-out.
 void CCorvaneDlg::OnClickedConfig() {
     const IpConfigPacket::MacPairs target = g_selectedMacPairs;
     if (g_configIpDlg.DoModal() != IDOK) return;
-    const IpConfigPacket::Bytes packet =
-        IpConfigPacket::Build(target, g_enteredMacPairs, g_enteredIpOctets, g_staticIpMode != FALSE);
-    BroadcastConfig(packet.data(), static_cast<int>(packet.size()));
+    m_configPacket = IpConfigPacket::Build(target, g_enteredMacPairs, g_enteredIpOctets, g_staticIpMode != FALSE);
+    BroadcastConfig(m_configPacket.data(), static_cast<int>(m_configPacket.size()));
     ArmTimer(TIMER_CONFIG_TIMEOUT);
-    m_configPhase = ConfigPhase::AwaitingDevice;
+    m_configPhase = ConfigPhase::AwaitingAnswer;
     g_statusText = TEXT_CONFIGURING;
     ShowStatusPopup();
 }
@@ -108,11 +108,18 @@ void CCorvaneDlg::BroadcastConfig(const BYTE* packet, int length) {
     Broadcast(IpConfigPacket::CONFIG_PORT, WM_CONFIG_REPLY, packet, length);
 }
 
-// The 15-second time-out keeps running: it ends only when the search that
-// follows lists a switcher.
+// Anyone may send an accepted answer at any time: only a configuration that
+// waits for one takes it. The switcher restarts its network before it
+// answers the search that follows, so the time-out starts afresh.
 LRESULT CCorvaneDlg::OnConfigReply(WPARAM socket, LPARAM event) {
     const int count = ReceiveDatagram(socket, event, g_configReplyBuffer);
-    if (IpConfigPacket::IsAcceptedAnswer(g_configReplyBuffer, static_cast<std::size_t>(count))) OnClickedSearch();
+    if (m_configPhase != ConfigPhase::AwaitingAnswer ||
+        !IpConfigPacket::IsAcceptedAnswer(g_configReplyBuffer, static_cast<std::size_t>(count))) {
+        return DATAGRAM_HANDLED;
+    }
+    m_configPhase = ConfigPhase::AwaitingDevice;
+    ArmTimer(TIMER_CONFIG_TIMEOUT);
+    OnClickedSearch();
     return DATAGRAM_HANDLED;
 }
 
@@ -120,6 +127,7 @@ LRESULT CCorvaneDlg::OnConfigReply(WPARAM socket, LPARAM event) {
 void CCorvaneDlg::Broadcast(UINT port, UINT replyMessage, const BYTE* data, int length) {
     CloseUdpSocket();
     if (!g_udpSocket.Create(port, SOCK_DGRAM, BIND_ADDRESS)) return;
+    m_udpPort = port;
     const BOOL broadcast = TRUE;
     if (::setsockopt(g_udpSocket.m_hSocket, SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&broadcast),
                      sizeof broadcast) == SOCKET_ERROR ||
@@ -134,8 +142,14 @@ void CCorvaneDlg::CloseUdpSocket() {
     if (g_udpSocket.m_hSocket == INVALID_SOCKET) return;
     ::WSAAsyncSelect(g_udpSocket.m_hSocket, m_hWnd, 0, 0);
     g_udpSocket.Close();
+    m_udpPort = NO_UDP_PORT;
     DiscardQueuedMessages(WM_SEARCH_REPLY);
     DiscardQueuedMessages(WM_CONFIG_REPLY);
+}
+
+// A search the operator started meanwhile keeps its socket.
+void CCorvaneDlg::CloseConfigSocket() {
+    if (m_udpPort == IpConfigPacket::CONFIG_PORT) CloseUdpSocket();
 }
 
 // One datagram of the current socket into `buffer` (cleared first); its

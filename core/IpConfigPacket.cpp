@@ -1,5 +1,6 @@
 #include "core/IpConfigPacket.h"
 
+#include <algorithm>
 #include <numeric>
 
 namespace {
@@ -66,6 +67,13 @@ std::uint8_t IpConfigPacket::OctetToByte(const std::wstring& text) {
         value = (value * DECIMAL_BASE + static_cast<unsigned>(c - L'0')) % BYTE_MODULUS;
     }
     return static_cast<std::uint8_t>(value);
+}
+
+bool IpConfigPacket::ConfiguresDevice(const Bytes& packet, const Mac& mac) {
+    const auto hasMacAt = [&](std::size_t offset) {
+        return std::equal(mac.begin(), mac.end(), packet.begin() + static_cast<std::ptrdiff_t>(offset));
+    };
+    return hasMacAt(TARGET_MAC_OFFSET) || hasMacAt(NEW_MAC_OFFSET);
 }
 
 bool IpConfigPacket::IsAcceptedAnswer(const std::uint8_t* data, std::size_t count) {

@@ -31,6 +31,7 @@ public:
     static constexpr std::uint8_t STATUS_ACCEPTED = 0x00;
 
     using Bytes = std::array<std::uint8_t, LENGTH>;
+    using Mac = std::array<std::uint8_t, MAC_PAIR_COUNT>;
     using MacPairs = std::array<std::wstring, MAC_PAIR_COUNT>;
     using Octets = std::array<std::wstring, OCTET_COUNT>;
 
@@ -51,6 +52,10 @@ public:
     // The decimal digits the text starts with, as a number's low 8 bits; 0
     // when it starts with none.
     static std::uint8_t OctetToByte(const std::wstring& text);
+
+    // Whether the switcher with `mac` is the one `packet` configures: it
+    // has the MAC the packet addresses, or the one the packet gives it.
+    static bool ConfiguresDevice(const Bytes& packet, const Mac& mac);
 
     // An answer of at least LENGTH bytes with STATUS_ACCEPTED in b74.
     static bool IsAcceptedAnswer(const std::uint8_t* data, std::size_t count);

@@ -89,6 +89,13 @@ TEST(IpConfigPacket, StaticAndAutoAddressPackets) {
               ConfigPacket({0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0, 0, 0, 0, 0, 0, 0,
                             0,    0,    0,    0,    0,    0x01, 0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5F, 0x16},
                            0x6F));
+    // The configured switcher answers with the MAC it had or with the new one.
+    const IpConfigPacket::Bytes packet = IpConfigPacket::Build(TARGET_MAC, NEW_MAC, address, true);
+    const IpConfigPacket::Mac macs[] = {{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}, {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5F},
+                                        {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x60}};
+    const bool configured[] = {true, true, false};
+    for (std::size_t i = 0; i < std::size(macs); ++i)
+        EXPECT_EQ(IpConfigPacket::ConfiguresDevice(packet, macs[i]), configured[i]) << i;
 }
 
 TEST(IpConfigPacket, TextConversions) {

@@ -466,15 +466,61 @@ TEST_F(LanControlTest, ConfigurationTimesOutWithoutAnAcceptedAnswerAndWithASilen
     EXPECT_EQ(m_operator.Messages(), std::vector<std::wstring>{L"Time out!"});
     EXPECT_EQ(Logged(SEARCH_RECEIVED).size(), 1u) << "an unaccepted answer started a search";
     EXPECT_EQ(g_linkIdle, TRUE);
+    // An accepted answer (b74 00) after the time-out, the switcher's late
+    // one or anyone's, starts no search that would end the link.
+    Click(IDC_CONNECT_TCP);
+    ASSERT_TRUE(WaitConnected());
+    ASSERT_EQ(Control("lan stray 30601" + HexWords(Bytes(IpConfigPacket::LENGTH, 0))), "ok");
+    PumpFor(LAN_SETTLE_MS);
+    EXPECT_EQ(Logged(SEARCH_RECEIVED).size(), 1u);
+    EXPECT_EQ(Listed(), 1);
+    EXPECT_EQ(g_tcpConnected, TRUE);
 
     ASSERT_EQ(Control("lan config normal"), "ok");
     ASSERT_EQ(Control("lan search silent"), "ok");
     m_operator.Forget();
     Configure(false, {});
-    EXPECT_EQ(Logged(CONFIG_ANSWERED).size(), 4u + 1u);
+    EXPECT_EQ(Logged(CONFIG_ANSWERED).size(), 5u + 1u);
     EXPECT_EQ(Logged(SEARCH_RECEIVED).size(), 2u) << "the accepted answer started no search";
     EXPECT_EQ(m_operator.Messages(), std::vector<std::wstring>{L"Time out!"});
     EXPECT_EQ(g_statusDlgShown, FALSE);
+}
+
+// The switcher restarts its network between accepting a configuration and
+// answering the search that follows, so its acceptance starts the time-out
+// afresh; another switcher answering that search is only listed.
+TEST_F(LanControlTest, OnlyTheConfiguredSwitcherConfirmsAndItsAcceptanceRestartsTheTimeOut) {
+    struct ScaleBack {
+        ~ScaleBack() { SetTimerScale(1.0); }
+    } scaleBack;
+    SetTimerScale(TIMER_SCALE);
+    Search();
+    const Bytes configured = Logged(SEARCH_ANSWERED).at(0).bytes;
+    ASSERT_EQ(Control("lan config silent"), "ok");
+    ASSERT_EQ(Control("lan search silent"), "ok");
+    const double timeOut = PeriodOf(TIMER_CONFIG_TIMEOUT);
+    ULONGLONG shown = 0;
+    const auto after = [&](double periods) {
+        return [&, periods] {
+            return shown != 0 && static_cast<double>(::GetTickCount64() - shown) >= periods * timeOut;
+        };
+    };
+    m_operator.WhenShown(g_statusDlg, [&] { shown = ::GetTickCount64(); });
+    m_operator.When(after(0.5), [this] {
+        EXPECT_EQ(Control("lan stray 30601" + HexWords(Bytes(IpConfigPacket::LENGTH, 0))), "ok");
+    });
+    m_operator.When([this] { return Logged(SEARCH_RECEIVED).size() == 2; },
+                    [this] { EXPECT_EQ(Control("lan stray 30600" + HexWords(OtherSwitchersAnswer())), "ok"); });
+    m_operator.When(after(1.25), [&] {
+        EXPECT_EQ(g_statusText, L"Configuring") << "another switcher confirmed";
+        EXPECT_EQ(Control("lan stray 30600" + HexWords(configured)), "ok");
+    });
+    Configure(false, {});
+    EXPECT_TRUE(m_operator.Messages().empty());
+    const std::vector<std::wstring> statusTexts = m_operator.StatusTexts();
+    ASSERT_FALSE(statusTexts.empty());
+    EXPECT_EQ(statusTexts.back(), L"Configure successfully!");
+    EXPECT_EQ(Listed(), 2);
 }
 
 // Another panel's search makes the switchers answer again; an answer that
