@@ -71,6 +71,9 @@ void CCorvaneDlg::ListDevice(const SearchAnswer& answer) {
     ArmTimer(TIMER_SEARCH_DONE);
     if (m_configPhase == ConfigPhase::AwaitingDevice && IpConfigPacket::ConfiguresDevice(m_configPacket, answer.mac)) {
         KillTimer(TIMER_CONFIG_TIMEOUT);
+        // A close step of an earlier round may still be pending: the pop-up
+        // closes only after it has shown the result.
+        KillTimer(TIMER_SEARCH_CLOSE);
         m_configPhase = ConfigPhase::Finishing;
     }
 }
