@@ -101,6 +101,13 @@ bool AnswersLastQuery(int input) {
            g_commandFrame[B4] == input;
 }
 
+// The upload's own announcement is the frame last sent and its request still
+// holds the link.
+bool AwaitsPrepareEdidAck() {
+    return !g_linkIdle && g_commandFrame[B2] == GROUP_EDID && g_commandFrame[B3] == ITEM_PREPARE_EDID &&
+           g_commandFrame[B10] == FILE_UPLOAD_MARK;
+}
+
 void ClearCommand(BYTE group, BYTE item) { DeviceFrame::BuildCommandFrame(g_commandFrame, group, item); }
 
 // Reads a piece of an open file: the byte count, 0 at its end, -1 on failure.
@@ -284,14 +291,11 @@ void CEDIDDlg::SendQuery(int input) {
     SendEdidCommand();
 }
 
-// The device is ready: an upload announces its target now; after any other
-// preparation the row 1 setting goes out, with no timer of its own.
+// The device is ready for the upload: it announces its target now. Any other
+// acknowledgement (late, after the upload timed out, or repeated) answers
+// nothing this page waits for and must not send on its own.
 void CEDIDDlg::OnPrepareEdidAck(const BYTE*) {
-    if (g_commandFrame[B10] != FILE_UPLOAD_MARK) {
-        BuildSetEdidMode();
-        SendEdidCommand();
-        return;
-    }
+    if (!AwaitsPrepareEdidAck()) return;
     ClearCommand(GROUP_EDID, ITEM_WRITE_EDID);
     g_commandFrame[B5] = EDID_MARK;
     g_commandFrame[B4] = static_cast<BYTE>(Selection(IDC_EDID_PAGE_FILE_TARGET) + 1);

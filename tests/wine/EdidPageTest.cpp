@@ -295,20 +295,32 @@ TEST_F(EdidPageTest, SetAndCopySendTheirBytesHoldTheLinkUntilSuccessAndReportFai
     EXPECT_FALSE(m_operator.FirstStatus(SET_SUCCESSFULLY).has_value());
     EXPECT_TRUE(g_linkIdle);
     EXPECT_EQ(Sent().size(), 9u) << "three settings, the status chain, the failed copy, the silent setting";
+}
 
-    // A preparation acknowledged after anything but an upload's announcement
-    // sends the mode setting of the first row, without a timer or a pop-up.
-    m_operator.Forget();
-    Choose(IDC_EDID_PAGE_MODE, 17);
+// A preparation acknowledgement that answers no upload of the page, or one
+// that comes after the upload timed out, sends nothing; "..." waits for the
+// link as well.
+TEST_F(EdidPageTest, OnlyTheUploadsOwnPreparationAcknowledgementActsAndTheFileButtonWaitsForTheLink) {
+    const std::wstring hdmiPath = DataFile("hdmi-monitor-1920x1200.bin");
+    ASSERT_EQ(Control("drop 1"), "ok");
+    Click(IDC_EDID_PAGE_STATUS);
+    ASSERT_TRUE(PumpUntilReceived(1));
     ASSERT_EQ(Control("frame 03 08 00 00 00 00 00 00 00 00"), "ok");
-    ASSERT_TRUE(PumpUntilReceived(10));
+    m_operator.AnswerFileDialog(hdmiPath);
+    Click(IDC_EDID_PAGE_FILE_OPEN);
+    EXPECT_FALSE(m_operator.FileDialogAnswered());
+    ASSERT_TRUE(WaitForIdleLink());
+    EXPECT_EQ(Sent(), (std::vector<Bytes>{Query(1), Query(1), Query(2), Query(3), Query(4)}));
+    EXPECT_TRUE(Text(IDC_EDID_PAGE_FILE_PATH).empty());
+
+    ChooseFile(hdmiPath);
+    ASSERT_EQ(Control("drop 1"), "ok");
+    Click(IDC_EDID_PAGE_FILE_SET);
+    EXPECT_EQ(m_operator.Messages(), std::vector<std::wstring>{TIME_OUT});
+    ASSERT_EQ(Control("frame 03 08 00 00 00 00 00 00 00 00"), "ok");
     PumpFor(SETTLE_MS);
-    EXPECT_EQ(Sent(9), std::vector<Bytes>{Frame({0x03, 0x01, 0x12, 0xF0, 0x00})});
-    // The device's result to it runs the success hold all the same.
-    EXPECT_TRUE(PumpUntil([] { return g_statusText == SET_SUCCESSFULLY; }, ARRIVAL_TIMEOUT_MS));
-    PumpFor(SETTLE_MS);
-    EXPECT_FALSE(m_operator.BusyPopupSeen());
-    EXPECT_TRUE(m_operator.Messages().empty());
+    EXPECT_EQ(Sent(5), std::vector<Bytes>{PREPARE});
+    for (int input = 1; input <= 4; ++input) EXPECT_TRUE(Held(input).empty()) << "input " << input;
 }
 
 TEST_F(EdidPageTest, ReportArrivingDuringASettingOnlyUpdatesTheList) {
