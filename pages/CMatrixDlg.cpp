@@ -232,10 +232,9 @@ void CMatrixDlg::HandleMatrixReply(const BYTE* frame) {
     }
 }
 
-void CMatrixDlg::ShowArcAcknowledged(const BYTE* frame, bool on) {
-    CheckArcBoxes(frame[B6], on);
-    g_linkIdle = TRUE;
-}
+// The page sends no ARC command, so an ARC acknowledgement here answers none
+// of its requests: it is shown, and the link stays with whatever holds it.
+void CMatrixDlg::ShowArcAcknowledged(const BYTE* frame, bool on) { CheckArcBoxes(frame[B6], on); }
 
 // A report that comes while a routing request waits answers no query of the
 // page: it is shown, and the chain it would lead on stays where it is, so the

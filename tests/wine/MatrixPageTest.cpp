@@ -387,15 +387,19 @@ TEST_F(MatrixPageTest, ArcAcknowledgementsAndReportsDuringARoutingRequest) {
     EXPECT_TRUE(ReceivedFrames().empty()) << "an acknowledgement asks for nothing";
     EXPECT_TRUE(g_linkIdle);
 
-    // Reports that come while a routing request waits for its lost
-    // acknowledgement are shown, and the request keeps its frame and its link.
+    // Reports and a late ARC acknowledgement that come while a routing
+    // request waits for its lost acknowledgement are shown, and the request
+    // keeps its frame and its link.
     SetTimerScale(0.5);
     Setting("drop 1");
     Click(IDC_MATRIX_B_IN3);
     ASSERT_TRUE(PumpUntil([this] { return !ReceivedFrames().empty(); }, ARRIVAL_TIMEOUT_MS));
     DeviceReports("10 02 F0 00 01 00 00 00 00 00");   // ArcReport of A, asked elsewhere
     DeviceReports("02 01 04 00 02 00 00 00 00 00");   // RouteReport of D, asked by nobody
-    ASSERT_TRUE(PumpUntil([] { return Checked(IDC_MATRIX_A_ARC_OFF) && CheckedInput(4) == 2; }, ARRIVAL_TIMEOUT_MS));
+    DeviceReports("10 01 00 00 04 00 00 00 0F 00");   // ARC on of D acknowledged
+    ASSERT_TRUE(PumpUntil([] { return Checked(IDC_MATRIX_A_ARC_OFF) && CheckedInput(4) == 2 &&
+                                      Checked(IDC_MATRIX_D_ARC_ON); },
+                          ARRIVAL_TIMEOUT_MS));
     EXPECT_FALSE(g_linkIdle);
     EXPECT_EQ(ReceivedFrames().size(), 1u);
     ExpectShows(4, 2);
