@@ -31,6 +31,8 @@ constexpr DWORD SHORT_REPLY_WAIT_MS = 700;
 constexpr double ROUTE_WAIT_SECONDS = 3.0;
 constexpr double WAIT_TOLERANCE_SECONDS = 0.8;
 constexpr int PAGE_MARGIN = 8;
+constexpr unsigned FIRST_ROUTE_TIMER = 6000;
+constexpr unsigned LAST_ROUTE_TIMER = 6047;
 
 struct OutputIds {
     int source;
@@ -165,16 +167,14 @@ protected:
         EXPECT_EQ(Checked(OUTPUT_IDS[output - 1].arcOff), !on) << "output " << output;
     }
 
-    std::string DeviceRoutes() {
-        const std::string state = Control("state");
-        const std::size_t start = state.find("route=") + std::string("route=").size();
-        return state.substr(start, state.find(' ', start) - start);
-    }
-
-    std::vector<std::uint8_t> SentInputs() {
-        std::vector<std::uint8_t> inputs;
-        for (const Bytes& frame : ReceivedFrames()) inputs.push_back(frame[B4]);
-        return inputs;
+    // The routing timers that run on the page, killed: killing is the only
+    // way to see a timer.
+    static std::vector<unsigned> KillRouteTimers() {
+        std::vector<unsigned> armed;
+        for (unsigned id = FIRST_ROUTE_TIMER; id <= LAST_ROUTE_TIMER; ++id) {
+            if (g_matrixDlg.KillTimer(id)) armed.push_back(id);
+        }
+        return armed;
     }
 
     PopupOperator m_operator;
@@ -291,38 +291,58 @@ TEST_F(MatrixPageTest, UnknownInputIsSkippedAndASilentOutputTimesOutOnce) {
     EXPECT_EQ(m_operator.Messages(), (std::vector<std::wstring>{L"Time out!", L"Time out!"}));
 }
 
-TEST_F(MatrixPageTest, In2OfOutputAGoesToTheDeviceAndItsAcknowledgementIsShown) {
-    Click(IDC_MATRIX_A_IN2);
-    EXPECT_FALSE(Checked(IDC_MATRIX_A_IN2)) << "only the answer checks the button";
-    EXPECT_FALSE(g_linkIdle);
-    const Bytes pending = {0xA5, 0x5B, 0x02, 0x03, 0x02, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
-    EXPECT_EQ(Bytes(g_commandFrame, g_commandFrame + DeviceFrame::COMMAND_FRAME_LENGTH), pending);
-
-    // While the request is outstanding a click changes nothing at all.
-    Click(IDC_MATRIX_C_IN3);
-    EXPECT_FALSE(Checked(IDC_MATRIX_C_IN3));
-    EXPECT_EQ(Bytes(g_commandFrame, g_commandFrame + DeviceFrame::COMMAND_FRAME_LENGTH), pending);
-
-    ASSERT_TRUE(WaitForIdle());
-    const Bytes onTheWire = {0xA5, 0x5B, 0x02, 0x03, 0x02, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF8};
-    EXPECT_EQ(ReceivedFrames(), std::vector<Bytes>{onTheWire});
-    ExpectShows(1, 2);
-    EXPECT_EQ(DeviceRoutes(), "2,1,1,1");
-
-    // The checked button asks again and stays checked.
-    Click(IDC_MATRIX_A_IN2);
-    EXPECT_TRUE(Checked(IDC_MATRIX_A_IN2));
-    ASSERT_TRUE(WaitForIdle());
-    EXPECT_EQ(ReceivedFrames(), (std::vector<Bytes>{onTheWire, onTheWire}));
-    ExpectShows(1, 2);
+// Every routing button, clicked twice (the second click comes while the
+// first one's request waits, and changes nothing): the frame the device
+// receives, the one timer armed, and the acknowledgement of the resend,
+// which stops the second wait. The rows run in this order: each previous or
+// next button steps from what the rows before it left (A and B from 1, C and
+// D from none reported), and IN1 of A and of B is already checked.
+TEST_F(MatrixPageTest, EveryRoutingButtonSendsItsFrameArmsItsTimerAndTakesALateAcknowledgement) {
+    struct Row {
+        int id;
+        std::uint8_t output;
+        std::uint8_t input;
+        unsigned timer;
+    };
+    const Row rows[] = {
+        {IDC_MATRIX_A_PREVIOUS, 1, 4, 6008}, {IDC_MATRIX_A_NEXT, 1, 1, 6010},     {IDC_MATRIX_A_IN1, 1, 1, 6000},
+        {IDC_MATRIX_A_IN2, 1, 2, 6002},      {IDC_MATRIX_A_IN3, 1, 3, 6004},      {IDC_MATRIX_A_IN4, 1, 4, 6006},
+        {IDC_MATRIX_B_NEXT, 2, 2, 6022},     {IDC_MATRIX_B_PREVIOUS, 2, 1, 6020}, {IDC_MATRIX_B_IN1, 2, 1, 6012},
+        {IDC_MATRIX_B_IN2, 2, 2, 6014},      {IDC_MATRIX_B_IN3, 2, 3, 6016},      {IDC_MATRIX_B_IN4, 2, 4, 6018},
+        {IDC_MATRIX_C_PREVIOUS, 3, 4, 6032}, {IDC_MATRIX_C_NEXT, 3, 1, 6034},     {IDC_MATRIX_C_IN1, 3, 1, 6024},
+        {IDC_MATRIX_C_IN2, 3, 2, 6026},      {IDC_MATRIX_C_IN3, 3, 3, 6028},      {IDC_MATRIX_C_IN4, 3, 4, 6030},
+        {IDC_MATRIX_D_NEXT, 4, 1, 6046},     {IDC_MATRIX_D_PREVIOUS, 4, 4, 6044}, {IDC_MATRIX_D_IN1, 4, 1, 6036},
+        {IDC_MATRIX_D_IN2, 4, 2, 6038},      {IDC_MATRIX_D_IN3, 4, 3, 6040},      {IDC_MATRIX_D_IN4, 4, 4, 6042},
+    };
+    // The real second wait: the acknowledgement comes well within it.
+    SetTimerScale(1.0);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.id);
+        const std::size_t before = ReceivedFrames().size();
+        const bool wasChecked = Checked(row.id);
+        Setting("drop 1");
+        Click(row.id);
+        Click(row.id);
+        EXPECT_EQ(Checked(row.id), wasChecked) << "only the answer changes the button";
+        EXPECT_EQ(KillRouteTimers(), std::vector<unsigned>{row.timer});
+        // Armed again to run out at once: the resend goes out without the wait.
+        g_matrixDlg.SetTimer(row.timer, 1);
+        ASSERT_TRUE(WaitForIdle());
+        const std::vector<Bytes> received = ReceivedFrames();
+        EXPECT_EQ(std::vector<Bytes>(received.begin() + static_cast<std::ptrdiff_t>(before), received.end()),
+                  std::vector<Bytes>(2, SetRoute(row.input, row.output)));
+        EXPECT_TRUE(KillRouteTimers().empty()) << "the acknowledgement stops the second wait";
+        ExpectShows(row.output, row.input);
+    }
     EXPECT_TRUE(m_operator.Messages().empty());
 }
 
+// Neither the request nor its resend three seconds later is answered.
 TEST_F(MatrixPageTest, LostAcknowledgementIsAskedForAgainAfterThreeSecondsThenTimesOut) {
     SetTimerScale(1.0);
-    Setting("drop 1");
+    Setting("drop 2");
     Click(IDC_MATRIX_D_IN4);
-    ASSERT_TRUE(WaitForIdle());
+    ASSERT_TRUE(WaitForBoxes(1));
     std::vector<SimulatorLogEntry> received;
     for (const SimulatorLogEntry& entry : LogEntries()) {
         if (entry.tag == "RX") received.push_back(entry);
@@ -331,48 +351,25 @@ TEST_F(MatrixPageTest, LostAcknowledgementIsAskedForAgainAfterThreeSecondsThenTi
     EXPECT_EQ(received[0].bytes, SetRoute(4, 4));
     EXPECT_EQ(received[1].bytes, SetRoute(4, 4));
     EXPECT_NEAR(received[1].time - received[0].time, ROUTE_WAIT_SECONDS, WAIT_TOLERANCE_SECONDS);
-    ExpectShows(4, 4);
-    EXPECT_TRUE(m_operator.Messages().empty());
-
-    SetTimerScale(SHORT_PERIODS);
-    Setting("drop 2");
-    Click(IDC_MATRIX_D_IN1);
-    ASSERT_TRUE(WaitForBoxes(1));
     EXPECT_EQ(m_operator.Messages(), std::vector<std::wstring>{L"Time out!"});
-    EXPECT_EQ(ReceivedFrames().size(), 4u);
-    EXPECT_EQ(ReceivedFrames().back(), SetRoute(1, 4));
-    ExpectShows(4, 4);
+    EXPECT_EQ(CheckedInput(4), 0);
 }
 
-TEST_F(MatrixPageTest, PreviousAndNextStepFromTheInputLastShown) {
+// Previous from 1 asks for 4 each time, and next after that starts again
+// from 1.
+TEST_F(MatrixPageTest, PreviousAndNextKeepTheirWrapWhileTheDeviceNeverAnswers) {
     EXPECT_EQ(CMatrixDlg().m_nCurrentInput, (std::array<int, 4>{1, 1, 0, 0}));
-    const auto step = [](int id) {
-        Click(id);
-        return WaitForIdle();
-    };
-    ASSERT_TRUE(step(IDC_MATRIX_C_PREVIOUS));   // nothing reported yet: 4
-    ExpectShows(3, 4);
-    ASSERT_TRUE(step(IDC_MATRIX_C_NEXT));       // 4 wraps to 1
-    ExpectShows(3, 1);
-    ASSERT_TRUE(step(IDC_MATRIX_A_NEXT));       // 1 to 2
-    ASSERT_TRUE(step(IDC_MATRIX_A_PREVIOUS));   // 2 back to 1
-    ExpectShows(1, 1);
-
-    // A device that never answers: previous from 1 asks for 4 each time, and
-    // next after that starts again from 1.
     Setting("drop 4");
     Click(IDC_MATRIX_B_PREVIOUS);
     ASSERT_TRUE(WaitForBoxes(1));
     Click(IDC_MATRIX_B_PREVIOUS);
     ASSERT_TRUE(WaitForBoxes(2));
     EXPECT_EQ(g_matrixDlg.m_nCurrentInput[1], 5);
-    ASSERT_TRUE(step(IDC_MATRIX_B_NEXT));
+    Click(IDC_MATRIX_B_NEXT);
+    ASSERT_TRUE(WaitForIdle());
     ExpectShows(2, 1);
-
-    EXPECT_EQ(SentInputs(), (std::vector<std::uint8_t>{4, 1, 2, 1, 4, 4, 4, 4, 1}));
-    std::vector<std::uint8_t> outputs;
-    for (const Bytes& frame : ReceivedFrames()) outputs.push_back(frame[B6]);
-    EXPECT_EQ(outputs, (std::vector<std::uint8_t>{3, 3, 1, 1, 2, 2, 2, 2, 2}));
+    EXPECT_EQ(ReceivedFrames(), (std::vector<Bytes>{SetRoute(4, 2), SetRoute(4, 2), SetRoute(4, 2), SetRoute(4, 2),
+                                                    SetRoute(1, 2)}));
 }
 
 TEST_F(MatrixPageTest, ArcAcknowledgementsAndReportsDuringARoutingRequest) {
