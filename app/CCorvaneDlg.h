@@ -176,6 +176,8 @@ private:
     CDialog* ChildPage(BYTE page) const;
     void CreateChildPage(CDialog& page, UINT templateId);
     void PlaceChildPage(CDialog& page, int top);
+    // Takes the keyboard focus out of a control that the page change hid.
+    void KeepFocusOnShownPage();
     // Builds a command in g_commandFrame and sends it.
     void SendCommand(BYTE group, BYTE item, BYTE b4 = 0, BYTE b6 = 0, BYTE b10 = 0);
 

@@ -141,6 +141,21 @@ void CCorvaneDlg::ShowGeneralPage() {
         CDialog* child = ChildPage(page);
         if (child->m_hWnd != nullptr) child->ShowWindow(page == m_nPage ? SW_SHOW : SW_HIDE);
     }
+    KeepFocusOnShownPage();
+}
+
+// A page takes the focus when it is made, and Wine leaves the focus in a page
+// that is hidden around it. The operator's keys would then go to a control no
+// one sees, and Wine's dialog manager, looking for a mnemonic for Alt+Space,
+// would search the shown controls for it without end. The focus moves to the
+// first control of the page shown.
+void CCorvaneDlg::KeepFocusOnShownPage() {
+    HWND focus = ::GetFocus();
+    if (focus == nullptr || !::IsChild(m_hWnd, focus) || ::IsWindowVisible(focus)) return;
+    CDialog* page = ChildPage(m_nPage);
+    HWND shown = page != nullptr && page->m_hWnd != nullptr ? page->m_hWnd : m_hWnd;
+    HWND first = ::GetNextDlgTabItem(shown, nullptr, FALSE);
+    ::SetFocus(first != nullptr ? first : shown);
 }
 
 CDialog* CCorvaneDlg::ChildPage(BYTE page) const {

@@ -11,6 +11,7 @@
 #include "tests/wine/PanelFixture.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,6 @@ constexpr COLORREF TITLE_BLUE = RGB(30, 144, 225);
 constexpr UINT SC_DRAG_MOVE = 0xF012;
 constexpr UINT IDM_ABOUTBOX = 16;
 constexpr int TITLE_BAR_HEIGHT = 56;
-constexpr DWORD ABOUT_LIMIT_MS = 10000;
 // Time for the version report to come back after its query went out.
 constexpr DWORD CHAIN_SETTLE_MS = 300;
 
@@ -46,10 +46,35 @@ void MouseClickAt(POINT screen) {
     ::SendInput(2, inputs, sizeof(INPUT));
 }
 
+// Real key strokes, each key pressed and released, with Alt held around them
+// when asked.
+void KeyStrokes(std::initializer_list<WORD> keys, bool underAlt = false) {
+    std::vector<INPUT> inputs;
+    const auto add = [&inputs](WORD key, DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.dwFlags = flags;
+        inputs.push_back(input);
+    };
+    if (underAlt) add(VK_MENU, 0);
+    for (WORD key : keys) {
+        add(key, 0);
+        add(key, KEYEVENTF_KEYUP);
+    }
+    if (underAlt) add(VK_MENU, KEYEVENTF_KEYUP);
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
 POINT CentreOnScreen(HWND window) {
     RECT rect{};
     ::GetWindowRect(window, &rect);
     return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+HWND VisibleAboutBox() {
+    HWND about = ::FindWindowW(L"#32770", L"关于 Corvane");
+    return about != nullptr && ::IsWindowVisible(about) ? about : nullptr;
 }
 
 std::vector<std::wstring> ComboItems(HWND combo) {
@@ -67,16 +92,6 @@ std::wstring MenuItemText(HMENU menu, UINT command) {
     wchar_t text[64] = {};
     ::GetMenuStringW(menu, command, text, 64, MF_BYCOMMAND);
     return text;
-}
-
-// Answers the About box from inside its modal loop.
-HWND g_aboutSeen = nullptr;
-void CALLBACK CloseAboutBox(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND about = ::FindWindowW(L"#32770", L"关于 Corvane");
-    if (about == nullptr || !::IsWindowVisible(about)) return;
-    ::KillTimer(nullptr, timer);
-    g_aboutSeen = about;
-    ::SendMessageW(::GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
 }
 
 class MainWindowTest : public PanelFixture {
@@ -140,14 +155,6 @@ TEST_F(MainWindowTest, WindowChromeKeysAndSystemMenu) {
     }
     MSG letter{m_panel->GetDlgItem(IDC_STATUS), WM_KEYDOWN, 'A', 0, 0, {}};
     EXPECT_FALSE(CWnd::WalkPreTranslateTree(m_panel->m_hWnd, &letter));
-
-    g_aboutSeen = nullptr;
-    ::SetTimer(nullptr, 0, 20, &CloseAboutBox);
-    {
-        Watchdog watchdog("the About box", ABOUT_LIMIT_MS);
-        m_panel->SendMessage(WM_SYSCOMMAND, IDM_ABOUTBOX);
-    }
-    EXPECT_NE(g_aboutSeen, nullptr) << "the About box opened";
 
     // A press on a free spot asks the system to drag the window.
     RECT freeSpot{};
@@ -244,6 +251,59 @@ TEST_F(MainWindowTest, RealClicksOnTheTabsSwitchPageColoursAndPoll) {
     m_panel->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(upgradeTab.left + 2, upgradeTab.top + 2));
     EXPECT_EQ(m_panel->m_nPage, PAGE_UPGRADE);
     EXPECT_TRUE(m_panel->moveCommands.empty());
+}
+
+// The window runs modally here as in the program, so the keys pass its modal
+// loop and the dialog manager. After real clicks on the Upgrade tab and back
+// on General, the operator takes the one way to the About box that a window
+// without a caption leaves: Alt+Space, End, Enter; then the About command is
+// posted to the window.
+TEST_F(MainWindowTest, AltSpaceEndEnterOpensTheAboutBoxAfterRealTabClicks) {
+    m_panel->DestroyWindow();
+    g_lastComPortCount = 0;  // so the new window lists the port again
+    const auto tabAt = [this](int id) { return CentreOnScreen(m_panel->GetDlgItem(id)); };
+    const auto painted = [this] {
+        RECT tab{};
+        ::GetWindowRect(m_panel->GetDlgItem(IDC_TAB_GENERAL), &tab);
+        m_panel->ScreenToClient(&tab);
+        return m_panel->IsWindowVisible() && tab.bottom == TITLE_BAR_HEIGHT;
+    };
+    bool focusShownAfterTabs = false;
+    int aboutBoxes = 0;
+    m_operator.When(painted, [&] {
+        m_panel->SendDlgItemMessage(IDC_CONNECT_COM, BM_CLICK);
+        MouseClickAt(tabAt(IDC_TAB_UPGRADE));
+    });
+    m_operator.When([this] { return m_panel->m_nPage == PAGE_UPGRADE; },
+                    [&] { MouseClickAt(tabAt(IDC_TAB_GENERAL)); });
+    m_operator.When([this] { return m_panel->m_nPage == PAGE_GENERAL && g_fwDlg.m_hWnd != nullptr; }, [&] {
+        focusShownAfterTabs = ::IsWindowVisible(::GetFocus()) != FALSE;
+        KeyStrokes({VK_SPACE}, true);
+    });
+    m_operator.When([] { return ::FindWindowW(L"#32768", nullptr) != nullptr; },
+                    [] { KeyStrokes({VK_END, VK_RETURN}); });
+    m_operator.When([] { return VisibleAboutBox() != nullptr; }, [&] {
+        ++aboutBoxes;
+        ::PostMessageW(::GetDlgItem(VisibleAboutBox(), IDOK), BM_CLICK, 0, 0);
+        m_panel->PostMessage(WM_SYSCOMMAND, IDM_ABOUTBOX);
+    });
+    m_operator.When([] { return VisibleAboutBox() != nullptr; }, [&] {
+        ++aboutBoxes;
+        ::PostMessageW(::GetDlgItem(VisibleAboutBox(), IDOK), BM_CLICK, 0, 0);
+        ::PostMessageW(m_panel->GetDlgItem(IDC_CONNECT_COM), BM_CLICK, 0, 0);
+        m_panel->PostMessage(WM_COMMAND, IDCANCEL);
+    });
+    const ULONGLONG deadline = ::GetTickCount64() + ARRIVAL_TIMEOUT_MS;
+    m_operator.When([deadline] { return ::GetTickCount64() > deadline; }, [this] { m_panel->EndDialog(IDABORT); });
+    INT_PTR result = 0;
+    {
+        Watchdog watchdog("the main window's run with the About box reached by keys", FLOW_LIMIT_MS);
+        result = m_panel->DoModal();
+    }
+    EXPECT_EQ(result, IDCANCEL) << "the operator's steps all ran";
+    EXPECT_TRUE(m_operator.Messages().empty()) << "connected: no box came between";
+    EXPECT_TRUE(focusShownAfterTabs) << "the keys go to a control the operator sees";
+    EXPECT_EQ(aboutBoxes, 2) << "by Alt+Space, End, Enter, then by the posted command";
 }
 
 TEST_F(MainWindowTest, EdidAndMatrixPagesAreMadeOnceAndTheirFirstQueryTimesOut) {
