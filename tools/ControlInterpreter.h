@@ -32,6 +32,8 @@
 //                            that are not printable show as \xHH>
 //   knobs                    -> ok <the fault knobs on one line>
 //   reset                    knobs and device state back to their start
+//   pace BAUD|off            the pty carries bytes each way no faster than
+//                            a serial line at BAUD, 8N2 (11 bits a byte)
 //   target pty|tcp           where send, frame and burst write from now on
 //                            (the pty at start; tcp: the panel's TCP
 //                            connection to the device's control port)
@@ -55,6 +57,7 @@ struct ControlOutcome {
     bool closePort = false;
     bool quit = false;
     std::optional<SendTarget> target;   // where sends go from now on
+    std::optional<long long> pace;      // the pty's baud rate from now on (0: unpaced)
 };
 
 class ControlInterpreter {

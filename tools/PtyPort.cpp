@@ -1,5 +1,6 @@
 #include "tools/PtyPort.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -85,18 +86,32 @@ void PtyPort::RemoveLink() {
     m_linkPath.clear();
 }
 
+// A read that gets less than it asked for has emptied the line.
 long PtyPort::Read(std::uint8_t* buffer, std::size_t capacity) {
-    const ssize_t count = read(m_master, buffer, capacity);
-    if (count < 0) {
-        return errno == EAGAIN || errno == EINTR || errno == EIO ? 0 : -1;
+    const std::size_t allowed = std::min(capacity, m_inbound.Allowance(LinePacer::Clock::now()));
+    if (allowed == 0) {
+        return 0;
     }
-    return count;
+    const ssize_t count = read(m_master, buffer, allowed);
+    const bool failed = count < 0 && errno != EAGAIN && errno != EINTR && errno != EIO;
+    const auto taken = static_cast<std::size_t>(std::max<ssize_t>(count, 0));
+    m_inbound.Passed(taken, taken < allowed);
+    return failed ? -1 : static_cast<long>(taken);
 }
 
 long PtyPort::Write(const std::uint8_t* data, std::size_t length) {
-    const ssize_t count = write(m_master, data, length);
-    if (count < 0) {
-        return errno == EAGAIN || errno == EINTR ? 0 : -1;
+    const std::size_t allowed = std::min(length, m_outbound.Allowance(LinePacer::Clock::now()));
+    if (allowed == 0) {
+        return 0;
     }
-    return count;
+    const ssize_t count = write(m_master, data, allowed);
+    const bool failed = count < 0 && errno != EAGAIN && errno != EINTR;
+    const auto written = static_cast<std::size_t>(std::max<ssize_t>(count, 0));
+    m_outbound.Passed(written, written == length);
+    return failed ? -1 : static_cast<long>(written);
+}
+
+void PtyPort::SetPace(long long baud) {
+    m_inbound.SetBaud(baud);
+    m_outbound.SetBaud(baud);
 }

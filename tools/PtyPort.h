@@ -1,10 +1,14 @@
 // The device's end of the serial line: the master side of a pseudo-terminal
 // in raw mode, with a symlink to the slave side at a fixed path so that a
-// Wine COM port mapping can point at it.
+// Wine COM port mapping can point at it. With a pace set, bytes go each way no
+// faster than a serial line at that baud rate carries them.
 #pragma once
+
+#include "tools/LinePacer.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class PtyPort {
@@ -25,10 +29,16 @@ public:
     int Descriptor() const { return m_master; }
     const std::string& SlavePath() const { return m_slavePath; }
 
-    // Non-blocking; returns the bytes read or written, 0 when none could be,
-    // -1 on a lasting error.
+    // Non-blocking; returns the bytes read or written, 0 when none could be
+    // (the line's pace included), -1 on a lasting error.
     long Read(std::uint8_t* buffer, std::size_t capacity);
     long Write(const std::uint8_t* data, std::size_t length);
+
+    // 0: unpaced.
+    void SetPace(long long baud);
+    // While the pace holds waiting bytes back: when the next one may go.
+    std::optional<LinePacer::Clock::time_point> ReadHeldUntil() const { return m_inbound.NextByteAt(); }
+    std::optional<LinePacer::Clock::time_point> WriteHeldUntil() const { return m_outbound.NextByteAt(); }
 
 private:
     void ClaimAsControllingTerminal() const;
@@ -40,4 +50,6 @@ private:
     int m_slaveKeeper = -1;
     std::string m_slavePath;
     std::string m_linkPath;
+    LinePacer m_inbound;
+    LinePacer m_outbound;
 };

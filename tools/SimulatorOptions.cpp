@@ -9,7 +9,7 @@ constexpr int MAX_PORT = 65535;
 
 // Options that are control commands with one value: "--delay 500" is the
 // command "delay 500".
-constexpr const char* KNOB_OPTIONS[] = {"delay", "drop", "corrupt", "split", "garbage", "send", "burst"};
+constexpr const char* KNOB_OPTIONS[] = {"delay", "drop", "corrupt", "split", "garbage", "send", "burst", "pace"};
 
 bool ParseInt(const std::string& text, int minimum, int maximum, int& value) {
     char* end = nullptr;
@@ -105,7 +105,7 @@ const char* SimulatorOptions::UsageText() {
            "  --max-lifetime S       end after S seconds at the latest\n"
            "  --command LINE         run a control command at start (repeatable)\n"
            "  --delay MS, --drop N, --corrupt N, --split N, --garbage N, --send HEX,\n"
-           "  --burst N              the control commands of the same name\n"
+           "  --burst N, --pace BAUD the control commands of the same name\n"
            "\n"
            "Control commands (one per line; each answered by one line, ok... or error...):\n"
            "  ping | delay MS | drop N [B2 B3] | corrupt N | split N [GAP_MS] | garbage N |\n"
@@ -114,7 +114,8 @@ const char* SimulatorOptions::UsageText() {
            "  set autoswitch|beep|power on|off | set input-link IN on|off |\n"
            "  set output-link OUT on|off | set type N | set size IN OUT |\n"
            "  set version MAJOR MINOR | set sink-edid OUT HEX... | edid IN |\n"
-           "  edid-fail | edid-early-result on|off | target pty|tcp | reset | close | quit\n"
+           "  edid-fail | edid-early-result on|off | target pty|tcp | pace BAUD|off |\n"
+           "  reset | close | quit\n"
            "  lan search normal|silent|short|nomarker|huge|empty |\n"
            "  lan config normal|silent|short|refused|huge|empty |\n"
            "  lan devices N [PACE_MS] | lan address A.B.C.D | lan auto-address A.B.C.D |\n"
@@ -126,5 +127,9 @@ const char* SimulatorOptions::UsageText() {
            "\n"
            "Log lines: <unix seconds.microseconds> RX|TX|SKIP|SEND <hex bytes>; on the\n"
            "LAN also LAN-RX-<port> (every datagram received) and LAN-TX-<port>. An RX\n"
-           "line is stamped when its first byte was read.\n";
+           "line is stamped when its first byte was read.\n"
+           "\n"
+           "With a pace (pace 115200: 10,473 bytes a second) the pty carries bytes each\n"
+           "way no faster than a serial line at that rate, 8N2; a reply then goes out in\n"
+           "several writes, each logged as a TX line of its own.\n";
 }

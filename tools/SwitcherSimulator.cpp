@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <iostream>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <utility>
 
 namespace {
@@ -12,6 +13,9 @@ namespace {
 constexpr std::size_t READ_CHUNK = 4096;
 constexpr int IDLE_POLL_MS = 1000;
 constexpr int DEVICE_TCP_PORT = 8000;
+constexpr unsigned long PACED_TIMER_SLACK_NS = 1000;
+// Asks the kernel for the thread's default slack back.
+constexpr unsigned long DEFAULT_TIMER_SLACK = 0;
 
 volatile std::sig_atomic_t g_stopSignal = 0;
 
@@ -36,9 +40,10 @@ int SwitcherSimulator::Run() {
     while (!ShouldStop()) {
         std::vector<pollfd> descriptors;
         if (m_pty.IsOpen()) {
-            // Not reading: the descriptor is left out of the poll (-1), so
-            // that a hang-up does not wake the loop either.
-            descriptors.push_back({m_knobs.Reading() ? m_pty.Descriptor() : -1, POLLIN, 0});
+            // Not reading, or the line's pace holding the bytes back: the
+            // descriptor is left out of the poll (-1), so that a hang-up or
+            // the waiting bytes do not wake the loop either.
+            descriptors.push_back({ReadsPty() && !m_pty.ReadHeldUntil() ? m_pty.Descriptor() : -1, POLLIN, 0});
         }
         if (m_options.controlPort >= 0) {
             m_control.AppendPollDescriptors(descriptors);
@@ -49,8 +54,9 @@ int SwitcherSimulator::Run() {
         if (m_lan.IsOpen()) {
             m_lan.AppendPollDescriptors(descriptors);
         }
-        poll(descriptors.data(), descriptors.size(), PollTimeoutMs());
-        if (m_pty.IsOpen() && IsReadable(descriptors.front())) {
+        const timespec timeout = PollTimeout();
+        ppoll(descriptors.data(), descriptors.size(), &timeout, nullptr);
+        if (m_pty.IsOpen() && (IsReadable(descriptors.front()) || PacedReadDue())) {
             ReadFromPty();
         }
         if (m_tcp.IsOpen() && m_tcp.Service(descriptors)) {
@@ -125,6 +131,12 @@ std::string SwitcherSimulator::Execute(const std::string& line) {
     ControlOutcome outcome = m_interpreter.Execute(line);
     if (outcome.target) {
         m_sendTarget = *outcome.target;
+    }
+    if (outcome.pace) {
+        m_pty.SetPace(*outcome.pace);
+        // A byte takes under 100 microseconds at 115200 baud: the kernel's
+        // default slack of 50 on every wake-up would stretch the line.
+        prctl(PR_SET_TIMERSLACK, *outcome.pace > 0 ? PACED_TIMER_SLACK_NS : DEFAULT_TIMER_SLACK);
     }
     for (Bytes& bytes : outcome.sends) {
         Queue(Clock::now(), std::move(bytes), "SEND", m_sendTarget);
@@ -263,17 +275,39 @@ long SwitcherSimulator::WriteTo(SendTarget target, const Bytes& bytes) {
     return m_pty.Write(bytes.data(), bytes.size());
 }
 
-int SwitcherSimulator::PollTimeoutMs() const {
-    int timeout = IDLE_POLL_MS;
+bool SwitcherSimulator::ReadsPty() const { return m_pty.IsOpen() && m_knobs.Reading(); }
+
+bool SwitcherSimulator::PacedReadDue() const {
+    const auto held = m_pty.ReadHeldUntil();
+    return ReadsPty() && held && *held <= Clock::now();
+}
+
+// Until the next write, LAN datagram or paced byte is due, and no longer than
+// IDLE_POLL_MS. A write to the pty waits for the line's pace as well.
+timespec SwitcherSimulator::PollTimeout() const {
     std::optional<Clock::time_point> next = m_lan.NextDue();
-    if (!m_pending.empty() && (!next || m_pending.front().due < *next)) {
-        next = m_pending.front().due;
+    const auto consider = [&next](Clock::time_point due) {
+        if (!next || due < *next) next = due;
+    };
+    if (ReadsPty() && m_pty.ReadHeldUntil()) {
+        consider(*m_pty.ReadHeldUntil());
     }
+    bool ptySeen = false;
+    bool tcpSeen = false;
+    for (const PendingWrite& write : m_pending) {
+        bool& seen = write.target == SendTarget::Tcp ? tcpSeen : ptySeen;
+        if (seen) continue;
+        seen = true;
+        const auto held = write.target == SendTarget::Pty ? m_pty.WriteHeldUntil() : std::nullopt;
+        consider(held ? std::max(write.due, *held) : write.due);
+    }
+    auto wait = std::chrono::nanoseconds(std::chrono::milliseconds(IDLE_POLL_MS));
     if (next) {
-        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(*next - Clock::now());
-        timeout = static_cast<int>(std::clamp<long long>(wait.count() + 1, 0, IDLE_POLL_MS));
+        wait = std::clamp(std::chrono::duration_cast<std::chrono::nanoseconds>(*next - Clock::now()),
+                          std::chrono::nanoseconds::zero(), wait);
     }
-    return timeout;
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(wait);
+    return timespec{static_cast<time_t>(seconds.count()), static_cast<long>((wait - seconds).count())};
 }
 
 bool SwitcherSimulator::ShouldStop() const {

@@ -16,6 +16,7 @@
 #include "tools/TcpDevicePort.h"
 
 #include <chrono>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -50,7 +51,9 @@ private:
     void Queue(Clock::time_point due, Bytes bytes, const char* tag, SendTarget target);
     void WriteDueBytes();
     long WriteTo(SendTarget target, const Bytes& bytes);
-    int PollTimeoutMs() const;
+    bool ReadsPty() const;
+    bool PacedReadDue() const;
+    timespec PollTimeout() const;
     bool ShouldStop() const;
 
     SimulatorOptions m_options;

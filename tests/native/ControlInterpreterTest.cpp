@@ -95,23 +95,28 @@ TEST_F(ControlInterpreterTest, SetCommandsChangeTheDeviceAndResetRestoresIt) {
     EXPECT_EQ(model.Describe(), SwitcherModel().Describe());
 }
 
-TEST_F(ControlInterpreterTest, CloseAndQuitAreReportedToTheProgram) {
+TEST_F(ControlInterpreterTest, CloseQuitAndPaceAreReportedToTheProgram) {
     EXPECT_TRUE(interpreter.Execute("close").closePort);
     EXPECT_TRUE(interpreter.Execute("quit").quit);
     EXPECT_FALSE(interpreter.Execute("ping").quit);
+    EXPECT_EQ(interpreter.Execute("pace 115200").pace, 115200);
+    EXPECT_EQ(interpreter.Execute("pace off").pace, 0);
+    EXPECT_FALSE(interpreter.Execute("ping").pace.has_value());
+    for (const char* bad : {"pace", "pace 0", "pace fast", "pace 9600 8N1"})
+        EXPECT_EQ(interpreter.Execute(bad).reply.rfind("error", 0), 0u) << bad;
 }
 
 TEST(SimulatorOptionsTest, KnobOptionsBecomeStartupCommandsInOrder) {
     std::string error;
     const auto options = SimulatorOptions::Parse(
         {"--pty-link", "/tmp/x", "--delay", "500", "--command", "set beep off", "--control-port", "0",
-         "--exit-with-control"},
+         "--exit-with-control", "--pace", "115200"},
         error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->ptyLink, "/tmp/x");
     EXPECT_EQ(options->controlPort, 0);
     EXPECT_TRUE(options->exitWithControl);
-    EXPECT_EQ(options->startupCommands, (std::vector<std::string>{"delay 500", "set beep off"}));
+    EXPECT_EQ(options->startupCommands, (std::vector<std::string>{"delay 500", "set beep off", "pace 115200"}));
 }
 
 TEST(SimulatorOptionsTest, BadCommandLinesAreRefused) {
