@@ -55,9 +55,9 @@ std::string JoinFrom(const std::vector<std::string>& words, std::size_t first) {
     return text;
 }
 
-ControlOutcome Ok(const std::string& detail = {}) { return {detail.empty() ? "ok" : "ok " + detail, {}, false, false, std::nullopt, std::nullopt}; }
+ControlOutcome Ok(const std::string& detail = {}) { return {detail.empty() ? "ok" : "ok " + detail, {}, false, false, std::nullopt, std::nullopt, std::nullopt}; }
 
-ControlOutcome Error(const std::string& detail) { return {"error " + detail, {}, false, false, std::nullopt, std::nullopt}; }
+ControlOutcome Error(const std::string& detail) { return {"error " + detail, {}, false, false, std::nullopt, std::nullopt, std::nullopt}; }
 
 // One count argument: words[1] in [minimum, maximum].
 std::optional<int> CountArgument(const std::vector<std::string>& words, int minimum, int maximum) {
@@ -140,7 +140,7 @@ ControlOutcome ControlInterpreter::Execute(const std::string& line) {
     }
     if (command == "upgrade") {
         const std::string reply = ExecuteFirmwareCommand(m_model.Firmware(), words);
-        return {reply, {}, false, false, std::nullopt, std::nullopt};
+        return {reply, {}, false, false, std::nullopt, std::nullopt, std::nullopt};
     }
     if (command == "state") {
         return Ok(m_model.Describe());
@@ -157,6 +157,13 @@ ControlOutcome ControlInterpreter::Execute(const std::string& line) {
         if (words.size() != 2 || (words[1] != "pty" && words[1] != "tcp")) return Error("target needs pty or tcp");
         ControlOutcome outcome = Ok();
         outcome.target = words[1] == "tcp" ? SendTarget::Tcp : SendTarget::Pty;
+        return outcome;
+    }
+    if (command == "busy") {
+        const auto on = words.size() == 2 ? ParseOnOff(words[1]) : std::nullopt;
+        if (!on) return Error("busy needs on or off");
+        ControlOutcome outcome = Ok();
+        outcome.busy = *on;
         return outcome;
     }
     if (command == "pace") {

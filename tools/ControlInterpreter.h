@@ -32,6 +32,8 @@
 //                            that are not printable show as \xHH>
 //   knobs                    -> ok <the fault knobs on one line>
 //   reset                    knobs and device state back to their start
+//   busy on|off              on: the pty refuses to be opened, as a port
+//                            that another program holds
 //   pace BAUD|off            the pty carries bytes each way no faster than
 //                            a serial line at BAUD, 8N2 (11 bits a byte)
 //   target pty|tcp           where send, frame and burst write from now on
@@ -58,6 +60,7 @@ struct ControlOutcome {
     bool quit = false;
     std::optional<SendTarget> target;   // where sends go from now on
     std::optional<long long> pace;      // the pty's baud rate from now on (0: unpaced)
+    std::optional<bool> busy;           // the pty refuses new openers from now on
 };
 
 class ControlInterpreter {

@@ -111,6 +111,12 @@ long PtyPort::Write(const std::uint8_t* data, std::size_t length) {
     return failed ? -1 : static_cast<long>(written);
 }
 
+// A locked pty's slave side cannot be opened, not even by root.
+bool PtyPort::SetBusy(bool busy) {
+    int lock = busy ? 1 : 0;
+    return m_master >= 0 && ioctl(m_master, TIOCSPTLCK, &lock) == 0;
+}
+
 void PtyPort::SetPace(long long baud) {
     m_inbound.SetBaud(baud);
     m_outbound.SetBaud(baud);

@@ -34,6 +34,11 @@ public:
     long Read(std::uint8_t* buffer, std::size_t capacity);
     long Write(const std::uint8_t* data, std::size_t length);
 
+    // Busy: the line refuses to be opened, as a port that another program
+    // holds does. A refused open leaves the line failed for whoever has it
+    // open until the next open succeeds. False when the pty cannot be locked.
+    bool SetBusy(bool busy);
+
     // 0: unpaced.
     void SetPace(long long baud);
     // While the pace holds waiting bytes back: when the next one may go.

@@ -115,7 +115,7 @@ const char* SimulatorOptions::UsageText() {
            "  set output-link OUT on|off | set type N | set size IN OUT |\n"
            "  set version MAJOR MINOR | set sink-edid OUT HEX... | edid IN |\n"
            "  edid-fail | edid-early-result on|off | target pty|tcp | pace BAUD|off |\n"
-           "  reset | close | quit\n"
+           "  busy on|off | reset | close | quit\n"
            "  lan search normal|silent|short|nomarker|huge|empty |\n"
            "  lan config normal|silent|short|refused|huge|empty |\n"
            "  lan devices N [PACE_MS] | lan address A.B.C.D | lan auto-address A.B.C.D |\n"

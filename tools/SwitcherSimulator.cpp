@@ -138,6 +138,9 @@ std::string SwitcherSimulator::Execute(const std::string& line) {
         // default slack of 50 on every wake-up would stretch the line.
         prctl(PR_SET_TIMERSLACK, *outcome.pace > 0 ? PACED_TIMER_SLACK_NS : DEFAULT_TIMER_SLACK);
     }
+    if (outcome.busy && !m_pty.SetBusy(*outcome.busy)) {
+        return "error the pty cannot be locked";
+    }
     for (Bytes& bytes : outcome.sends) {
         Queue(Clock::now(), std::move(bytes), "SEND", m_sendTarget);
     }

@@ -95,14 +95,16 @@ TEST_F(ControlInterpreterTest, SetCommandsChangeTheDeviceAndResetRestoresIt) {
     EXPECT_EQ(model.Describe(), SwitcherModel().Describe());
 }
 
-TEST_F(ControlInterpreterTest, CloseQuitAndPaceAreReportedToTheProgram) {
+TEST_F(ControlInterpreterTest, CloseQuitPaceAndBusyAreReportedToTheProgram) {
     EXPECT_TRUE(interpreter.Execute("close").closePort);
     EXPECT_TRUE(interpreter.Execute("quit").quit);
     EXPECT_FALSE(interpreter.Execute("ping").quit);
     EXPECT_EQ(interpreter.Execute("pace 115200").pace, 115200);
     EXPECT_EQ(interpreter.Execute("pace off").pace, 0);
     EXPECT_FALSE(interpreter.Execute("ping").pace.has_value());
-    for (const char* bad : {"pace", "pace 0", "pace fast", "pace 9600 8N1"})
+    EXPECT_EQ(interpreter.Execute("busy on").busy, true);
+    EXPECT_EQ(interpreter.Execute("busy off").busy, false);
+    for (const char* bad : {"pace", "pace 0", "pace fast", "pace 9600 8N1", "busy", "busy maybe"})
         EXPECT_EQ(interpreter.Execute(bad).reply.rfind("error", 0), 0u) << bad;
 }
 
