@@ -398,6 +398,19 @@ TEST_F(MainWindowTest, AMissingPortFailsToOpen) {
     EXPECT_FALSE(g_app.m_bComPortOpen);
 }
 
+TEST_F(MainWindowTest, APortAnotherProgramHoldsFailsToOpenAndOpensOnceItIsFree) {
+    ASSERT_EQ(Control("busy on"), "ok");
+    Press(IDC_CONNECT_COM);
+    EXPECT_EQ(m_operator.Messages(), std::vector<std::wstring>{L"Open COM failed!"});
+    EXPECT_EQ(Text(IDC_CONNECT_COM), L"Connect");
+    EXPECT_FALSE(g_app.m_bComPortOpen);
+    EXPECT_EQ(PortList().size(), 1u) << "a held port stays listed";
+
+    ASSERT_EQ(Control("busy off"), "ok");
+    Connect();
+    EXPECT_TRUE(g_app.m_bComPortOpen);
+}
+
 TEST(MainWindowTimers, EachTimerHasItsRealPeriod) {
     const std::pair<UINT_PTR, UINT> periods[] = {
         {1, 600},     {1000, 7000}, {1005, 900},  {1006, 900},  {1009, 15000}, {2000, 3000}, {2001, 3000},

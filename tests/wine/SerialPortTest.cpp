@@ -200,25 +200,6 @@ TEST_F(SerialPortTest, OpenFailsOnAMissingPortAndLaterWorksOnAFreeOne) {
     EXPECT_EQ(m_recorder.bytes, (Bytes{0x5A, 0xC3}));
 }
 
-TEST_F(SerialPortTest, OpenFailsOnAPortAnotherProgramHoldsAndWorksOnceItIsFree) {
-    HANDLE held = ::CreateFileW(ComPortName().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_OVERLAPPED, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    HANDLE second = ::CreateFileW(ComPortName().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_OVERLAPPED, nullptr);
-    if (second != INVALID_HANDLE_VALUE) {
-        ::CloseHandle(second);
-        ::CloseHandle(held);
-        GTEST_SKIP() << "this platform lets a second handle open a COM port that is held without sharing";
-    }
-    EXPECT_FALSE(Open(static_cast<UINT>(ComPort())));
-    EXPECT_EQ(m_port->m_hPort, nullptr);
-    ::CloseHandle(held);
-
-    OpenAndStart();
-    EXPECT_NE(m_port->m_hPort, nullptr);
-}
-
 TEST_F(SerialPortTest, RejectedLineSettingsStillOpenThePort) {
     constexpr wchar_t UNKNOWN_PARITY = L'Q';
     DCB settings{};
