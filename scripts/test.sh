@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds both trees and runs every test: the native tests (sanitizers on) and
-# the Windows tests under Wine inside a private test session. Fails when any
+# the Windows tests under Wine, a few groups side by side, each inside a
+# private test session of its own (tests/wine/CMakeLists.txt). Fails when any
 # test fails.
 set -euo pipefail
 
@@ -28,14 +29,13 @@ bash "$root/scripts/install-deps.sh"
 
 cmake -S "$root" -B "$NATIVE" -G Ninja -DCORVANE_SANITIZE=ON
 cmake --build "$NATIVE" -j "$JOBS"
-cmake -S "$root" -B "$WINDOWS" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake"
+cmake -S "$root" -B "$WINDOWS" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
+    -DCORVANE_SIMULATOR="$NATIVE/tools/switcher-sim"
 cmake --build "$WINDOWS" -j "$JOBS"
 
 status=0
 ctest --test-dir "$NATIVE" --output-on-failure -j "$JOBS" || status=1
-bash "$root/scripts/wine-session.sh" --session-dir "$WINDOWS/wine-session" \
-    --simulator "$NATIVE/tools/switcher-sim" -- \
-    ctest --test-dir "$WINDOWS" --output-on-failure || status=1
+ctest --test-dir "$WINDOWS" --output-on-failure -j "$JOBS" || status=1
 
 # The libFuzzer targets (clang, a tree of their own), each run briefly over
 # its seeds and regression inputs; README shows a long run.

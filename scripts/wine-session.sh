@@ -29,6 +29,7 @@ readonly COMPORT_INTERFACE_GUID='{86E0D1E0-8089-11D0-9CE4-08003E301F73}'
 readonly COMPORT_INTERFACE_GUID_LOWER='{86e0d1e0-8089-11d0-9ce4-08003e301f73}'
 readonly PORTS_CLASS_GUID='{4D36E978-E325-11CE-BFC1-08002BE10318}'
 readonly XVFB_START_SECONDS=10
+readonly XVFB_ATTEMPTS=3
 readonly VETH_NAME=p0
 readonly VETH_PEER_NAME=s0
 readonly VETH_ADDRESS=10.231.0.1/24
@@ -121,10 +122,21 @@ add_lan_namespace() {
     export CORVANE_LAN_NETNS="$lan_netns"
 }
 
+# Sessions that start side by side can make an Xvfb fail at start-up (its
+# keyboard map, compiled by a helper program, then fails); another attempt
+# gets a display.
 start_display() {
     if [[ "$use_display" == "1" && -n "${DISPLAY:-}" ]]; then
         return
     fi
+    local attempt
+    for (( attempt = 1; attempt <= XVFB_ATTEMPTS; attempt++ )); do
+        start_xvfb && return
+    done
+    fail "Xvfb did not start (see $session_dir/xvfb.log)"
+}
+
+start_xvfb() {
     local display_file="$session_dir/xvfb-display"
     rm -f "$display_file"
     Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$display_file" \
@@ -132,7 +144,11 @@ start_display() {
     xvfb_pid=$!
     local waited=0
     while [[ ! -s "$display_file" ]]; do
-        kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start (see $session_dir/xvfb.log)"
+        if ! kill -0 "$xvfb_pid" 2>/dev/null; then
+            wait "$xvfb_pid" 2>/dev/null || true
+            xvfb_pid=""
+            return 1
+        fi
         (( waited++ < XVFB_START_SECONDS * 10 )) || fail "Xvfb gave no display number"
         sleep 0.1
     done
