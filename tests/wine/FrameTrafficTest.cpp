@@ -408,18 +408,19 @@ TEST_F(FrameTrafficTest, TcpFrameIsSeenOnceAndInOrderWhenItsHandlerPumpsTheNextR
     EXPECT_EQ(m_dlg->dispatched, DispatchedTo(PAGE_GENERAL, {ROUTE_REPLY, POWER_REPLY}));
 }
 
-// Not a timed test: reports how fast received bytes reach DispatchFrame.
-TEST_F(FrameTrafficTest, BenchmarkReceiveRateOfCommandFrames) {
+// How fast the bytes of an unpaced line reach DispatchFrame as frames.
+TEST_F(FrameTrafficTest, BenchReceiveRateOfCommandFrames) {
     constexpr int FRAMES = 3000;
+    constexpr DWORD ARRIVAL_LIMIT_MS = 120000;
     OpenSerial();
     const auto start = std::chrono::steady_clock::now();
     ASSERT_EQ(Control("burst " + std::to_string(FRAMES)), "ok");
-    ASSERT_TRUE(PumpUntil([this] { return m_dlg->dispatched.size() >= FRAMES; }, 120000))
+    ASSERT_TRUE(PumpUntil([this] { return m_dlg->dispatched.size() >= FRAMES; }, ARRIVAL_LIMIT_MS))
         << m_dlg->dispatched.size() << " frames arrived";
     PumpPending();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const double bytesPerSecond = FRAMES * DeviceFrame::COMMAND_FRAME_LENGTH / seconds;
-    std::printf("receive rate: %d frames, %.0f bytes in %.3f s: %.0f bytes/s\n", FRAMES,
-                FRAMES * static_cast<double>(DeviceFrame::COMMAND_FRAME_LENGTH), seconds, bytesPerSecond);
-    RecordProperty("receive_bytes_per_second", std::to_string(static_cast<long long>(bytesPerSecond)));
+    const double bytes = FRAMES * static_cast<double>(DeviceFrame::COMMAND_FRAME_LENGTH);
+    std::printf("figure: receive rate: %d command frames (%.0f bytes) from the simulator's burst to the page "
+                "handler in %.3f s: %.0f bytes/s, against the 10473 bytes/s of a 115200-baud line\n",
+                FRAMES, bytes, seconds, bytes / seconds);
 }

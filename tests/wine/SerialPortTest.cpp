@@ -10,9 +10,6 @@
 #include "tests/wine/TestTimings.h"
 #include "tests/wine/SimulatorFixture.h"
 
-#include <chrono>
-#include <cstdio>
-#include <cwctype>
 #include <memory>
 #include <numeric>
 #include <string>
@@ -56,65 +53,6 @@ BEGIN_MESSAGE_MAP(SerialRecorder, CWnd)
     ON_MESSAGE(WM_SERIAL_BYTE, OnSerialByte)
     ON_MESSAGE(WM_SERIAL_FAILED, OnSerialFailed)
 END_MESSAGE_MAP()
-
-const wchar_t* FileNameOf(const wchar_t* path) {
-    const wchar_t* name = path;
-    for (const wchar_t* c = path; *c != L'\0'; ++c) {
-        if (*c == L'/' || *c == L'\\') name = c + 1;
-    }
-    return name;
-}
-
-// This program's folder under the host's /proc, reached through Wine's drive
-// Z:, found by the program's name in the command lines there: the test
-// session's own PID namespace holds one test program at a time. Empty when
-// there is none.
-std::wstring OwnProcFolder() {
-    wchar_t module[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, module, MAX_PATH);
-    WIN32_FIND_DATAW entry{};
-    HANDLE search = ::FindFirstFileW(L"Z:\\proc\\*", &entry);
-    if (search == INVALID_HANDLE_VALUE) return {};
-    std::wstring found;
-    do {
-        if (!std::iswdigit(entry.cFileName[0])) continue;
-        const std::wstring folder = std::wstring(L"Z:\\proc\\") + entry.cFileName;
-        FILE* file = ::_wfopen((folder + L"\\cmdline").c_str(), L"rb");
-        if (file == nullptr) continue;
-        char commandLine[MAX_PATH * 2] = {};
-        std::fread(commandLine, 1, sizeof commandLine - 1, file);
-        std::fclose(file);
-        wchar_t program[MAX_PATH * 2] = {};
-        ::MultiByteToWideChar(CP_UTF8, 0, commandLine, -1, program, MAX_PATH * 2);
-        if (::lstrcmpiW(FileNameOf(program), FileNameOf(module)) == 0) found = folder;
-    } while (found.empty() && ::FindNextFileW(search, &entry));
-    ::FindClose(search);
-    return found;
-}
-
-// Context switches of every thread of this process so far (a waiting thread
-// that wakes up is one); 0 where /proc cannot be read.
-unsigned long long ContextSwitches(const std::wstring& procFolder) {
-    unsigned long long total = 0;
-    WIN32_FIND_DATAW task{};
-    HANDLE search = ::FindFirstFileW((procFolder + L"\\task\\*").c_str(), &task);
-    if (search == INVALID_HANDLE_VALUE) return 0;
-    do {
-        if (!std::iswdigit(task.cFileName[0])) continue;
-        FILE* status = ::_wfopen((procFolder + L"\\task\\" + task.cFileName + L"\\status").c_str(), L"r");
-        if (status == nullptr) continue;
-        char line[256];
-        unsigned long long count = 0;
-        while (std::fgets(line, sizeof line, status) != nullptr) {
-            if (std::sscanf(line, "voluntary_ctxt_switches: %llu", &count) == 1 ||
-                std::sscanf(line, "nonvoluntary_ctxt_switches: %llu", &count) == 1)
-                total += count;
-        }
-        std::fclose(status);
-    } while (::FindNextFileW(search, &task));
-    ::FindClose(search);
-    return total;
-}
 
 DWORD HandleCount() {
     DWORD count = 0;
@@ -377,44 +315,4 @@ TEST_F(SerialPortTest, PortErrorWarningHoldsTheCallTheSystemTextAndThePort) {
     const std::wstring longWarning = m_port->FormatPortError(longName.c_str());
     EXPECT_NE(longWarning.find(longName), std::wstring::npos);
     EXPECT_EQ(longWarning.substr(longWarning.size() - tail.size()), tail);
-}
-
-// Not a timed test: reports how fast received bytes reach the owner window.
-TEST_F(SerialPortTest, BenchmarkByteDeliveryRate) {
-    constexpr int FRAMES = 3000;
-    OpenAndStart();
-    // How soon a quiet port notices the first byte is reported apart from
-    // the rate at which the bytes then come.
-    PumpFor(SETTLE_MS);
-    using Clock = std::chrono::steady_clock;
-    const auto asked = Clock::now();
-    ASSERT_EQ(Control("burst " + std::to_string(FRAMES)), "ok");
-    ASSERT_TRUE(WaitForBytes(1));
-    const auto first = Clock::now();
-    const std::size_t expected = FRAMES * DeviceFrame::COMMAND_FRAME_LENGTH;
-    ASSERT_TRUE(WaitForBytes(expected)) << m_recorder.bytes.size() << " bytes arrived";
-    const double seconds = std::chrono::duration<double>(Clock::now() - first).count();
-    const double firstByteMs = std::chrono::duration<double, std::milli>(first - asked).count();
-    std::printf("byte delivery rate: %zu bytes in %.3f s from the first byte: %.0f bytes/s; first byte after %.0f ms\n",
-                expected, seconds, expected / seconds, firstByteMs);
-    RecordProperty("byte_delivery_bytes_per_second", std::to_string(static_cast<long long>(expected / seconds)));
-}
-
-// Not a timed test: reports how often an open, quiet port wakes the process,
-// over what the same process does with the port closed.
-TEST_F(SerialPortTest, BenchmarkIdleWakeUps) {
-    constexpr DWORD IDLE_MS = 3000;
-    const std::wstring procFolder = OwnProcFolder();
-    if (procFolder.empty()) GTEST_SKIP() << "this process is not found under /proc";
-    const auto wakeUpsPerSecond = [&procFolder] {
-        const unsigned long long before = ContextSwitches(procFolder);
-        ::Sleep(IDLE_MS);
-        return (ContextSwitches(procFolder) - before) * 1000.0 / IDLE_MS;
-    };
-    const double closed = wakeUpsPerSecond();
-    OpenAndStart();
-    const double open = wakeUpsPerSecond();
-    std::printf("idle wake-ups: %.1f per second with the port open, %.1f with it closed: %.1f per second for the port\n",
-                open, closed, open - closed);
-    RecordProperty("idle_wake_ups_per_second", std::to_string(static_cast<long long>(open - closed)));
 }

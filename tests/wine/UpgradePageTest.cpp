@@ -9,6 +9,7 @@
 #include "tests/wine/UpgradePageFixture.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 
 namespace {
@@ -395,39 +396,35 @@ TEST_F(UpgradePageTest, UnansweredRebootWaitTimesOutAfterSixQueries) {
 
 namespace {
 
-constexpr double LINE_BAUD = 115200;
-// A byte on the line: start bit, eight data bits, two stop bits.
-constexpr double BITS_PER_BYTE = 11;
+// 115200 baud, 8N2: 11 bits a byte.
+constexpr double LINE_BYTES_PER_SECOND = 115200.0 / 11;
 
-bool IsBlockAck(const SimulatorLogEntry& entry) {
-    return entry.tag == "TX" && entry.bytes.size() == DeviceFrame::COMMAND_FRAME_LENGTH &&
-           DeviceFrame::StartsWithSync(entry.bytes.data(), DeviceFrame::DataSync);
-}
+struct WireCount {
+    std::size_t bytes = 0;
+    std::size_t blocks = 0;
+};
 
-// Seconds from each block acknowledgement written to the first byte of the
-// next block read, both as the simulator stamped them.
-std::vector<double> Turnarounds(const std::vector<SimulatorLogEntry>& entries, std::size_t blockLength) {
-    std::vector<double> turnarounds;
-    double ackWritten = -1;
+// Bytes both ways of a transfer up to its last block: every frame the device
+// received and the 13-byte answer each one gets.
+WireCount CountUpToTheLastBlock(const std::vector<SimulatorLogEntry>& entries, std::size_t blockLength) {
+    WireCount all;
+    WireCount upToBlock;
     for (const SimulatorLogEntry& entry : entries) {
-        if (IsBlockAck(entry)) ackWritten = entry.time;
-        if (entry.tag != "RX" || entry.bytes.size() != blockLength) continue;
-        if (ackWritten >= 0) turnarounds.push_back(entry.time - ackWritten);
-        ackWritten = -1;
+        if (entry.tag != "RX") continue;
+        all.bytes += entry.bytes.size() + DeviceFrame::COMMAND_FRAME_LENGTH;
+        if (entry.bytes.size() != blockLength) continue;
+        ++all.blocks;
+        upToBlock = all;
     }
-    return turnarounds;
-}
-
-double Percentile(std::vector<double> sorted, double fraction) {
-    std::sort(sorted.begin(), sorted.end());
-    return sorted[static_cast<std::size_t>(fraction * static_cast<double>(sorted.size() - 1))];
+    return upToBlock;
 }
 
 }  // namespace
 
-// Not a timed test: the panel's share of a transfer over a line that answers
-// at once. A pty has no baud rate, so the line's time is computed.
-TEST_F(UpgradePageTest, BenchmarkBlockTurnaroundOfWholeImages) {
+// Whole transfers on a line paced like the device's serial line, from the
+// click to the device's last acknowledgement, against the time their bytes
+// need on that line.
+TEST_F(UpgradePageTest, BenchWholeTransfersOnThePacedLine) {
     struct Run {
         const char* kind;
         const wchar_t* name;
@@ -435,35 +432,30 @@ TEST_F(UpgradePageTest, BenchmarkBlockTurnaroundOfWholeImages) {
         std::size_t blockLength;
     };
     SetTimerScale(1.0);
+    ASSERT_EQ(Control("pace 115200"), "ok");
     for (const Run& run : {Run{"MCU", L"mcu-256-blocks.bin", 262144, DeviceFrame::MCU_DATA_FRAME_LENGTH},
                            Run{"flash", L"Pelmora_01.bin", 500000, DeviceFrame::FLASH_DATA_FRAME_LENGTH}}) {
         ASSERT_EQ(Control("reset"), "ok");
         const std::wstring path = WriteImageFile(run.name, run.length);
         ChooseFile(path);
         const std::size_t logStart = LogEntries().size();
+        const auto clicked = std::chrono::steady_clock::now();
         ClickUpgrade();
-        ASSERT_TRUE(WaitForLogEnding(LOG_SUCCESS, 600000)) << PageText(IDC_UPGRADE_LOG).c_str();
+        ASSERT_TRUE(WaitForLogEnding(LOG_REBOOTING, 600000)) << PageText(IDC_UPGRADE_LOG).c_str();
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - clicked).count();
+        ASSERT_TRUE(WaitForLogEnding(LOG_SUCCESS, FLOW_LIMIT_MS));
         EXPECT_TRUE(HoldsFile(DeviceImage(), FileBytes(path)));
         EXPECT_NE(UpgradeReport().find("violations=none"), std::string::npos) << UpgradeReport();
 
         const std::vector<SimulatorLogEntry> all = LogEntries();
-        const std::vector<SimulatorLogEntry> entries(all.begin() + static_cast<std::ptrdiff_t>(logStart), all.end());
-        const std::vector<double> turnarounds = Turnarounds(entries, run.blockLength);
-        const auto blocks = static_cast<std::size_t>(std::count_if(entries.begin(), entries.end(), [&](const auto& entry) {
-            return entry.tag == "RX" && entry.bytes.size() == run.blockLength;
-        }));
-        ASSERT_FALSE(turnarounds.empty());
-        const double lineSeconds = static_cast<double>(blocks) *
-                                   static_cast<double>(run.blockLength + DeviceFrame::COMMAND_FRAME_LENGTH) *
-                                   BITS_PER_BYTE / LINE_BAUD;
-        double sum = 0;
-        for (double turnaround : turnarounds) sum += turnaround;
-        std::printf("%s turnaround: %zu blocks, line %.3f s; turnaround sum %.4f s, median %.3f ms, "
-                    "95th percentile %.3f ms, worst %.3f ms; sum / line time %.2f%%\n",
-                    run.kind, blocks, lineSeconds, sum, 1000 * Percentile(turnarounds, 0.5),
-                    1000 * Percentile(turnarounds, 0.95), 1000 * Percentile(turnarounds, 1.0),
-                    100 * sum / lineSeconds);
-        RecordProperty(std::string(run.kind) + "_turnaround_percent_of_line",
-                       std::to_string(100 * sum / lineSeconds));
+        const WireCount wire = CountUpToTheLastBlock(
+            std::vector<SimulatorLogEntry>(all.begin() + static_cast<std::ptrdiff_t>(logStart), all.end()),
+            run.blockLength);
+        const double wireSeconds = static_cast<double>(wire.bytes) / LINE_BYTES_PER_SECOND;
+        std::printf("figure: upgrade, %s image of %zu bytes: whole transfer %.3f s against its wire time %.3f s "
+                    "(%zu bytes both ways at %.0f bytes/s): ratio %.4f (goal at most 1.02); %.2f ms a block "
+                    "beyond the line\n",
+                    run.kind, run.length, seconds, wireSeconds, wire.bytes, LINE_BYTES_PER_SECOND,
+                    seconds / wireSeconds, 1000 * (seconds - wireSeconds) / static_cast<double>(wire.blocks));
     }
 }
