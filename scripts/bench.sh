@@ -68,18 +68,24 @@ measure_idle_panel() {
     kill "$panel_pid" "$simulator_pid" 2>/dev/null || true
 }
 
-# The Bench* cases print their figures among the test program's output; a
-# case that fails fails the run.
+# Each Bench* case runs in a program of its own, as the test groups do, and
+# prints its figures among the program's output; a case that fails fails the
+# run.
 run_bench_cases() {
-    local output="$CORVANE_SESSION_DIR/bench-cases.log" status=0
-    bash "$root/tests/wine/wine-run" "$TESTS" --gtest_color=no --gtest_filter="$BENCH_FILTER" >"$output" 2>&1 \
-        || status=$?
-    grep -F "$FIGURE_MARK" "$output" | sed "s/^.*$FIGURE_MARK//" || true
-    if [[ $status -ne 0 ]]; then
-        grep -E -A6 '^\S+:[0-9]+: Failure|^\[  FAILED  \]' "$output" >&2 || true
-        echo "bench: a measurement failed (see $output)" >&2
-        return 1
-    fi
+    local cases output status=0 name
+    cases=$(bash "$root/tests/wine/wine-run" "$TESTS" --gtest_list_tests --gtest_filter="$BENCH_FILTER" \
+        | tr -d '\r' | awk '/^[^ ]/ {suite = $1} /^  / {print suite $1}')
+    [[ -n "$cases" ]] || { echo "bench: no Bench* cases in $TESTS" >&2; return 1; }
+    for name in $cases; do
+        output="$CORVANE_SESSION_DIR/$name.log"
+        if ! bash "$root/tests/wine/wine-run" "$TESTS" --gtest_color=no --gtest_filter="$name" >"$output" 2>&1; then
+            grep -E -A6 '^\S+:[0-9]+: Failure|^\[  FAILED  \]' "$output" >&2 || true
+            echo "bench: $name failed (see $output)" >&2
+            status=1
+        fi
+        grep -F "$FIGURE_MARK" "$output" | sed "s/^.*$FIGURE_MARK//" || true
+    done
+    return "$status"
 }
 
 if [[ "${1:-}" == "--inside-session" ]]; then

@@ -471,35 +471,39 @@ TEST_F(EdidPageTest, UploadToIn1KeepsTheRealPeriods) {
 // like the device's, against the time the upload's bytes need there.
 TEST_F(EdidPageTest, BenchUploadToIn1OnThePacedLine) {
     constexpr double BLOCK_DELAY_S = 0.100;
-    // Three frames out and three in, and the 256-byte block; 11 bits a byte.
-    constexpr double LINE_BYTES = 6 * DeviceFrame::COMMAND_FRAME_LENGTH + DeviceFrame::EDID_BLOCK_LENGTH;
     constexpr double LINE_BYTES_PER_SECOND = 115200.0 / 11;
 
     ASSERT_EQ(Control("pace 115200"), "ok");
     SetTimerScale(REAL_PERIODS);
     const std::wstring dviPath = DataFile("dvi-monitor-1280x1024.bin");
     ChooseFile(dviPath);
+    const std::size_t logStart = LogEntries().size();
     const double clicked = UnixNow();
     Click(IDC_EDID_PAGE_FILE_SET);
 
-    // A paced reply goes out in several writes: the result is through with
-    // the 13th byte written after the block came in.
+    // Every byte both ways from the first command to the result, which is
+    // through with the 13th byte written after the block came in: a paced
+    // reply goes out in several writes.
     const Bytes block = BlockOf(ReadFileBytes(dviPath));
+    const std::vector<SimulatorLogEntry> all = LogEntries();
     double resultEnd = 0;
     bool blockIn = false;
-    std::size_t written = 0;
-    for (const SimulatorLogEntry& entry : LogEntries()) {
-        blockIn = blockIn || (entry.tag == "RX" && entry.bytes == block);
-        if (!blockIn || entry.tag != "TX" || resultEnd > 0) continue;
-        written += entry.bytes.size();
-        if (written >= DeviceFrame::COMMAND_FRAME_LENGTH) resultEnd = entry.time;
+    std::size_t lineBytes = 0;
+    std::size_t resultBytes = 0;
+    for (auto entry = all.begin() + static_cast<std::ptrdiff_t>(logStart); entry != all.end() && resultEnd == 0;
+         ++entry) {
+        if (entry->tag != "RX" && entry->tag != "TX") continue;
+        lineBytes += entry->bytes.size();
+        blockIn = blockIn || (entry->tag == "RX" && entry->bytes == block);
+        if (blockIn && entry->tag == "TX" && (resultBytes += entry->bytes.size()) >= DeviceFrame::COMMAND_FRAME_LENGTH)
+            resultEnd = entry->time;
     }
     ASSERT_GT(resultEnd, 0);
     const double upload = resultEnd - clicked - BLOCK_DELAY_S;
-    const double lineSeconds = LINE_BYTES / LINE_BYTES_PER_SECOND;
+    const double lineSeconds = static_cast<double>(lineBytes) / LINE_BYTES_PER_SECOND;
     std::printf("figure: EDID upload to IN1: click to the last byte of the result, less the page's %.0f ms wait "
-                "before the block, %.1f ms against the wire time of its %.0f bytes at %.0f bytes/s, %.1f ms: "
+                "before the block, %.1f ms against the wire time of its %zu bytes at %.0f bytes/s, %.1f ms: "
                 "ratio %.2f\n",
-                BLOCK_DELAY_S * 1000, upload * 1000, LINE_BYTES, LINE_BYTES_PER_SECOND, lineSeconds * 1000,
+                BLOCK_DELAY_S * 1000, upload * 1000, lineBytes, LINE_BYTES_PER_SECOND, lineSeconds * 1000,
                 upload / lineSeconds);
 }
