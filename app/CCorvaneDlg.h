@@ -256,6 +256,7 @@ private:
     static FrameAssembler::State SerialReceiveState();
     void PrepareLogs();
     void AppendToLog(PendingLogText& pending, const std::wstring& text, int& frameCount);
+    void SendWaitingFrames();
     void WriteLog(int logId, PendingLogText& pending);
     void ClearLog(int logId);
     int ReadTcpBytes(SOCKET socket);

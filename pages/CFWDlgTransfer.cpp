@@ -159,6 +159,8 @@ void CFWDlg::SendFirstBlock(UINT_PTR resendId, UINT_PTR giveUpId) {
 
 // Flash blocks wait for their acknowledgement as MCU blocks do, on a timer
 // of their own: without one a silent device would hold the link for ever.
+// The timer is armed before the block is handed over: the serial worker
+// writes the block only once this handler has returned.
 void CFWDlg::SendBlock(bool firstBlock) {
     const BlockRoute route = CurrentRoute();
     BYTE* frame = g_mcuDataFrame;
@@ -175,23 +177,23 @@ void CFWDlg::SendBlock(bool firstBlock) {
     // A flash block's number is not compared: b3 goes along unread.
     m_transfer.BlockSent(frame[DeviceFrame::MCU_BLOCK_NUMBER],
                          frame[DeviceFrame::BLOCK_FLAG] == DeviceFrame::LAST_BLOCK_FLAG);
-    SendToDevice(sendKind);
     ArmTimer(route.ackTimer, BLOCK_ACK_WAIT_MS);
+    SendToDevice(sendKind);
 }
 
 void CFWDlg::SendNextBlock() {
     const BlockRoute route = CurrentRoute();
     KillTimer(route.ackTimer);
     route.offset += static_cast<int>(route.blockSize);
-    SendBlock(false);
     ShowProgress(route.offset);
+    SendBlock(false);
 }
 
 void CFWDlg::ResendBlock() {
     const BlockRoute route = CurrentRoute();
     KillTimer(route.ackTimer);
-    SendBlock(false);
     ShowProgress(route.offset);
+    SendBlock(false);
 }
 
 // A failure status keeps the log's colour; a time-out turns it red.

@@ -429,7 +429,7 @@ void CSerialPort::LineFailed() {
 // that stops the worker, for ever: after CANCEL_WAIT_MS that is reported
 // and the worker goes on.
 void CSerialPort::CancelAndAwait(OVERLAPPED& overlapped) {
-    ::CancelIoEx(m_hPort, &overlapped);
+    if (!HasOverlappedIoCompleted(&overlapped)) ::CancelIoEx(m_hPort, &overlapped);
     const ULONGLONG deadline = ::GetTickCount64() + CANCEL_WAIT_MS;
     while (!HasOverlappedIoCompleted(&overlapped)) {
         const ULONGLONG now = ::GetTickCount64();
@@ -455,8 +455,12 @@ void CSerialPort::HandleCommEvent() {
     if (FinishCommEventWait()) ActOnMonitoredEvents();
 }
 
-// Every monitored event is acted on, not only the one that fired.
+// Every monitored event is acted on, not only the one that fired. The
+// owner's answer to bytes already delivered (the next firmware block to an
+// acknowledgement) goes out before anything else: every call into the system
+// ahead of it costs line time.
 void CSerialPort::ActOnMonitoredEvents() {
+    WriteHandedOverFrame();
     DWORD monitored = 0;
     ::GetCommMask(m_hPort, &monitored);
     if ((monitored & EV_RXCHAR) != 0) ReadAvailableBytes();
@@ -468,8 +472,12 @@ void CSerialPort::ActOnMonitoredEvents() {
     }
 }
 
+// The owner gets the notification after the bytes delivered before it, as a
+// sent message, but the worker does not wait for it to be handled: a wait
+// for a message the owner only passes on would cost every wake-up a crossing
+// to the owner's thread and back, time a byte arriving meanwhile waits too.
 void CSerialPort::NotifyOwner(UINT message, WPARAM wParam) const {
-    ::SendMessageW(m_hOwner, message, wParam, static_cast<LPARAM>(m_nPort));
+    ::SendNotifyMessageW(m_hOwner, message, wParam, static_cast<LPARAM>(m_nPort));
 }
 
 void CSerialPort::ReportFailure() {
@@ -571,7 +579,7 @@ CSerialPort::IoResult CSerialPort::AwaitIo(DWORD& transferred) {
 // arrived meanwhile goes to the owner before the first write: a reply that
 // came late is still a reply, and the owner drops bytes that make no frame.
 void CSerialPort::WriteHandedOverFrame() {
-    if (::WaitForSingleObject(m_hSendEvent, 0) == WAIT_OBJECT_0) WriteSendBuffer();
+    if (HasQueuedFrame()) WriteSendBuffer();
 }
 
 void CSerialPort::WriteSendBuffer() {
