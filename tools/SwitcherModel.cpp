@@ -429,10 +429,10 @@ Bytes SwitcherModel::RouteReport(int output) const {
                   {B6, static_cast<std::uint8_t>(m_state.route[output - 1])}});
 }
 
-Bytes SwitcherModel::MakeCommandFrame(const std::array<std::uint8_t, 10>& body) {
-    Bytes frame(std::begin(ProtocolLayout::COMMAND_SYNC), std::end(ProtocolLayout::COMMAND_SYNC));
-    frame.insert(frame.end(), body.begin(), body.end());
-    frame.push_back(0);
+Bytes SwitcherModel::MakeCommandFrame(const std::array<std::uint8_t, ProtocolLayout::Command::BODY_LENGTH>& body) {
+    Bytes frame(ProtocolLayout::Command::LENGTH, 0);
+    std::copy(std::begin(ProtocolLayout::COMMAND_SYNC), std::end(ProtocolLayout::COMMAND_SYNC), frame.begin());
+    std::copy(body.begin(), body.end(), frame.begin() + ProtocolLayout::Command::GROUP);
     ProtocolLayout::SetCheckByte(frame);
     return frame;
 }
