@@ -472,12 +472,8 @@ void CSerialPort::ActOnMonitoredEvents() {
     }
 }
 
-// The owner gets the notification after the bytes delivered before it, as a
-// sent message, but the worker does not wait for it to be handled: a wait
-// for a message the owner only passes on would cost every wake-up a crossing
-// to the owner's thread and back, time a byte arriving meanwhile waits too.
 void CSerialPort::NotifyOwner(UINT message, WPARAM wParam) const {
-    ::SendNotifyMessageW(m_hOwner, message, wParam, static_cast<LPARAM>(m_nPort));
+    ::SendMessageW(m_hOwner, message, wParam, static_cast<LPARAM>(m_nPort));
 }
 
 void CSerialPort::ReportFailure() {
