@@ -111,6 +111,8 @@ protected:
     void UpdateComPortCombo(int count);
     // The machine's serial ports; tests put their own lists here.
     virtual void ListComPorts(std::vector<SSerInfo>& ports);
+    // Starts the serial worker on the port just opened; tests make it fail.
+    virtual bool StartSerialWorker();
 
     // Control mode, TCP and UDP
     void OnClickedComMode();
@@ -210,6 +212,7 @@ private:
     void DiscardQueuedMessages(UINT message);
 
     // COM connection
+    void ReportOpenFailed();
     void CloseComPort();
     void EnableComLists(BOOL enable);
 

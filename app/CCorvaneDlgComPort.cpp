@@ -86,18 +86,30 @@ void CCorvaneDlg::OnClickedConnectCom() {
     }
     m_nComPort = ComPortList::ParsePortNumber(WithoutItemPrefix(GetDlgItemText(IDC_COM_PORT_LIST)));
     if (!m_serial.OpenPort(this, m_nComPort, m_nBaudRate, m_chParity, m_nDataBits, m_nStopBits, m_dwCommEvents)) {
-        g_messageText = TEXT_OPEN_COM_FAILED;
-        ShowMessageDialog();
+        ReportOpenFailed();
+        return;
+    }
+    // Without its worker the port would take every request and answer none.
+    if (!StartSerialWorker()) {
+        m_serial.ClosePort();
+        ReportOpenFailed();
         return;
     }
     SetDlgItemText(IDC_CONNECT_COM, TEXT_DISCONNECT);
-    m_serial.StartWorker();
     g_app.m_bComPortOpen = TRUE;
     KillTimer(TIMER_PORT_POLL);
     EnableComLists(FALSE);
     SendCommand(GROUP_ROUTING, ITEM_ROUTE, OUTPUT_A);
     ArmTimer(TIMER_STATUS_POLL);
     g_linkIdle = TRUE;
+}
+
+bool CCorvaneDlg::StartSerialWorker() { return m_serial.StartWorker(); }
+
+// The port list and its refresh stay as they were before the press.
+void CCorvaneDlg::ReportOpenFailed() {
+    g_messageText = TEXT_OPEN_COM_FAILED;
+    ShowMessageDialog();
 }
 
 LRESULT CCorvaneDlg::OnSerialFailed(WPARAM code, LPARAM) {

@@ -181,6 +181,15 @@ bool CSerialPort::StartWorker() {
     return m_pWorker != nullptr;
 }
 
+void CSerialPort::ClosePort() {
+    if (m_bWorkerAlive) return;
+    DropQueuedFrames(false);
+    LockGuard lock(m_lock);
+    if (m_hPort == nullptr) return;
+    ::CloseHandle(m_hPort);
+    m_hPort = nullptr;
+}
+
 bool CSerialPort::StopRunningWorker() {
     if (m_hStopEvent == nullptr) return true;
     if (!m_bWorkerAlive && ::WaitForSingleObject(m_hWorkerExited, 0) == WAIT_OBJECT_0) return true;

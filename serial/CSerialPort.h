@@ -48,6 +48,9 @@ public:
 
     // Starts the worker on the open port and records it in m_pWorker.
     bool StartWorker();
+    // Closes a port that no worker serves (a running worker closes its port
+    // itself when stopped).
+    void ClosePort();
 
     // Hands one frame to the worker. False, and nothing is sent, when no
     // port is open or the frame is longer than the largest frame.

@@ -389,11 +389,21 @@ TEST_F(MainWindowTest, ConnectPollsTheDeviceAndDisconnectOrAClosedLineRestoresTh
     EXPECT_TRUE(m_operator.Messages().empty()) << "the failure shows no message";
 }
 
-TEST_F(MainWindowTest, AMissingPortFailsToOpen) {
-    StopSimulator();
-    ASSERT_TRUE(PumpUntil([&] { return PortList().empty(); }, ARRIVAL_TIMEOUT_MS)) << "the port left the list";
+TEST_F(MainWindowTest, APortWithoutItsWorkerOrAMissingPortFailsToOpen) {
+    m_panel->failWorkerStart = true;
     Press(IDC_CONNECT_COM);
     EXPECT_EQ(m_operator.Messages(), std::vector<std::wstring>{L"Open COM failed!"});
+    EXPECT_EQ(Text(IDC_CONNECT_COM), L"Connect");
+    EXPECT_FALSE(g_app.m_bComPortOpen);
+    EXPECT_EQ(m_panel->m_serial.m_hPort, nullptr) << "the port is closed again";
+    EXPECT_TRUE(::IsWindowEnabled(m_panel->GetDlgItem(IDC_COM_PORT_LIST)));
+    EXPECT_TRUE(::IsWindowEnabled(m_panel->GetDlgItem(IDC_BAUD_RATE_LIST)));
+
+    StopSimulator();
+    ASSERT_TRUE(PumpUntil([&] { return PortList().empty(); }, ARRIVAL_TIMEOUT_MS))
+        << "the refresh runs on; the port left the list";
+    Press(IDC_CONNECT_COM);
+    EXPECT_EQ(m_operator.Messages(), std::vector<std::wstring>(2, L"Open COM failed!"));
     EXPECT_EQ(Text(IDC_CONNECT_COM), L"Connect");
     EXPECT_FALSE(g_app.m_bComPortOpen);
 }

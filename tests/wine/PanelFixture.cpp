@@ -31,6 +31,8 @@ void TestPanel::ListComPorts(std::vector<SSerInfo>& ports) {
     for (const std::wstring& name : *fakePortNames) ports.push_back(SSerInfo{L"", L"", name, false, name});
 }
 
+bool TestPanel::StartSerialWorker() { return !failWorkerStart && CCorvaneDlg::StartSerialWorker(); }
+
 void TestPanel::OnSysCommand(UINT id, LPARAM lParam) {
     if ((id & SYSTEM_COMMAND_MASK) == SC_MOVE) {
         moveCommands.push_back(id);

@@ -15,12 +15,13 @@
 #include <string>
 #include <vector>
 
-// The main window with two seams of its own: the port list it enumerates and
-// the system commands it receives (a system move is recorded, not run: a
-// synthetic press can hang in Wine's move loop).
+// The main window with seams of its own: the port list it enumerates, the
+// serial worker it starts and the system commands it receives (a system move
+// is recorded, not run: a synthetic press can hang in Wine's move loop).
 class TestPanel : public CCorvaneDlg {
 public:
     bool failEnumeration = false;
+    bool failWorkerStart = false;
     std::optional<std::vector<std::wstring>> fakePortNames;
     std::vector<UINT> moveCommands;
 
@@ -28,6 +29,7 @@ public:
 
 protected:
     void ListComPorts(std::vector<SSerInfo>& ports) override;
+    bool StartSerialWorker() override;
     void OnSysCommand(UINT id, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
