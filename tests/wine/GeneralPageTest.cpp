@@ -1,8 +1,8 @@
 // The General page driven like an operator against the simulated switcher:
 // each command's bytes and what the device's answer changes, the Status
 // chain with its resend and time-out, the power, reboot and factory-reset
-// sequences with their pop-ups and questions, and the poll kept off the
-// requests that wait.
+// sequences with their pop-ups, questions, resends and time-outs, the power
+// reports, and the poll kept off the requests that wait.
 #include "app/MainWindowTimers.h"
 #include "app/ProcessState.h"
 #include "res/resource.h"
@@ -10,6 +10,7 @@
 #include "tests/wine/PanelFixture.h"
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@ using Texts = std::vector<std::wstring>;
 
 const Bytes ROUTE_QUERY_A = Frame({0x02, 0x01, 0x01});
 const Bytes INPUT_1_LINK_QUERY = Frame({0x01, 0x04, 0x01});
+const wchar_t* const QUESTION_RESET = L"Do you want to reset to factory settings?";
 
 bool IsPollQuery(const Bytes& frame) {
     const std::pair<std::uint8_t, std::uint8_t> POLL_QUERIES[] = {{0x02, 0x01}, {0x01, 0x0C}, {0x01, 0x0D}, {0x10, 0x02}};
@@ -55,7 +57,10 @@ protected:
         return sent.empty() ? Bytes() : sent.front();
     }
 
-    void SettleReplies() { PumpFor(200); }
+    // For what must not happen: time for an answer to land, had it come.
+    void SettleReplies() { PumpFor(SETTLE_MS); }
+
+    bool PumpUntilShown(const std::function<bool()>& shown) { return PumpUntil(shown, ARRIVAL_TIMEOUT_MS); }
 
     std::vector<bool> SourcePorts() const {
         return {IsChecked(IDC_SOURCE_PORT_1), IsChecked(IDC_SOURCE_PORT_2), IsChecked(IDC_SOURCE_PORT_3),
@@ -68,13 +73,11 @@ protected:
 TEST_F(GeneralPageTest, CommandsGoOutAndOnlyTheDevicesAnswerChangesTheControls) {
     ASSERT_EQ(SourcePorts(), (std::vector<bool>{true, false, false, false}));
     EXPECT_EQ(PressAndReceive(IDC_SOURCE_PORT_3), Frame({0x02, 0x03, 0x03, 0x00, 0x01}));
-    SettleReplies();
-    EXPECT_EQ(SourcePorts(), (std::vector<bool>{false, false, true, false}));
+    EXPECT_TRUE(PumpUntilShown([&] { return SourcePorts() == std::vector<bool>{false, false, true, false}; }));
 
     Select(IDC_EDID_MODE_LIST, 2);
     EXPECT_EQ(PressAndReceive(IDC_SET_EDID), Frame({0x03, 0x02, 0x03, 0x00, 0x01}));
-    SettleReplies();
-    EXPECT_EQ(Text(IDC_EDID_STATE), L"Dolby/DTS 5.1");
+    EXPECT_TRUE(PumpUntilShown([&] { return Text(IDC_EDID_STATE) == L"Dolby/DTS 5.1"; }));
 
     struct ToggleCase {
         int id;
@@ -90,8 +93,8 @@ TEST_F(GeneralPageTest, CommandsGoOutAndOnlyTheDevicesAnswerChangesTheControls) 
         for (bool on : {true, false}) {
             Check(toggle.id, !on);
             EXPECT_EQ(PressAndReceive(toggle.id), on ? toggle.on : toggle.off);
-            SettleReplies();
-            EXPECT_EQ(IsChecked(toggle.id), on) << "control " << toggle.id << " follows the answer";
+            EXPECT_TRUE(PumpUntilShown([&] { return IsChecked(toggle.id) == on; }))
+                << "control " << toggle.id << " follows the answer";
         }
     }
 
@@ -118,11 +121,12 @@ TEST_F(GeneralPageTest, CommandsGoOutAndOnlyTheDevicesAnswerChangesTheControls) 
     EXPECT_EQ(SourcePorts(), (std::vector<bool>{false, false, true, false}));
 }
 
-TEST_F(GeneralPageTest, StatusChainFillsTheTextsRecoversADroppedReplyAndTimesOut) {
+TEST_F(GeneralPageTest, StatusChainEmptiesAndFillsTheTextsAndRecoversADroppedReply) {
     for (const char* state : {"set input-link 2 off", "set input-link 4 off", "set output-link 1 on"})
         ASSERT_EQ(Control(state), "ok");
     ASSERT_EQ(Control("drop 1 01 04"), "ok");
-    std::size_t before = ReceivedFrames().size();
+    const std::size_t before = ReceivedFrames().size();
+    m_panel->SetDlgItemText(IDC_LINK_SPARE_11, L"left over");
     Press(IDC_STATUS);
     EXPECT_EQ(Text(IDC_LINK_IN1), L"HDMI IN1: Connect");
     EXPECT_EQ(Text(IDC_LINK_IN2), L"HDMI IN2: Disconnect");
@@ -136,86 +140,115 @@ TEST_F(GeneralPageTest, StatusChainFillsTheTextsRecoversADroppedReplyAndTimesOut
     ASSERT_FALSE(m_operator.StatusTexts().empty());
     EXPECT_EQ(m_operator.StatusTexts().front(), L"Getting status . . .");
     EXPECT_TRUE(m_operator.Messages().empty());
-    EXPECT_TRUE(g_linkIdle);
-
-    // No answer at all: "Time out!" after both waits, the busy pop-up gone
-    // first, and the poll kept off the frame the resend repeats.
-    ASSERT_EQ(Control("drop 2 01 04"), "ok");
-    before = ReceivedFrames().size();
-    const ULONGLONG start = ::GetTickCount64();
-    Press(IDC_STATUS);
-    const ULONGLONG waited = ::GetTickCount64() - start;
-    EXPECT_GE(waited, 2 * PeriodOf(TIMER_STATUS_CHAIN_IN1) - 50);
-    EXPECT_GT(waited, PeriodOf(TIMER_STATUS_POLL)) << "the poll had its turn meanwhile";
-    EXPECT_EQ(m_operator.Messages(), Texts{L"Time out!"});
-    EXPECT_FALSE(m_operator.BusyPopupUnderMessage()) << "the busy pop-up is hidden when it is ended";
-    const auto frames = ReceivedFrames();
-    const auto request = std::find(frames.begin() + static_cast<std::ptrdiff_t>(before), frames.end(), INPUT_1_LINK_QUERY);
-    EXPECT_EQ(std::vector<Bytes>(request, frames.end()), (std::vector<Bytes>{INPUT_1_LINK_QUERY, INPUT_1_LINK_QUERY}))
-        << "the resend repeats the request, and no poll query goes out while it waits";
-    EXPECT_EQ(Text(IDC_LINK_IN1), L"");
+    EXPECT_EQ(Text(IDC_LINK_SPARE_11), L"") << "the chain starts with the texts emptied";
     EXPECT_TRUE(g_linkIdle);
 }
 
-TEST_F(GeneralPageTest, RebootFactoryResetsAndPowerRunTheirSequences) {
-    EXPECT_EQ(PressAndReceive(IDC_REBOOT), Frame({0x08, 0x0D}));
-    ASSERT_GE(m_operator.StatusTexts().size(), 4u);
-    EXPECT_EQ(m_operator.StatusTexts()[0], L"Rebooting . . .");
-    EXPECT_EQ(m_operator.StatusTexts()[1], L"Rebooting .") << "the dots cycle until the device is back";
-    EXPECT_EQ(m_operator.StatusTexts().back(), L"Reboot successfully!");
-    EXPECT_TRUE(IsChecked(IDC_POWER));
-    EXPECT_TRUE(g_linkIdle);
+// Reboot, factory reset and power on answered: the busy pop-up runs to
+// its success text and the device's answer checks the boxes. Unanswered, they
+// and the Status chain send their request once more after the first wait and
+// end with "Time out!" after the second, the pop-up gone first, and the poll
+// keeps off the frame the resend repeats.
+TEST_F(GeneralPageTest, LongRequestsRunTheirSequencesOrAreResentOnceThenTimeOut) {
+    constexpr double UNANSWERED_SCALE = 0.4;
+    constexpr double TOLERANCE_S = 0.18;
+    constexpr double FIRST_WAIT_S = 3.0;
+    struct Row {
+        int button;
+        std::vector<Bytes> sent;  // the request first
+        const wchar_t* status;
+        const wchar_t* done;  // nullptr: the answers are the Status test's
+        std::vector<int> boxes;
+        double secondWaitS;
+    };
+    const Row rows[] = {
+        {IDC_STATUS, {INPUT_1_LINK_QUERY}, L"Getting status . . .", nullptr, {}, 3.0},
+        {IDC_REBOOT, {Frame({0x08, 0x0D})}, L"Rebooting . . .", L"Reboot successfully!", {IDC_POWER}, 3.0},
+        {IDC_FACTORY_RESET, {Frame({0x08, 0x0A})}, L"Setting . . .", L"Set successfully!", {IDC_BEEP}, 3.0},
+        // The beep query goes out once the device is up; its report checks the box.
+        {IDC_POWER, {Frame({0x08, 0x0B, 0x0F, 0x00, 0x0F}), Frame({0x01, 0x0B})}, L"Initializing . . .",
+         L"Initializing successfully!", {IDC_POWER, IDC_BEEP}, 2.0},
+    };
+    const auto allChecked = [&](const Row& row, bool checked) {
+        return std::all_of(row.boxes.begin(), row.boxes.end(), [&](int box) { return IsChecked(box) == checked; });
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.status);
+        for (bool answered : {row.done != nullptr, false}) {
+            m_operator.Forget();
+            for (int box : row.boxes) Check(box, false);
+            SetTimerScale(answered ? TIMER_SCALE : UNANSWERED_SCALE);
+            const Bytes& request = row.sent.front();
+            if (!answered) { ASSERT_EQ(Control("drop 2" + HexWords({request[2], request[3]})), "ok"); }
+            const std::size_t before = ReceivedFrames().size();
+            Press(row.button);
+            ASSERT_FALSE(m_operator.StatusTexts().empty());
+            EXPECT_EQ(m_operator.StatusTexts().front(), row.status);
+            EXPECT_TRUE(g_linkIdle);
+            if (answered) {
+                EXPECT_TRUE(PumpUntilShown([&] { return allChecked(row, true); }));
+                EXPECT_EQ(ReceivedSince(before), row.sent);
+                EXPECT_EQ(m_operator.StatusTexts().back(), row.done);
+                EXPECT_TRUE(m_operator.Messages().empty());
+                continue;
+            }
+            EXPECT_EQ(m_operator.Messages(), Texts{L"Time out!"});
+            EXPECT_FALSE(m_operator.BusyPopupUnderMessage());
+            EXPECT_TRUE(allChecked(row, false)) << "only the device's answer checks the boxes";
+            const auto frames = ReceivedFrames();
+            const auto first = std::find(frames.begin() + static_cast<std::ptrdiff_t>(before), frames.end(), request);
+            EXPECT_EQ(std::vector<Bytes>(first, frames.end()), (std::vector<Bytes>{request, request}))
+                << "the request and its one resend, no poll query between";
+            const std::vector<double> times = ArrivalTimes(request);
+            ASSERT_GE(times.size(), 2u);
+            const double resentAt = times.back();
+            EXPECT_NEAR(resentAt - times[times.size() - 2], FIRST_WAIT_S * UNANSWERED_SCALE, TOLERANCE_S);
+            EXPECT_NEAR(m_operator.LastMessageClosedAt() - resentAt, row.secondWaitS * UNANSWERED_SCALE, TOLERANCE_S);
+        }
+    }
+}
 
-    m_operator.Forget();
-    EXPECT_EQ(PressAndReceive(IDC_FACTORY_RESET), Frame({0x08, 0x0A}));
-    ASSERT_FALSE(m_operator.StatusTexts().empty());
-    EXPECT_EQ(m_operator.StatusTexts().front(), L"Setting . . .");
-    EXPECT_EQ(m_operator.StatusTexts().back(), L"Set successfully!");
-    EXPECT_TRUE(IsChecked(IDC_BEEP));
-    EXPECT_TRUE(g_linkIdle);
-
-    m_operator.Forget();
-    std::size_t before = ReceivedFrames().size();
-    Press(IDC_FACTORY_RESET_OFF_PAGE, IDCANCEL);
-    EXPECT_EQ(m_operator.Messages(), Texts{L"Do you want to reset to factory settings?"});
-    SettleReplies();
-    EXPECT_TRUE(ReceivedSince(before).empty()) << "Cancel sends nothing";
-    EXPECT_TRUE(g_linkIdle);
-    EXPECT_EQ(PressAndReceive(IDC_FACTORY_RESET_OFF_PAGE), Frame({0x08, 0x0A}));
-    ASSERT_FALSE(m_operator.StatusTexts().empty());
-    EXPECT_EQ(m_operator.StatusTexts().back(), L"Set successfully!");
-
-    m_operator.Forget();
-    Check(IDC_POWER, false);
-    Check(IDC_BEEP, false);
-    before = ReceivedFrames().size();
-    Press(IDC_POWER);
-    // The beep query goes out as the pop-up closes: give it time to arrive.
-    PumpUntilReceived(before + 2);
-    EXPECT_EQ(ReceivedSince(before), (std::vector<Bytes>{Frame({0x08, 0x0B, 0x0F, 0x00, 0x0F}), Frame({0x01, 0x0B})}))
-        << "power on, then the beep query once the device is up";
-    ASSERT_FALSE(m_operator.StatusTexts().empty());
-    EXPECT_EQ(m_operator.StatusTexts().front(), L"Initializing . . .");
-    EXPECT_EQ(m_operator.StatusTexts().back(), L"Initializing successfully!");
-    SettleReplies();
-    EXPECT_TRUE(IsChecked(IDC_POWER));
-    EXPECT_TRUE(IsChecked(IDC_BEEP)) << "the beep report sets the box";
-
-    m_operator.Forget();
-    EXPECT_EQ(PressAndReceive(IDC_POWER), Frame({0x08, 0x0B, 0xF0, 0x00, 0xF0}));
-    EXPECT_EQ(m_operator.Messages(), Texts{L"Are you sure you want to power off?"});
-    SettleReplies();
-    EXPECT_FALSE(IsChecked(IDC_POWER));
-
-    m_operator.Forget();
-    g_noLongerRemind = TRUE;
-    Check(IDC_POWER, true);
-    EXPECT_EQ(PressAndReceive(IDC_POWER), Frame({0x08, 0x0B, 0xF0, 0x00, 0xF0}));
-    EXPECT_TRUE(m_operator.Messages().empty()) << "no question once the operator asked for none";
-
-    ASSERT_EQ(Control("frame 08 0C F0 00 00 00 00 00 00 00"), "ok");
-    ASSERT_TRUE(PumpUntil([&] { return !m_operator.Messages().empty(); }, ARRIVAL_TIMEOUT_MS));
-    EXPECT_EQ(m_operator.Messages(), Texts{L"Power off!"});
+// The questions before the factory reset off the page (Cancel sends nothing)
+// and the power off (none once the operator asked for none), and the device's
+// power report, on (with the beep query) or off (with the operator told):
+// what they send and show, and the power box and the link they leave.
+TEST_F(GeneralPageTest, QuestionsAndPowerReportsSendShowAndFreeTheLink) {
+    const Bytes POWER_OFF = Frame({0x08, 0x0B, 0xF0, 0x00, 0xF0});
+    const wchar_t* const QUESTION_POWER_OFF = L"Are you sure you want to power off?";
+    struct Row {
+        const char* what;
+        std::function<void()> act;
+        bool powerBefore;
+        bool powerAfter;
+        std::vector<Bytes> sent;
+        Texts messages;
+    };
+    const auto deviceReportsPower = [&](const char* report) {
+        g_linkIdle = FALSE;
+        ASSERT_EQ(Control(std::string("frame 08 0C ") + report + " 00 00 00 00 00 00 00"), "ok");
+    };
+    const Row rows[] = {
+        {"reset, Cancel", [&] { Press(IDC_FACTORY_RESET_OFF_PAGE, IDCANCEL); }, true, true, {}, {QUESTION_RESET}},
+        {"reset, Ok", [&] { Press(IDC_FACTORY_RESET_OFF_PAGE); }, true, true, {Frame({0x08, 0x0A})}, {QUESTION_RESET}},
+        {"power off, Ok", [&] { Press(IDC_POWER); }, true, false, {POWER_OFF}, {QUESTION_POWER_OFF}},
+        {"power off, no question", [&] { g_noLongerRemind = TRUE; Press(IDC_POWER); }, true, false, {POWER_OFF}, {}},
+        {"report on", [&] { deviceReportsPower("0F"); }, false, true, {Frame({0x01, 0x0B})}, {}},
+        {"report off", [&] { deviceReportsPower("F0"); }, true, false, {}, {L"Power off!"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        m_operator.Forget();
+        Check(IDC_POWER, row.powerBefore);
+        const std::size_t before = ReceivedFrames().size();
+        row.act();
+        EXPECT_TRUE(PumpUntilShown([&] {
+            return IsChecked(IDC_POWER) == row.powerAfter && g_linkIdle &&
+                   ReceivedSince(before).size() >= row.sent.size();
+        }));
+        SettleReplies();
+        EXPECT_EQ(ReceivedSince(before), row.sent);
+        EXPECT_EQ(m_operator.Messages(), row.messages);
+    }
 }
 
 TEST_F(GeneralPageTest, PollAndLogClearLeaveAWaitingRequestAlone) {
@@ -225,9 +258,8 @@ TEST_F(GeneralPageTest, PollAndLogClearLeaveAWaitingRequestAlone) {
     SettleReplies();
     std::size_t before = ReceivedFrames().size();
     ASSERT_EQ(Control("frame 02 01 01 00 02 00 00 00 00 00"), "ok");
-    SettleReplies();
+    EXPECT_TRUE(PumpUntilShown([&] { return IsChecked(IDC_SOURCE_PORT_2); })) << "the report still shows";
     EXPECT_FALSE(g_linkIdle);
-    EXPECT_TRUE(IsChecked(IDC_SOURCE_PORT_2)) << "the report still shows";
     PumpTimerPeriods(TIMER_STATUS_POLL, 1.5);
     EXPECT_EQ(ReceivedFrames().size(), before) << "no poll while a request waits";
 

@@ -182,6 +182,14 @@ std::vector<std::vector<std::uint8_t>> SimulatorFixture::ReceivedFrames() const 
     return frames;
 }
 
+std::vector<double> SimulatorFixture::ArrivalTimes(const std::vector<std::uint8_t>& frame) const {
+    std::vector<double> times;
+    for (const SimulatorLogEntry& entry : LogEntries()) {
+        if (entry.tag == "RX" && entry.bytes == frame) times.push_back(entry.time);
+    }
+    return times;
+}
+
 // Messages keep being handled meanwhile, as the panel's own loop does: the
 // serial worker hands what it has read over to this thread before it writes.
 bool SimulatorFixture::WaitForReceivedFrames(std::size_t count, DWORD timeoutMs) const {

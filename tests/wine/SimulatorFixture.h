@@ -56,6 +56,8 @@ protected:
     // Every line of the simulator's log so far, and the frames it received.
     std::vector<SimulatorLogEntry> LogEntries() const;
     std::vector<std::vector<std::uint8_t>> ReceivedFrames() const;
+    // When (Unix seconds) each arrival of `frame` began.
+    std::vector<double> ArrivalTimes(const std::vector<std::uint8_t>& frame) const;
 
     // Waits until the simulator has received at least `count` frames,
     // handling this thread's messages meanwhile.

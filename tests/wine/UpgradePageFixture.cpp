@@ -180,13 +180,6 @@ std::vector<Bytes> UpgradePageFixture::AllUpgradeFrames() const {
     return frames;
 }
 
-std::vector<double> UpgradePageFixture::ArrivalTimes(const Bytes& frame) const {
-    std::vector<double> times;
-    for (const SimulatorLogEntry& entry : LogEntries())
-        if (entry.tag == "RX" && entry.bytes == frame) times.push_back(entry.time);
-    return times;
-}
-
 Bytes UpgradePageFixture::DeviceImage() {
     const std::string path = SessionDir() + "/upgrade-image.bin";
     EXPECT_EQ(Control("upgrade save " + path), "ok");

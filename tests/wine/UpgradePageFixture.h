@@ -41,9 +41,8 @@ protected:
     bool WaitForLogEnding(const std::wstring& text, DWORD timeoutMs) const;
 
     // The frames of the Upgrade page the device received since the page came
-    // up, in order, and the times (Unix seconds) their first bytes arrived.
+    // up, in order.
     std::vector<Bytes> UpgradeFrames() const;
-    std::vector<double> ArrivalTimes(const Bytes& frame) const;
     // The image the device kept, read back from the simulator.
     Bytes DeviceImage();
     // The device holds the file, then only FF bytes.
