@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -45,22 +46,29 @@ const Bytes VERSION_QUERY = Frame({0x01, 0x03, 0, 0, 0, 0, 0, 0, 0xCC});
 
 // A data block as the device must receive it: header, the file's bytes from
 // the offset, FF past the file's end, check byte.
-Bytes DataBlock(const Bytes& file, std::size_t offset, std::uint8_t flag, std::initializer_list<std::uint8_t> place,
-                std::size_t blockSize) {
+Bytes DataBlock(const Bytes& file, std::size_t offset, std::uint8_t flag, const Bytes& place, std::size_t blockSize) {
     Bytes frame = {DeviceFrame::DataSync[0], DeviceFrame::DataSync[1], flag};
-    frame.insert(frame.end(), place);
+    frame.insert(frame.end(), place.begin(), place.end());
     for (std::size_t i = offset; i < offset + blockSize; ++i) frame.push_back(i < file.size() ? file[i] : 0xFF);
     frame.push_back(DeviceFrame::ComputeCheckByte(frame.data(), frame.size()));
     return frame;
 }
 
-Bytes McuBlock(const Bytes& file, std::uint8_t number, std::uint8_t flag) {
-    return DataBlock(file, number * DeviceFrame::MCU_BLOCK_SIZE, flag, {number}, DeviceFrame::MCU_BLOCK_SIZE);
-}
-
-Bytes FlashBlock(const Bytes& file, std::size_t offset, std::uint8_t flag) {
-    return DataBlock(file, offset, flag, {static_cast<std::uint8_t>(offset >> 16), static_cast<std::uint8_t>(offset >> 8)},
-                     DeviceFrame::FLASH_BLOCK_SIZE);
+// What a whole transfer of `file` puts on the wire: the start commands, then
+// every block, the first with flag 00 and the last (never the first) with 80;
+// an MCU block is placed by its number, a flash block by its offset.
+std::vector<Bytes> TransferFrames(const Bytes& file, std::optional<std::uint8_t> flashNumber) {
+    std::vector<Bytes> frames = {MCU_ENTER, MCU_START};
+    if (flashNumber) frames = {Frame({0xF8, 0x09, *flashNumber})};
+    const std::size_t blockSize = flashNumber ? DeviceFrame::FLASH_BLOCK_SIZE : DeviceFrame::MCU_BLOCK_SIZE;
+    for (std::size_t offset = 0;; offset += blockSize) {
+        const bool last = offset > 0 && offset + blockSize >= file.size();
+        const Bytes place = flashNumber ? Bytes{static_cast<std::uint8_t>(offset >> 16),
+                                                static_cast<std::uint8_t>(offset >> 8)}
+                                        : Bytes{static_cast<std::uint8_t>(offset / blockSize)};
+        frames.push_back(DataBlock(file, offset, last ? 0x80 : 0x00, place, blockSize));
+        if (last) return frames;
+    }
 }
 
 std::vector<Bytes> After(const std::vector<Bytes>& frames, std::size_t first) {
@@ -153,93 +161,82 @@ TEST_F(UpgradePageTest, OpenReadsGoodFilesAndRefusesTheRestChangingNothing) {
     EXPECT_EQ(g_fwDlg.SendDlgItemMessage(IDC_UPGRADE_LABEL_2, EM_GETLIMITTEXT), 16);
 }
 
-TEST_F(UpgradePageTest, McuImagesGoOutWholeAndTheDeviceIsBackAtTheSecondQuery) {
+// Whole images of either kind go out block by block, the device keeps them
+// and is back at the second reboot query. A late 08 08 00 mid-transfer, as a
+// slow device answering a resend would send it, restarts nothing; flash
+// acknowledgements may carry anything in b3 and b4; 70000 bytes need b3 of
+// the flash offset.
+TEST_F(UpgradePageTest, WholeImagesGoOutAndTheDeviceIsBackAtTheSecondQuery) {
+    struct Image {
+        const wchar_t* name;
+        std::size_t length;
+        std::optional<std::uint8_t> flashNumber;
+        const char* knob;
+        bool lateStartReply;
+        const std::wstring& log;
+        const char* report;
+    };
+    const Image images[] = {
+        {L"mcu1000.bin", 1000, std::nullopt, "delay 0", false, LOG_MCU_DONE, "kind=mcu flash=0 blocks=2 length=2048 "},
+        {L"Pelmora_05.bin", 70000, 5, "upgrade flash-junk on", false, LOG_FLASH_DONE,
+         "kind=flash flash=5 blocks=274 length=70144 "},
+        {L"mcu3000.bin", 3000, std::nullopt, "delay 100", true, LOG_MCU_DONE, "kind=mcu flash=0 blocks=3 length=3072 "},
+    };
     ASSERT_EQ(Control("set type 2"), "ok");
     ASSERT_EQ(Control("set version 1 3"), "ok");
     ASSERT_EQ(Control(RESTART_UNTIL_SECOND_QUERY), "ok");
-    for (const std::size_t length : {1000u, 3000u}) {
-        SCOPED_TRACE(length);
-        const std::wstring path = WriteImageFile(L"mcu" + std::to_wstring(length) + L".bin", length);
+    for (const Image& image : images) {
+        SCOPED_TRACE(image.length);
+        const std::wstring path = WriteImageFile(image.name, image.length);
         const Bytes& file = FileBytes(path);
         ChooseFile(path);
+        ASSERT_EQ(Control(image.knob), "ok");
         const std::size_t before = UpgradeFrames().size();
         g_fwDlg.SetDlgItemText(IDC_UPGRADE_DEVICE_INFO, L"");
-        std::vector<Bytes> expected = {MCU_ENTER, MCU_START, McuBlock(file, 0, 0x00)};
-        if (length == 1000) {
-            expected.push_back(McuBlock(file, 1, 0x80));
-            ClickUpgrade();
-        } else {
-            // A late 08 08 00 mid-transfer, as a slow device answering a
-            // resend would send it, restarts nothing.
-            ASSERT_EQ(Control("delay 100"), "ok");
-            ClickUpgrade();
+        ClickUpgrade();
+        if (image.lateStartReply) {
             ASSERT_TRUE(PumpUntil([&] { return UpgradeFrames().size() >= before + 3; }, FLOW_LIMIT_MS));
             ASSERT_EQ(Control("frame 08 08 00 00 00 00 00 00 00 00"), "ok");
-            expected.push_back(McuBlock(file, 1, 0x00));
-            expected.push_back(McuBlock(file, 2, 0x80));
         }
-        expected.insert(expected.end(), REBOOT_ANSWERED_SECOND.begin(), REBOOT_ANSWERED_SECOND.end());
-
         ASSERT_TRUE(WaitForLogEnding(LOG_SUCCESS, FLOW_LIMIT_MS)) << "log: " << PageText(IDC_UPGRADE_LOG).c_str();
         ASSERT_TRUE(PumpUntil([this] { return !PageText(IDC_UPGRADE_DEVICE_INFO).empty(); }, FLOW_LIMIT_MS));
+        std::vector<Bytes> expected = TransferFrames(file, image.flashNumber);
+        expected.insert(expected.end(), REBOOT_ANSWERED_SECOND.begin(), REBOOT_ANSWERED_SECOND.end());
         const std::vector<Bytes> sent = After(UpgradeFrames(), before);
         EXPECT_EQ(Summaries(sent), Summaries(expected));
         EXPECT_TRUE(sent == expected) << "the frames differ in their data";
-        EXPECT_EQ(PageText(IDC_UPGRADE_LOG), LOG_MCU_DONE);
+        EXPECT_EQ(PageText(IDC_UPGRADE_LOG), image.log);
         EXPECT_EQ(PageText(IDC_UPGRADE_DEVICE_INFO), DEVICE_LINE);
-        EXPECT_EQ(ProgressPosition(), static_cast<int>(length));
+        EXPECT_EQ(ProgressPosition(), static_cast<int>(image.length));
         EXPECT_TRUE(g_linkIdle);
         EXPECT_FALSE(g_rebootWait);
         EXPECT_EQ(LogTextColour(), BLACK);
         EXPECT_TRUE(HoldsFile(DeviceImage(), file));
-        EXPECT_NE(UpgradeReport().find("done=yes violations=none"), std::string::npos) << UpgradeReport();
+        EXPECT_NE(UpgradeReport().find(std::string(image.report) + "done=yes violations=none"), std::string::npos)
+            << UpgradeReport();
     }
-}
-
-TEST_F(UpgradePageTest, FlashImageGoesOutInOffsetBlocksWhateverTheAcksCarryInB3AndB4) {
-    constexpr std::size_t LENGTH = 70000;
-    ASSERT_EQ(Control("set type 2"), "ok");
-    ASSERT_EQ(Control("set version 1 3"), "ok");
-    ASSERT_EQ(Control("upgrade flash-junk on"), "ok");
-    ASSERT_EQ(Control(RESTART_UNTIL_SECOND_QUERY), "ok");
-    const std::wstring path = WriteImageFile(L"Pelmora_05.bin", LENGTH);
-    const Bytes& file = FileBytes(path);
-    ChooseFile(path);
-    g_fwDlg.SetDlgItemText(IDC_UPGRADE_DEVICE_INFO, L"");
-    ClickUpgrade();
-    ASSERT_TRUE(WaitForLogEnding(LOG_SUCCESS, FLOW_LIMIT_MS)) << "log: " << PageText(IDC_UPGRADE_LOG).c_str();
-    ASSERT_TRUE(PumpUntil([this] { return !PageText(IDC_UPGRADE_DEVICE_INFO).empty(); }, FLOW_LIMIT_MS));
-
-    std::vector<Bytes> expected = {Frame({0xF8, 0x09, 0x05})};
-    for (std::size_t offset = 0; offset < LENGTH; offset += DeviceFrame::FLASH_BLOCK_SIZE) {
-        const bool last = offset + DeviceFrame::FLASH_BLOCK_SIZE >= LENGTH;
-        expected.push_back(FlashBlock(file, offset, last && offset > 0 ? 0x80 : 0x00));
-    }
-    ASSERT_EQ(expected.back()[3], 0x01) << "the offset's high byte is used";
-    expected.insert(expected.end(), REBOOT_ANSWERED_SECOND.begin(), REBOOT_ANSWERED_SECOND.end());
-    const std::vector<Bytes> sent = UpgradeFrames();
-    EXPECT_EQ(Summaries(sent), Summaries(expected));
-    EXPECT_TRUE(sent == expected) << "the frames differ in their data";
-    EXPECT_EQ(PageText(IDC_UPGRADE_LOG), LOG_FLASH_DONE);
-    EXPECT_EQ(PageText(IDC_UPGRADE_DEVICE_INFO), DEVICE_LINE);
-    EXPECT_EQ(ProgressPosition(), static_cast<int>(LENGTH));
-    EXPECT_TRUE(g_linkIdle);
-    EXPECT_TRUE(HoldsFile(DeviceImage(), file));
-    EXPECT_NE(UpgradeReport().find("kind=flash flash=5 blocks=274 length=70144 done=yes violations=none"),
-              std::string::npos)
-        << UpgradeReport();
 }
 
 // For each kind: a block asked for again, a failure status and a new
-// transfer, a device gone silent, an acknowledgement lost.
+// transfer, a device gone silent, an acknowledgement lost, a start command
+// unanswered.
 TEST_F(UpgradePageTest, BothKindsResendFailAndTimeOut) {
+    constexpr double START_SCALE = 0.5;
     struct Kind {
         const wchar_t* name;
         std::size_t length;
         std::size_t blocks;
+        int blockSize;
         const std::wstring& failedText;
+        const wchar_t* upgradingText;
+        Bytes start;
+        double startDelayS;
+        const char* startReport;
     };
-    for (const Kind& kind : {Kind{L"mcu5000.bin", 5000, 5, LOG_MCU_FAILED}, Kind{L"Pelmora_FF.bin", 1500, 6, LOG_FLASH_FAILED}}) {
+    for (const Kind& kind : {Kind{L"mcu5000.bin", 5000, 5, 1024, LOG_MCU_FAILED, L"->Upgrading MCU...\r\n", MCU_START,
+                                  3.0, "kind=mcu "},
+                             Kind{L"Pelmora_FF.bin", 1500, 6, 256, LOG_FLASH_FAILED, L"->Upgrading Flash...\r\n",
+                                  Frame({0xF8, 0x09, 0xFF}), 0.0, "kind=flash flash=255 "}}) {
         SCOPED_TRACE(kind.name);
         const std::wstring path = WriteImageFile(kind.name, kind.length);
         const Bytes& file = FileBytes(path);
@@ -266,18 +263,53 @@ TEST_F(UpgradePageTest, BothKindsResendFailAndTimeOut) {
         EXPECT_TRUE(HoldsFile(DeviceImage(), file));
         EXPECT_NE(UpgradeReport().find("violations=none"), std::string::npos) << "from block 0: " << UpgradeReport();
 
-        for (const std::string knob : {"upgrade silent-from 2", "upgrade drop-ack 3"}) {
+        // The device stops answering at a block; the bar shows the blocks before it meanwhile.
+        for (const auto& [knob, unanswered] :
+             {std::pair{"upgrade silent-from 2", 2}, std::pair{"upgrade drop-ack 3", 3}}) {
             SCOPED_TRACE(knob);
             ASSERT_EQ(Control("reset"), "ok");
             ASSERT_EQ(Control(knob), "ok");
             ClickUpgrade();
             EXPECT_EQ(LogTextColour(), BLACK) << "\"Upgrade\" turns the log black";
+            EXPECT_TRUE(
+                PumpUntil([&] { return ProgressPosition() == unanswered * kind.blockSize; }, ARRIVAL_TIMEOUT_MS));
             ASSERT_TRUE(WaitForLogEnding(kind.failedText, FLOW_LIMIT_MS)) << PageText(IDC_UPGRADE_LOG).c_str();
             EXPECT_EQ(LogTextColour(), RED);
             EXPECT_TRUE(g_upgradeFailed);
             EXPECT_EQ(ProgressPosition(), 0);
             EXPECT_TRUE(g_linkIdle);
         }
+
+        // No answer to the start command, at half the real periods: resent 3 s
+        // after it first went out (08 08 itself 3 s after an unanswered 08 07),
+        // then every 0.3 s, each time written anew, and given up after 16 s.
+        SetTimerScale(START_SCALE);
+        ASSERT_EQ(Control("reset"), "ok");
+        ASSERT_EQ(Control("drop 1000"), "ok");
+        const std::size_t before = UpgradeFrames().size();
+        const double clickedAt = UnixNow();
+        ClickUpgrade();
+        ASSERT_TRUE(PumpUntil([&] { return CountOf(After(UpgradeFrames(), before), kind.start) == 1; }, FLOW_LIMIT_MS));
+        AnotherPageWritesTheCommandFrame();
+        ASSERT_TRUE(WaitForLogEnding(kind.failedText, FLOW_LIMIT_MS));
+        PumpFor(TRANSFER_SETTLE_MS);
+        SetTimerScale(FAST_TIMER_SCALE);
+        const std::vector<Bytes> sent = After(UpgradeFrames(), before);
+        const std::vector<double> arrivals = ArrivalTimes(kind.start);
+        const std::vector<double> start(arrivals.end() - static_cast<std::ptrdiff_t>(CountOf(sent, kind.start)),
+                                        arrivals.end());
+        ASSERT_GE(start.size(), 4u);
+        EXPECT_EQ(sent.size() - start.size(), kind.startDelayS > 0 ? 1u : 0u) << "every resend is the start command";
+        EXPECT_NEAR(start[0] - clickedAt, kind.startDelayS * START_SCALE, 0.5 * START_SCALE);
+        EXPECT_NEAR(start[1] - start[0], 3.0 * START_SCALE, 0.5 * START_SCALE);
+        EXPECT_NEAR(start[2] - start[1], 0.3 * START_SCALE, 0.2 * START_SCALE);
+        EXPECT_NEAR(start[3] - start[2], 0.3 * START_SCALE, 0.2 * START_SCALE);
+        EXPECT_NEAR(start.back() - start[0], 16.0 * START_SCALE, 1.0 * START_SCALE);
+        EXPECT_EQ(PageText(IDC_UPGRADE_LOG), kind.upgradingText + kind.failedText);
+        EXPECT_EQ(LogTextColour(), RED);
+        EXPECT_EQ(ProgressPosition(), 0);
+        EXPECT_TRUE(g_linkIdle);
+        EXPECT_NE(UpgradeReport().find(kind.startReport), std::string::npos) << UpgradeReport();
     }
 }
 
@@ -343,33 +375,6 @@ TEST_F(UpgradePageTest, LabelsRoundTripAndNeitherSetNorLateRepliesTouchATransfer
     EXPECT_EQ(UpgradeFrames().size(), expected.size() + 3) << "\"Set\" sent while the transfer held the link";
     EXPECT_FALSE(g_linkIdle);
     ASSERT_TRUE(WaitForLogEnding(LOG_MCU_FAILED, FLOW_LIMIT_MS));
-    EXPECT_TRUE(g_linkIdle);
-}
-
-// Real periods: 08 07 unanswered goes on with 08 08 after 3 s; 08 08 is
-// resent 3 s later, then every 0.3 s, until 16 s after it was first sent.
-TEST_F(UpgradePageTest, UnansweredStartIsResentAndGivenUpAtSixteenSeconds) {
-    SetTimerScale(1.0);
-    ASSERT_EQ(Control("drop 1000"), "ok");
-    UpgradeFromMcuFile(1000);
-    ASSERT_TRUE(PumpUntil([this] { return CountOf(UpgradeFrames(), MCU_START) == 1; }, FLOW_LIMIT_MS));
-    AnotherPageWritesTheCommandFrame();
-    ASSERT_TRUE(WaitForLogEnding(LOG_MCU_FAILED, FLOW_LIMIT_MS));
-    PumpFor(TRANSFER_SETTLE_MS);
-
-    const std::vector<double> enter = ArrivalTimes(MCU_ENTER);
-    const std::vector<double> start = ArrivalTimes(MCU_START);
-    ASSERT_EQ(enter.size(), 1u);
-    ASSERT_GE(start.size(), 4u);
-    EXPECT_EQ(UpgradeFrames().size(), 1 + start.size()) << "every resend is 08 08";
-    EXPECT_NEAR(start[0] - enter[0], 3.0, 0.5);
-    EXPECT_NEAR(start[1] - start[0], 3.0, 0.5);
-    EXPECT_NEAR(start[2] - start[1], 0.3, 0.2);
-    EXPECT_NEAR(start[3] - start[2], 0.3, 0.2);
-    EXPECT_NEAR(start.back() - start[0], 16.0, 1.0) << "the last resend comes just before the give-up";
-    EXPECT_EQ(PageText(IDC_UPGRADE_LOG), L"->Upgrading MCU...\r\n" + LOG_MCU_FAILED);
-    EXPECT_EQ(LogTextColour(), RED);
-    EXPECT_EQ(ProgressPosition(), 0);
     EXPECT_TRUE(g_linkIdle);
 }
 
