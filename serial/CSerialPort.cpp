@@ -69,10 +69,7 @@ CSerialPort::CSerialPort() {
 
 CSerialPort::~CSerialPort() {
     StopRunningWorker();
-    if (m_hPort != nullptr) {
-        ::CloseHandle(m_hPort);
-        m_hPort = nullptr;
-    }
+    ReleasePort();
     for (HANDLE event : {m_hStopEvent, m_overlapped.hEvent, m_hSendEvent, m_ioOverlapped.hEvent,
                          m_watchOverlapped.hEvent, m_hWorkerExited}) {
         if (event != nullptr) ::CloseHandle(event);
@@ -120,14 +117,9 @@ BOOL CSerialPort::OpenPort(CWnd* owner, UINT port, UINT baudRate, wchar_t parity
     m_pSendBuffer = std::make_unique<BYTE[]>(SEND_BUFFER_UNITS * sizeof(WORD));
     m_nSendCapacity = SEND_BUFFER_UNITS;
     m_dwEventMask = eventMask;
-    DropQueuedFrames(false);
+    ReleasePort();
 
     LockGuard lock(m_lock);
-    if (m_hPort != nullptr) {
-        ::CloseHandle(m_hPort);
-        m_hPort = nullptr;
-    }
-
     wchar_t deviceName[NAME_BUFFER_LENGTH];
     wchar_t settings[NAME_BUFFER_LENGTH];
     std::swprintf(deviceName, NAME_BUFFER_LENGTH, DEVICE_NAME_FORMAT, port);
@@ -182,7 +174,11 @@ bool CSerialPort::StartWorker() {
 }
 
 void CSerialPort::ClosePort() {
-    if (m_bWorkerAlive) return;
+    if (!m_bWorkerAlive) ReleasePort();
+}
+
+// No frame is taken any more, and the handle goes.
+void CSerialPort::ReleasePort() {
     DropQueuedFrames(false);
     LockGuard lock(m_lock);
     if (m_hPort == nullptr) return;
@@ -499,12 +495,7 @@ void CSerialPort::NoteTraffic() { m_dwPollPeriod = INPUT_POLL_MIN_MS; }
 void CSerialPort::EndWorker() {
     CancelCommEventWait();
     CancelWatchRead();
-    {
-        LockGuard lock(m_lock);
-        ::CloseHandle(m_hPort);
-        m_hPort = nullptr;
-    }
-    DropQueuedFrames(false);
+    ReleasePort();
     // The owner may destroy the object once the flag has fallen.
     const HANDLE exited = m_hWorkerExited;
     m_bWorkerAlive = FALSE;

@@ -107,6 +107,7 @@ private:
     bool PrepareWorkerTools();
     void ConfigurePort(const std::wstring& settings);
     bool StopRunningWorker();
+    void ReleasePort();
     bool WaitForWorkerExit() const;
     static void LetSentMessagesThrough();
 

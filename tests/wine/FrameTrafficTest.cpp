@@ -20,7 +20,6 @@
 
 namespace {
 
-constexpr DWORD SERIAL_EVENTS = EV_RXCHAR | EV_RXFLAG;
 constexpr u_short DEVICE_TCP_PORT = 8000;
 
 Bytes UpgradeAck(std::uint8_t block) {
@@ -138,10 +137,7 @@ protected:
     }
 
     void OpenSerial() {
-        ASSERT_TRUE(m_dlg->m_serial.OpenPort(m_dlg, static_cast<UINT>(ComPort()), 115200, L'N', 8, 2,
-                                             SERIAL_EVENTS));
-        ASSERT_TRUE(m_dlg->m_serial.StartWorker());
-        ASSERT_TRUE(PumpUntil([this] { return m_dlg->m_serial.m_bWorkerAlive == TRUE; }, ARRIVAL_TIMEOUT_MS));
+        OpenComPort();
         PumpFor(SETTLE_MS);
     }
 

@@ -78,14 +78,14 @@ protected:
         SimulatorFixture::TearDown();
     }
 
-    BOOL Open(UINT port) {
-        return m_port->OpenPort(&m_recorder, port, BAUD_RATE, PARITY, DATA_BITS, STOP_BITS, EVENT_MASK);
+    BOOL Open(UINT port, wchar_t parity = PARITY) {
+        return m_port->OpenPort(&m_recorder, port, BAUD_RATE, parity, DATA_BITS, STOP_BITS, EVENT_MASK);
     }
 
     // Opens the simulator's port and starts the worker; returns once the
     // worker waits for bytes.
-    void OpenAndStart() {
-        ASSERT_TRUE(Open(static_cast<UINT>(ComPort())));
+    void OpenAndStart(wchar_t parity = PARITY) {
+        ASSERT_TRUE(Open(static_cast<UINT>(ComPort()), parity));
         ASSERT_TRUE(m_port->StartWorker());
         ASSERT_TRUE(PumpUntil([this] { return m_port->m_bWorkerAlive == TRUE; }, ARRIVAL_TIMEOUT_MS));
         PumpFor(SETTLE_MS);
@@ -143,12 +143,8 @@ TEST_F(SerialPortTest, RejectedLineSettingsStillOpenThePort) {
     DCB settings{};
     settings.DCBlength = sizeof settings;
     ASSERT_FALSE(::BuildCommDCBW(L"baud=115200 parity=Q data=8 stop=2", &settings));
-    ASSERT_TRUE(m_port->OpenPort(&m_recorder, static_cast<UINT>(ComPort()), BAUD_RATE, UNKNOWN_PARITY, DATA_BITS,
-                                 STOP_BITS, EVENT_MASK));
+    OpenAndStart(UNKNOWN_PARITY);
     EXPECT_NE(m_port->m_hPort, nullptr);
-    ASSERT_TRUE(m_port->StartWorker());
-    ASSERT_TRUE(PumpUntil([this] { return m_port->m_bWorkerAlive == TRUE; }, ARRIVAL_TIMEOUT_MS));
-    PumpFor(SETTLE_MS);
     ASSERT_EQ(Control("send 11 22"), "ok");
     ASSERT_TRUE(WaitForBytes(2));
     EXPECT_EQ(m_recorder.bytes, (Bytes{0x11, 0x22}));
