@@ -212,7 +212,6 @@ private:
     void DiscardQueuedMessages(UINT message);
 
     // COM connection
-    void ReportOpenFailed();
     void CloseComPort();
     void EnableComLists(BOOL enable);
 

@@ -85,14 +85,13 @@ void CCorvaneDlg::OnClickedConnectCom() {
         return;
     }
     m_nComPort = ComPortList::ParsePortNumber(WithoutItemPrefix(GetDlgItemText(IDC_COM_PORT_LIST)));
-    if (!m_serial.OpenPort(this, m_nComPort, m_nBaudRate, m_chParity, m_nDataBits, m_nStopBits, m_dwCommEvents)) {
-        ReportOpenFailed();
-        return;
-    }
     // Without its worker the port would take every request and answer none.
-    if (!StartSerialWorker()) {
+    // The port list and its refresh stay as they were before the press.
+    if (!m_serial.OpenPort(this, m_nComPort, m_nBaudRate, m_chParity, m_nDataBits, m_nStopBits, m_dwCommEvents) ||
+        !StartSerialWorker()) {
         m_serial.ClosePort();
-        ReportOpenFailed();
+        g_messageText = TEXT_OPEN_COM_FAILED;
+        ShowMessageDialog();
         return;
     }
     SetDlgItemText(IDC_CONNECT_COM, TEXT_DISCONNECT);
@@ -105,12 +104,6 @@ void CCorvaneDlg::OnClickedConnectCom() {
 }
 
 bool CCorvaneDlg::StartSerialWorker() { return m_serial.StartWorker(); }
-
-// The port list and its refresh stay as they were before the press.
-void CCorvaneDlg::ReportOpenFailed() {
-    g_messageText = TEXT_OPEN_COM_FAILED;
-    ShowMessageDialog();
-}
 
 LRESULT CCorvaneDlg::OnSerialFailed(WPARAM code, LPARAM) {
     if (code == SERIAL_FAILURE_CODE) CloseComPort();

@@ -461,16 +461,15 @@ void CSerialPort::HandleCommEvent() {
 }
 
 // Every monitored event is acted on, not only the one that fired. The
-// owner's answer to bytes already delivered (the next firmware block to an
-// acknowledgement) goes out before anything else: every call into the system
-// ahead of it costs line time.
+// owner's answer to bytes delivered (the next firmware block to an
+// acknowledgement), those before this call and those it reads, goes out
+// before anything else: every call into the system ahead of it costs line
+// time.
 void CSerialPort::ActOnMonitoredEvents() {
     WriteHandedOverFrame();
     DWORD monitored = 0;
     ::GetCommMask(m_hPort, &monitored);
     if ((monitored & EV_RXCHAR) != 0) ReadAvailableBytes();
-    // The owner's answer to the bytes (the next firmware block to an
-    // acknowledgement) goes out before anything else.
     WriteHandedOverFrame();
     for (const EventNotification& notification : EVENT_NOTIFICATIONS) {
         if ((monitored & notification.event) != 0) NotifyOwner(notification.message);

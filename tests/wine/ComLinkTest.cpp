@@ -1,7 +1,7 @@
-// The road a frame takes under test: built by the frame code, out through the
-// COM port as the panel opens it, answered by the simulated switcher on the
-// other end of the port's pty, and back intact; and the port listed by the
-// SetupAPI interface enumeration as Windows lists a real one.
+// The road a frame takes under test: out through the COM port as the panel
+// opens it, answered by the simulated switcher on the other end of the port's
+// pty, and back intact; and the port listed by the SetupAPI interface
+// enumeration as Windows lists a real one.
 #include "core/DeviceFrame.h"
 #include "tests/wine/SimulatorFixture.h"
 #include "tests/wine/TestFrames.h"
@@ -106,7 +106,7 @@ protected:
         if (HasFatalFailure()) return;
         m_port = std::make_unique<SerialLine>(ComPortName());
         ASSERT_TRUE(m_port->IsOpen()) << "cannot open COM" << ComPort() << ", error " << m_port->OpenError();
-        ASSERT_TRUE(m_port->Configure()) << "cannot apply " << "baud=115200 parity=N data=8 stop=2";
+        ASSERT_TRUE(m_port->Configure()) << "cannot apply " << PORT_SETTINGS;
     }
     void TearDown() override {
         m_port.reset();

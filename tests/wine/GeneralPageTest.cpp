@@ -48,9 +48,9 @@ protected:
     }
 
     // Presses and returns the first frame the press sent.
-    Bytes PressAndReceive(int id, int answer = IDOK) {
+    Bytes PressAndReceive(int id) {
         const std::size_t before = ReceivedFrames().size();
-        Press(id, answer);
+        Press(id);
         EXPECT_TRUE(PumpUntil([&] { return !ReceivedSince(before).empty(); }, ARRIVAL_TIMEOUT_MS))
             << "control " << id << " sent nothing";
         const std::vector<Bytes> sent = ReceivedSince(before);
