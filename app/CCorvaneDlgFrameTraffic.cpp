@@ -165,15 +165,16 @@ void CCorvaneDlg::AppendToLog(PendingLogText& pending, const std::wstring& text,
 }
 
 LRESULT CCorvaneDlg::OnUpdateLogs(WPARAM, LPARAM) {
-    m_bLogUpdatePosted = false;
     SendWaitingFrames();
+    m_bLogUpdatePosted = false;
     UpdateLogs();
     return 0;
 }
 
 // A page that answers a reply posts its next frame behind the update the
 // reply asked for; an edit update takes milliseconds, so the frames waiting
-// go out first, in their order, and are logged with this update.
+// go out first, in their order, and are logged with this update, not with
+// one more posted for them.
 void CCorvaneDlg::SendWaitingFrames() {
     MSG waiting;
     while (::PeekMessageW(&waiting, m_hWnd, WM_SEND_REQUEST, WM_SEND_REQUEST, PM_REMOVE | PM_QS_POSTMESSAGE))

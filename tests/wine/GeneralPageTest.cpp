@@ -157,7 +157,7 @@ TEST_F(GeneralPageTest, LongRequestsRunTheirSequencesOrAreResentOnceThenTimeOut)
         int button;
         std::vector<Bytes> sent;  // the request first
         const wchar_t* status;
-        const wchar_t* done;  // nullptr: the answers are the Status test's
+        const wchar_t* done;  // nullptr: only unanswered here, the answers are the Status test's
         std::vector<int> boxes;
         double secondWaitS;
     };
@@ -174,7 +174,8 @@ TEST_F(GeneralPageTest, LongRequestsRunTheirSequencesOrAreResentOnceThenTimeOut)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.status);
-        for (bool answered : {row.done != nullptr, false}) {
+        for (bool answered : {true, false}) {
+            if (answered && row.done == nullptr) continue;
             m_operator.Forget();
             for (int box : row.boxes) Check(box, false);
             SetTimerScale(answered ? TIMER_SCALE : UNANSWERED_SCALE);
