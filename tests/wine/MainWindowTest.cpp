@@ -100,6 +100,15 @@ protected:
 
     std::vector<std::wstring> PortList() const { return ComboItems(m_panel->GetDlgItem(IDC_COM_PORT_LIST)); }
 
+    // Where a window lies in the main window's client area.
+    RECT PlaceOf(HWND window) const {
+        RECT rect{};
+        ::GetWindowRect(window, &rect);
+        m_panel->ScreenToClient(&rect);
+        return rect;
+    }
+    RECT PlaceOf(int id) const { return PlaceOf(m_panel->GetDlgItem(id)); }
+
     bool AnyReceivedAfter(std::size_t count, const Bytes& frame) const {
         const auto frames = ReceivedFrames();
         return std::find(frames.begin() + static_cast<std::ptrdiff_t>(std::min(count, frames.size())), frames.end(),
@@ -157,9 +166,7 @@ TEST_F(MainWindowTest, WindowChromeKeysAndSystemMenu) {
     EXPECT_FALSE(CWnd::WalkPreTranslateTree(m_panel->m_hWnd, &letter));
 
     // A press on a free spot asks the system to drag the window.
-    RECT freeSpot{};
-    ::GetWindowRect(m_panel->GetDlgItem(IDC_STATUS), &freeSpot);
-    m_panel->ScreenToClient(&freeSpot);
+    const RECT freeSpot = PlaceOf(IDC_STATUS);
     m_panel->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(freeSpot.left - 4, freeSpot.top - 4));
     EXPECT_EQ(m_panel->moveCommands, std::vector<UINT>{SC_DRAG_MOVE});
     m_panel->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(freeSpot.left - 4, freeSpot.top - 4));
@@ -179,12 +186,8 @@ TEST_F(MainWindowTest, RenderShowsTitleBarTabsAndStatusFrame) {
     auto canvas = DibCanvas::FromWindowClient(m_panel->m_hWnd);
     EXPECT_TRUE(canvas->SaveBmp(RenderDirectory() + L"main-window.bmp"));
 
-    RECT general{};
-    ::GetWindowRect(m_panel->GetDlgItem(IDC_TAB_GENERAL), &general);
-    m_panel->ScreenToClient(&general);
-    RECT upgrade{};
-    ::GetWindowRect(m_panel->GetDlgItem(IDC_TAB_UPGRADE), &upgrade);
-    m_panel->ScreenToClient(&upgrade);
+    const RECT general = PlaceOf(IDC_TAB_GENERAL);
+    const RECT upgrade = PlaceOf(IDC_TAB_UPGRADE);
     EXPECT_EQ(general.bottom, TITLE_BAR_HEIGHT) << "the tabs stand on the title bar's lower edge";
     EXPECT_EQ(upgrade.left, general.right + 1);
 
@@ -194,9 +197,7 @@ TEST_F(MainWindowTest, RenderShowsTitleBarTabsAndStatusFrame) {
     EXPECT_EQ(canvas->Pixel(upgrade.right - 2, upgrade.top + 1), TITLE_BLUE) << "an unselected tab";
     EXPECT_EQ(canvas->Pixel(canvas->Width() / 2, TITLE_BAR_HEIGHT + 2), face) << "below the title bar";
 
-    RECT status{};
-    ::GetWindowRect(m_panel->GetDlgItem(IDC_LINK_IN1), &status);
-    m_panel->ScreenToClient(&status);
+    const RECT status = PlaceOf(IDC_LINK_IN1);
     const int frameX = status.left - 2;
     EXPECT_NE(canvas->Pixel(frameX, status.top + 20), face) << "the status frame";
     EXPECT_EQ(canvas->Pixel(frameX - 3, status.top + 20), face);
@@ -220,17 +221,13 @@ TEST_F(MainWindowTest, RealClicksOnTheTabsSwitchPageColoursAndPoll) {
     PumpFor(CHAIN_SETTLE_MS);
     EXPECT_TRUE(g_linkIdle) << "the device type query waits for nothing";
     EXPECT_TRUE(g_fwDlg.IsWindowVisible());
-    RECT page{};
-    g_fwDlg.GetWindowRect(&page);
-    m_panel->ScreenToClient(&page);
+    const RECT page = PlaceOf(g_fwDlg.m_hWnd);
     EXPECT_EQ(page.left, 1);
     EXPECT_EQ(page.top, 70);
     EXPECT_FALSE(Visible(IDC_CONNECT_COM));
     EXPECT_FALSE(Visible(IDC_TCP_GROUP));
     auto canvas = DibCanvas::FromWindowClient(m_panel->m_hWnd);
-    RECT upgrade{};
-    ::GetWindowRect(m_panel->GetDlgItem(IDC_TAB_UPGRADE), &upgrade);
-    m_panel->ScreenToClient(&upgrade);
+    const RECT upgrade = PlaceOf(IDC_TAB_UPGRADE);
     EXPECT_EQ(canvas->Pixel(upgrade.left + 1, upgrade.top + 1), face) << "Upgrade is now the selected tab";
 
     before = ReceivedFrames().size();
@@ -245,10 +242,7 @@ TEST_F(MainWindowTest, RealClicksOnTheTabsSwitchPageColoursAndPoll) {
         << "the poll runs again";
 
     // A press on a tab reaching the window itself takes the same road.
-    RECT upgradeTab{};
-    ::GetWindowRect(m_panel->GetDlgItem(IDC_TAB_UPGRADE), &upgradeTab);
-    m_panel->ScreenToClient(&upgradeTab);
-    m_panel->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(upgradeTab.left + 2, upgradeTab.top + 2));
+    m_panel->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(upgrade.left + 2, upgrade.top + 2));
     EXPECT_EQ(m_panel->m_nPage, PAGE_UPGRADE);
     EXPECT_TRUE(m_panel->moveCommands.empty());
 }
@@ -263,10 +257,7 @@ TEST_F(MainWindowTest, AltSpaceEndEnterOpensTheAboutBoxAfterRealTabClicks) {
     g_lastComPortCount = 0;  // so the new window lists the port again
     const auto tabAt = [this](int id) { return CentreOnScreen(m_panel->GetDlgItem(id)); };
     const auto painted = [this] {
-        RECT tab{};
-        ::GetWindowRect(m_panel->GetDlgItem(IDC_TAB_GENERAL), &tab);
-        m_panel->ScreenToClient(&tab);
-        return m_panel->IsWindowVisible() && tab.bottom == TITLE_BAR_HEIGHT;
+        return m_panel->IsWindowVisible() && PlaceOf(IDC_TAB_GENERAL).bottom == TITLE_BAR_HEIGHT;
     };
     bool focusShownAfterTabs = false;
     int aboutBoxes = 0;

@@ -217,10 +217,18 @@ TEST_F(SerialPortTest, SimulatorClosingItsSideIsReportedToTheMainWindow) {
     EXPECT_EQ(m_recorder.failures.front(), std::make_pair(SERIAL_FAILURE_CODE, LPARAM{0}));
 }
 
+// Command frames, then the MCU upgrade's start and a whole data block.
 TEST_F(SerialPortTest, FramesHandedOverTogetherAllGoOutWholeInOrder) {
     OpenAndStart();
+    Bytes block(DeviceFrame::MCU_DATA_FRAME_LENGTH, 0);
+    block[0] = DeviceFrame::DataSync[0];
+    block[1] = DeviceFrame::DataSync[1];
+    Bytes image(DeviceFrame::MCU_BLOCK_SIZE);
+    for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    DeviceFrame::BuildMcuDataFrame(block.data(), image.data(), image.size() * 2, 0, true);
+    DeviceFrame::SetCheckByte(block.data(), block.size());
     const std::vector<Bytes> frames = {Command(0x01, 0x01), Command(0x01, 0x03), Command(0x08, 0x0C),
-                                       Command(0x02, 0x01, 0x01)};
+                                       Command(0x02, 0x01, 0x01), Command(0x08, 0x07), block};
     for (const Bytes& frame : frames)
         ASSERT_TRUE(m_port->QueueFrame(frame.data(), static_cast<DWORD>(frame.size())));
 
@@ -263,25 +271,6 @@ TEST_F(SerialPortTest, StopEndsAWriteTheLineDoesNotTake) {
     EXPECT_TRUE(PumpUntil([this] { return m_port->m_bWorkerAlive == FALSE; }, ARRIVAL_TIMEOUT_MS));
     EXPECT_EQ(m_port->m_hPort, nullptr);
     EXPECT_TRUE(m_recorder.failures.empty()) << "a stop is no line failure";
-}
-
-TEST_F(SerialPortTest, McuDataFrameReachesTheDeviceIntact) {
-    OpenAndStart();
-    const Bytes enter = Command(0x08, 0x07);
-    Bytes block(DeviceFrame::MCU_DATA_FRAME_LENGTH, 0);
-    block[0] = DeviceFrame::DataSync[0];
-    block[1] = DeviceFrame::DataSync[1];
-    Bytes image(DeviceFrame::MCU_BLOCK_SIZE);
-    for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7 + 3);
-    DeviceFrame::BuildMcuDataFrame(block.data(), image.data(), image.size() * 2, 0, true);
-    DeviceFrame::SetCheckByte(block.data(), block.size());
-
-    ASSERT_TRUE(m_port->QueueFrame(enter.data(), static_cast<DWORD>(enter.size())));
-    ASSERT_TRUE(m_port->QueueFrame(block.data(), static_cast<DWORD>(block.size())));
-    ASSERT_TRUE(WaitForReceivedFrames(2, ARRIVAL_TIMEOUT_MS));
-    const auto received = ReceivedFrames();
-    EXPECT_EQ(received[0], enter);
-    EXPECT_EQ(received[1], block);
 }
 
 TEST_F(SerialPortTest, FrameIsRefusedWithoutAnOpenPortOrBeyondTheBuffer) {
