@@ -11,7 +11,6 @@
 #include "app/PanelTexts.h"
 #include "app/ProcessState.h"
 #include "core/CommandFrameBytes.h"
-#include "core/DeviceFrame.h"
 #include "core/RequestGate.h"
 #include "res/resource.h"
 
@@ -115,8 +114,7 @@ void CCorvaneDlg::OnTcpConnected() {
     // A request that waits for its answer owns g_commandFrame, which its
     // resend sends again: the query skips its turn, as the status poll does.
     if (!PollMayGoOn()) return;
-    DeviceFrame::BuildCommandFrame(g_commandFrame, CommandFrameBytes::GROUP_SYSTEM, CommandFrameBytes::ITEM_POWER);
-    SendFrame(g_commandFrame, static_cast<int>(DeviceFrame::COMMAND_FRAME_LENGTH));
+    SendCommand(CommandFrameBytes::GROUP_SYSTEM, CommandFrameBytes::ITEM_POWER);
 }
 
 void CCorvaneDlg::DisconnectTcp() {
