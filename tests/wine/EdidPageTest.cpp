@@ -171,7 +171,7 @@ protected:
 
     // Handles the panel's messages meanwhile, so its posted sends go out.
     bool PumpUntilReceived(std::size_t count) {
-        return PumpUntil([this, count] { return Sent().size() >= count; }, ARRIVAL_TIMEOUT_MS);
+        return WaitForReceivedFrames(m_framesBeforeTest + count, ARRIVAL_TIMEOUT_MS);
     }
 
     static bool WaitForIdleLink() { return PumpUntil([] { return g_linkIdle != FALSE; }, ARRIVAL_TIMEOUT_MS); }
@@ -243,13 +243,7 @@ TEST_F(EdidPageTest, StatusFillsTheListStopsAtAnUnknownInputAndTimesOutOnce) {
 
 TEST_F(EdidPageTest, SetAndCopySendTheirBytesHoldTheLinkUntilSuccessAndReportFailureAndSilence) {
     const Bytes sink = ReadFileBytes(DataFile("dvi-monitor-1280x1024.bin"));
-    std::string sinkHex;
-    for (std::uint8_t byte : sink) {
-        char pair[3];
-        std::snprintf(pair, sizeof pair, "%02X", byte);
-        sinkHex += pair;
-    }
-    ASSERT_EQ(Control("set sink-edid 2 " + sinkHex), "ok");
+    ASSERT_EQ(Control("set sink-edid 2" + HexWords(sink)), "ok");
 
     EXPECT_EQ(ListItems(IDC_EDID_PAGE_MODE).size(), 18u);
     EXPECT_EQ(ListItems(IDC_EDID_PAGE_MODE)[9], L"4K2K30_444,Stereo Audio 2.0");

@@ -123,13 +123,6 @@ protected:
         return Text(IDC_RECEIVE_LOG);
     }
 
-    std::vector<SimulatorLogEntry> Logged(const std::string& tag) const {
-        std::vector<SimulatorLogEntry> entries = LogEntries();
-        entries.erase(std::remove_if(entries.begin(), entries.end(), [&](const auto& e) { return e.tag != tag; }),
-                      entries.end());
-        return entries;
-    }
-
     bool PumpUntilLogged(const std::string& tag, std::size_t count, DWORD timeoutMs = ARRIVAL_TIMEOUT_MS) {
         return PumpUntil([&] { return Logged(tag).size() >= count; }, timeoutMs);
     }

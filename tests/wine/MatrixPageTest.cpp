@@ -63,13 +63,7 @@ Bytes QueryArc(std::uint8_t output) { return Frame({GROUP_ARC, ITEM_ARC, 0x00, 0
 std::vector<DWORD> PixelsOf(HBITMAP bitmap) {
     BITMAP info{};
     if (bitmap == nullptr || ::GetObjectW(bitmap, sizeof info, &info) == 0) return {};
-    BITMAPINFO format{};
-    format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    format.bmiHeader.biWidth = info.bmWidth;
-    format.bmiHeader.biHeight = info.bmHeight;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO format = TopDownLayout32(info.bmWidth, info.bmHeight);
     std::vector<DWORD> pixels(static_cast<std::size_t>(info.bmWidth) * static_cast<std::size_t>(info.bmHeight));
     const HDC screen = ::GetDC(nullptr);
     ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(info.bmHeight), pixels.data(), &format, DIB_RGB_COLORS);
@@ -103,7 +97,7 @@ protected:
     }
 
     void TearDown() override {
-        EXPECT_TRUE(PumpUntil([] { return g_linkIdle == TRUE; }, ARRIVAL_TIMEOUT_MS)) << "a request was left open";
+        EXPECT_TRUE(WaitForIdle()) << "a request was left open";
         m_operator.Stop();
         if (s_window != nullptr) s_window->KillTimer(TIMER_REPLY_TIMEOUT);
         MainWindowSuite::TearDown();
@@ -343,14 +337,9 @@ TEST_F(MatrixPageTest, LostAcknowledgementIsAskedForAgainAfterThreeSecondsThenTi
     Setting("drop 2");
     Click(IDC_MATRIX_D_IN4);
     ASSERT_TRUE(WaitForBoxes(1));
-    std::vector<SimulatorLogEntry> received;
-    for (const SimulatorLogEntry& entry : LogEntries()) {
-        if (entry.tag == "RX") received.push_back(entry);
-    }
-    ASSERT_EQ(received.size(), 2u);
-    EXPECT_EQ(received[0].bytes, SetRoute(4, 4));
-    EXPECT_EQ(received[1].bytes, SetRoute(4, 4));
-    EXPECT_NEAR(received[1].time - received[0].time, ROUTE_WAIT_SECONDS, WAIT_TOLERANCE_SECONDS);
+    ASSERT_EQ(ReceivedFrames(), std::vector<Bytes>(2, SetRoute(4, 4)));
+    const std::vector<double> sent = ArrivalTimes(SetRoute(4, 4));
+    EXPECT_NEAR(sent[1] - sent[0], ROUTE_WAIT_SECONDS, WAIT_TOLERANCE_SECONDS);
     EXPECT_EQ(m_operator.Messages(), std::vector<std::wstring>{L"Time out!"});
     EXPECT_EQ(CheckedInput(4), 0);
 }

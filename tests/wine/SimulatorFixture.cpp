@@ -61,9 +61,9 @@ SimulatorLogEntry ParseLogLine(const std::string& line) {
 void SimulatorFixture::SetUp() {
     m_simulator = Environment("CORVANE_SIMULATOR");
     m_comLink = Environment("CORVANE_COM_LINK");
-    const std::string sessionDir = Environment("CORVANE_SESSION_DIR");
+    m_sessionDir = Environment("CORVANE_SESSION_DIR");
     m_comPort = std::atoi(Environment("CORVANE_COM_PORT").c_str());
-    ASSERT_FALSE(m_simulator.empty() || m_comLink.empty() || sessionDir.empty() || m_comPort <= 0)
+    ASSERT_FALSE(m_simulator.empty() || m_comLink.empty() || m_sessionDir.empty() || m_comPort <= 0)
         << "run the Windows tests inside scripts/wine-session.sh (simulator, COM link and port are not set)";
     if (UsesLan()) {
         m_lanNetns = Environment("CORVANE_LAN_NETNS");
@@ -71,7 +71,7 @@ void SimulatorFixture::SetUp() {
     }
 
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    m_logPath = sessionDir + "/sim-" + test->test_suite_name() + "." + test->name() + ".log";
+    m_logPath = m_sessionDir + "/sim-" + test->test_suite_name() + "." + test->name() + ".log";
     ::DeleteFileW(WindowsPath(m_logPath).c_str());
 
     WSADATA data{};
@@ -174,18 +174,24 @@ std::vector<SimulatorLogEntry> SimulatorFixture::LogEntries() const {
     return entries;
 }
 
+std::vector<SimulatorLogEntry> SimulatorFixture::Logged(const std::string& tag) const {
+    std::vector<SimulatorLogEntry> entries;
+    for (SimulatorLogEntry& entry : LogEntries()) {
+        if (entry.tag == tag) entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
 std::vector<std::vector<std::uint8_t>> SimulatorFixture::ReceivedFrames() const {
     std::vector<std::vector<std::uint8_t>> frames;
-    for (const SimulatorLogEntry& entry : LogEntries()) {
-        if (entry.tag == "RX") frames.push_back(entry.bytes);
-    }
+    for (SimulatorLogEntry& entry : Logged("RX")) frames.push_back(std::move(entry.bytes));
     return frames;
 }
 
 std::vector<double> SimulatorFixture::ArrivalTimes(const std::vector<std::uint8_t>& frame) const {
     std::vector<double> times;
-    for (const SimulatorLogEntry& entry : LogEntries()) {
-        if (entry.tag == "RX" && entry.bytes == frame) times.push_back(entry.time);
+    for (const SimulatorLogEntry& entry : Logged("RX")) {
+        if (entry.bytes == frame) times.push_back(entry.time);
     }
     return times;
 }

@@ -40,6 +40,8 @@ protected:
     // The COM port the simulator sits on (5) and its device name ("\\.\COM5").
     int ComPort() const { return m_comPort; }
     std::wstring ComPortName() const;
+    // The session's folder on the machine's side, where the simulator writes.
+    const std::string& SessionDir() const { return m_sessionDir; }
 
     // The link the COM port is mapped to is in place.
     bool ComLinkExists() const;
@@ -53,8 +55,10 @@ protected:
     // Each byte as a blank and two hex digits, for control commands.
     static std::string HexWords(const std::vector<std::uint8_t>& bytes);
 
-    // Every line of the simulator's log so far, and the frames it received.
+    // Every line of the simulator's log so far, those tagged `tag`, and the
+    // frames it received.
     std::vector<SimulatorLogEntry> LogEntries() const;
+    std::vector<SimulatorLogEntry> Logged(const std::string& tag) const;
     std::vector<std::vector<std::uint8_t>> ReceivedFrames() const;
     // When (Unix seconds) each arrival of `frame` began.
     std::vector<double> ArrivalTimes(const std::vector<std::uint8_t>& frame) const;
@@ -76,6 +80,7 @@ private:
 
     std::string m_simulator;
     std::string m_comLink;
+    std::string m_sessionDir;
     std::string m_logPath;
     std::string m_lanNetns;
     int m_comPort = 0;

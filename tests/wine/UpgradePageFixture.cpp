@@ -11,7 +11,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -29,11 +28,6 @@ bool IsUpgradePageFrame(const Bytes& frame) {
     const std::uint8_t item = frame[3];
     return (group == 0x08 && (item == 0x07 || item == 0x08)) || group == 0xF8 || group == 0xFA ||
            (group == 0x01 && item >= 0x01 && item <= 0x03);
-}
-
-std::string SessionDir() {
-    const char* dir = std::getenv("CORVANE_SESSION_DIR");
-    return dir == nullptr ? std::string() : std::string(dir);
 }
 
 }  // namespace
