@@ -465,7 +465,6 @@ TEST_F(EdidPageTest, UploadToIn1KeepsTheRealPeriods) {
 // like the device's, against the time the upload's bytes need there.
 TEST_F(EdidPageTest, BenchUploadToIn1OnThePacedLine) {
     constexpr double BLOCK_DELAY_S = 0.100;
-    constexpr double LINE_BYTES_PER_SECOND = 115200.0 / 11;
 
     ASSERT_EQ(Control("pace 115200"), "ok");
     SetTimerScale(REAL_PERIODS);
@@ -494,10 +493,10 @@ TEST_F(EdidPageTest, BenchUploadToIn1OnThePacedLine) {
     }
     ASSERT_GT(resultEnd, 0);
     const double upload = resultEnd - clicked - BLOCK_DELAY_S;
-    const double lineSeconds = static_cast<double>(lineBytes) / LINE_BYTES_PER_SECOND;
+    const double lineSeconds = static_cast<double>(lineBytes) / PACED_LINE_BYTES_PER_SECOND;
     std::printf("figure: EDID upload to IN1: click to the last byte of the result, less the page's %.0f ms wait "
                 "before the block, %.1f ms against the wire time of its %zu bytes at %.0f bytes/s, %.1f ms: "
                 "ratio %.2f\n",
-                BLOCK_DELAY_S * 1000, upload * 1000, lineBytes, LINE_BYTES_PER_SECOND, lineSeconds * 1000,
+                BLOCK_DELAY_S * 1000, upload * 1000, lineBytes, PACED_LINE_BYTES_PER_SECOND, lineSeconds * 1000,
                 upload / lineSeconds);
 }

@@ -38,6 +38,7 @@ constexpr const wchar_t* SIMULATOR_ADDRESS = L"10.231.0.2";
 const Bytes POWER_QUERY = Command(0x08, 0x0C);
 const Bytes MCU_ENTER = Command(0x08, 0x07);
 const Bytes BEEP_QUERY = Command(0x01, 0x0B);
+const int OCTET_EDITS[] = {IDC_CONFIG_IP_OCTET_1, IDC_CONFIG_IP_OCTET_2, IDC_CONFIG_IP_OCTET_3, IDC_CONFIG_IP_OCTET_4};
 
 // The main window with the pages' reply handlers reduced to a record.
 class LanProbeDlg : public CCorvaneDlg {
@@ -106,6 +107,7 @@ protected:
 
     void TearDown() override {
         m_operator.Stop();
+        SetTimerScale(1.0);
         if (m_dlg != nullptr) {
             Click(IDC_COM_MODE);
             PumpPending();
@@ -146,16 +148,9 @@ protected:
     }
 
     // "Config..." by a posted click, as its modal dialog would otherwise
-    // hold the test; the steps run inside. Returns when the flow is over.
-    void Configure(bool staticIp, const IpConfigPacket::Octets& address) {
-        m_operator.WhenShown(g_configIpDlg, [staticIp, address] {
-            const int modeId = staticIp ? IDC_CONFIG_IP_STATIC : IDC_CONFIG_IP_AUTO;
-            ::SendMessageW(g_configIpDlg.GetDlgItem(modeId), BM_CLICK, 0, 0);
-            const int octets[] = {IDC_CONFIG_IP_OCTET_1, IDC_CONFIG_IP_OCTET_2, IDC_CONFIG_IP_OCTET_3,
-                                  IDC_CONFIG_IP_OCTET_4};
-            for (std::size_t i = 0; i < address.size(); ++i) g_configIpDlg.SetDlgItemText(octets[i], address[i]);
-            ::SendMessageW(g_configIpDlg.GetDlgItem(IDC_CONFIG_IP_OK), BM_CLICK, 0, 0);
-        });
+    // hold the test; the operator's steps run inside. Returns when the flow
+    // is over.
+    void RunConfiguration() {
         Watchdog watchdog("IP configuration", FLOW_LIMIT_MS);
         m_dlg->PostMessage(WM_COMMAND, MAKEWPARAM(IDC_CONFIG, BN_CLICKED),
                            reinterpret_cast<LPARAM>(Item(IDC_CONFIG)));
@@ -165,6 +160,17 @@ protected:
                        !PopupOperator::IsUp(g_statusDlg);
             },
             FLOW_LIMIT_MS));
+    }
+
+    // The dialog answered with the mode, the address typed and OK.
+    void Configure(bool staticIp, const IpConfigPacket::Octets& address) {
+        m_operator.WhenShown(g_configIpDlg, [staticIp, address] {
+            const int modeId = staticIp ? IDC_CONFIG_IP_STATIC : IDC_CONFIG_IP_AUTO;
+            ::SendMessageW(g_configIpDlg.GetDlgItem(modeId), BM_CLICK, 0, 0);
+            for (std::size_t i = 0; i < address.size(); ++i) g_configIpDlg.SetDlgItemText(OCTET_EDITS[i], address[i]);
+            ::SendMessageW(g_configIpDlg.GetDlgItem(IDC_CONFIG_IP_OK), BM_CLICK, 0, 0);
+        });
+        RunConfiguration();
     }
 
     // The operator's COM connect on the simulator's port.
@@ -393,20 +399,13 @@ TEST_F(LanControlTest, CrowdedSearchListsTheFirst256AndTheLastListedOpensTheDial
     IpConfigPacket::Octets shownIp;
     IpConfigPacket::MacPairs shownMac;
     m_operator.WhenShown(g_configIpDlg, [&] {
-        const int octets[] = {IDC_CONFIG_IP_OCTET_1, IDC_CONFIG_IP_OCTET_2, IDC_CONFIG_IP_OCTET_3,
-                              IDC_CONFIG_IP_OCTET_4};
         const int macs[] = {IDC_CONFIG_IP_MAC_1, IDC_CONFIG_IP_MAC_2, IDC_CONFIG_IP_MAC_3,
                             IDC_CONFIG_IP_MAC_4, IDC_CONFIG_IP_MAC_5, IDC_CONFIG_IP_MAC_6};
-        for (std::size_t i = 0; i < shownIp.size(); ++i) shownIp[i] = g_configIpDlg.GetDlgItemText(octets[i]);
+        for (std::size_t i = 0; i < shownIp.size(); ++i) shownIp[i] = g_configIpDlg.GetDlgItemText(OCTET_EDITS[i]);
         for (std::size_t i = 0; i < shownMac.size(); ++i) shownMac[i] = g_configIpDlg.GetDlgItemText(macs[i]);
         ::SendMessageW(g_configIpDlg.GetDlgItem(IDC_CONFIG_IP_CANCEL), BM_CLICK, 0, 0);
     });
-    {
-        Watchdog watchdog("IP configuration dialog", FLOW_LIMIT_MS);
-        m_dlg->PostMessage(WM_COMMAND, MAKEWPARAM(IDC_CONFIG, BN_CLICKED), reinterpret_cast<LPARAM>(Item(IDC_CONFIG)));
-        ASSERT_TRUE(PumpUntil([this] { return m_operator.StepsDone() && !PopupOperator::IsUp(g_configIpDlg); },
-                              FLOW_LIMIT_MS));
-    }
+    RunConfiguration();
     ASSERT_TRUE(lastListed.has_value());
     EXPECT_EQ(shownIp, lastListed->AddressOctets());
     EXPECT_EQ(shownMac, lastListed->MacPairs());
@@ -437,9 +436,6 @@ TEST_F(LanControlTest, StaticAddressConfigurationEndToEnd) {
 }
 
 TEST_F(LanControlTest, ConfigurationTimesOutWithoutAnAcceptedAnswerAndWithASilentSearchAfterOne) {
-    struct ScaleBack {
-        ~ScaleBack() { SetTimerScale(1.0); }
-    } scaleBack;
     SetTimerScale(TIMER_SCALE);
     Search();
     ASSERT_EQ(Control("lan config silent"), "ok");
@@ -485,9 +481,6 @@ TEST_F(LanControlTest, ConfigurationTimesOutWithoutAnAcceptedAnswerAndWithASilen
 // close step of its round of the search's done steps, still pending when the
 // configured switcher answers, must not end the pop-up before its result.
 TEST_F(LanControlTest, OnlyTheConfiguredSwitcherConfirmsAndItsAcceptanceRestartsTheTimeOut) {
-    struct ScaleBack {
-        ~ScaleBack() { SetTimerScale(1.0); }
-    } scaleBack;
     SetTimerScale(TIMER_SCALE);
     Search();
     const Bytes configured = Logged(SEARCH_ANSWERED).at(0).bytes;
@@ -525,9 +518,6 @@ TEST_F(LanControlTest, OnlyTheConfiguredSwitcherConfirmsAndItsAcceptanceRestarts
 // arrives while the dialog is open is appended to the list, and the
 // operator's choice stays selected and gets the packet.
 TEST_F(LanControlTest, AnAnswerArrivingWhileTheDialogIsOpenLeavesTheOperatorsChoiceAndTarget) {
-    struct ScaleBack {
-        ~ScaleBack() { SetTimerScale(1.0); }
-    } scaleBack;
     SetTimerScale(TIMER_SCALE);
     ASSERT_EQ(Control("lan devices 2"), "ok");
     Search(1);
@@ -541,12 +531,7 @@ TEST_F(LanControlTest, AnAnswerArrivingWhileTheDialogIsOpenLeavesTheOperatorsCho
                          [this] { EXPECT_EQ(Control("lan stray 30600" + HexWords(OtherSwitchersAnswer())), "ok"); });
     m_operator.When([this] { return Listed() == 3; },
                     [] { ::SendMessageW(g_configIpDlg.GetDlgItem(IDC_CONFIG_IP_OK), BM_CLICK, 0, 0); });
-    {
-        // The click returns when the configuration is over; its dialogs run
-        // the steps.
-        Watchdog watchdog("IP configuration", FLOW_LIMIT_MS);
-        m_dlg->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_CONFIG, BN_CLICKED), reinterpret_cast<LPARAM>(Item(IDC_CONFIG)));
-    }
+    RunConfiguration();
     const auto packets = Logged(CONFIG_RECEIVED);
     ASSERT_FALSE(packets.empty());
     EXPECT_TRUE(std::equal(second.begin(), second.begin() + SearchAnswer::MAC_LENGTH, packets.front().bytes.begin()))

@@ -401,8 +401,6 @@ TEST_F(UpgradePageTest, UnansweredRebootWaitTimesOutAfterSixQueries) {
 
 namespace {
 
-// 115200 baud, 8N2: 11 bits a byte.
-constexpr double LINE_BYTES_PER_SECOND = 115200.0 / 11;
 // Three times the wire time of the longest transfer, a 500000-byte flash image.
 constexpr DWORD WHOLE_TRANSFER_LIMIT_MS = 160000;
 
@@ -461,11 +459,11 @@ TEST_F(UpgradePageTest, BenchWholeTransfersOnThePacedLine) {
         const WireCount wire = CountUpToTheLastBlock(
             std::vector<SimulatorLogEntry>(all.begin() + static_cast<std::ptrdiff_t>(logStart), all.end()),
             run.blockLength);
-        const double wireSeconds = static_cast<double>(wire.bytes) / LINE_BYTES_PER_SECOND;
+        const double wireSeconds = static_cast<double>(wire.bytes) / PACED_LINE_BYTES_PER_SECOND;
         std::printf("figure: upgrade, %s image of %zu bytes: whole transfer %.3f s against its wire time %.3f s "
                     "(%zu bytes both ways at %.0f bytes/s): ratio %.4f (goal at most 1.02); %.2f ms a block "
                     "beyond the line\n",
-                    run.kind, run.length, seconds, wireSeconds, wire.bytes, LINE_BYTES_PER_SECOND,
+                    run.kind, run.length, seconds, wireSeconds, wire.bytes, PACED_LINE_BYTES_PER_SECOND,
                     seconds / wireSeconds, 1000 * (seconds - wireSeconds) / static_cast<double>(wire.blocks));
     }
 }
