@@ -69,10 +69,6 @@ bool DibCanvas::SameAs(const DibCanvas& other) const {
     return true;
 }
 
-void DibCanvas::CopyTo(DibCanvas& target, int x, int y) const {
-    ::BitBlt(target.m_dc, x, y, m_width, m_height, m_dc, 0, 0, SRCCOPY);
-}
-
 bool DibCanvas::SaveBmp(const std::wstring& path) const {
     std::unique_ptr<std::FILE, FileCloser> file(::_wfopen(path.c_str(), L"wb"), &std::fclose);
     if (!file) return false;

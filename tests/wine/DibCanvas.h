@@ -36,8 +36,6 @@ public:
     // Where the pictures saved for a person go: `file` in renders/ next to
     // the test program (the folder is made when missing).
     static std::wstring RenderPath(const std::wstring& file);
-    // Copies the canvas into another at (x, y).
-    void CopyTo(DibCanvas& target, int x, int y) const;
 
 private:
     int m_width;

@@ -9,6 +9,8 @@
 
 namespace {
 
+// How often the operator looks at the pop-ups.
+constexpr UINT WATCH_PERIOD_MS = 10;
 // The file name field of the system's open-file dialog: an edit, or a combo
 // box holding one.
 constexpr int FILE_NAME_EDIT = 1152;

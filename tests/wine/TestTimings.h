@@ -6,8 +6,6 @@
 
 #include <windows.h>
 
-// How often the pop-up operator looks at the pop-ups.
-constexpr UINT WATCH_PERIOD_MS = 10;
 // For a frame, a reply, a worker or a state the test waits for.
 constexpr DWORD ARRIVAL_TIMEOUT_MS = 10000;
 // For what is already under way to land: posted messages handled, bytes
