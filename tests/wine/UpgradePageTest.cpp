@@ -139,10 +139,12 @@ TEST_F(UpgradePageTest, OpenReadsGoodFilesAndRefusesTheRestChangingNothing) {
     EXPECT_EQ(ProgressUpper(), 600);
 
     g_linkIdle = FALSE;
+    m_operator.AnswerFileDialog(L"");
     {
         Watchdog watchdog("\"Open\" while a request holds the link", FLOW_LIMIT_MS);
         ::SendMessageW(g_fwDlg.GetDlgItem(IDC_UPGRADE_OPEN), BM_CLICK, 0, 0);
     }
+    EXPECT_FALSE(m_operator.FileDialogAnswered()) << "\"Open\" waits for the link";
     g_linkIdle = TRUE;
 
     g_fwDlg.SetDlgItemText(IDC_UPGRADE_PATH, L"");
