@@ -104,15 +104,12 @@ protected:
         MainWindowSuite::SetUp();
         if (HasFatalFailure()) return;
         m_operator.Start();
-        g_controlMode = CONTROL_MODE_COM;
         g_linkIdle = TRUE;
         g_messageDlgShown = FALSE;
         g_statusDlgShown = FALSE;
         SetTimerScale(SHORT_PERIODS);
         std::fill(std::begin(g_edidBlock), std::end(g_edidBlock), 0);
-        s_window->SendDlgItemMessage(IDC_COM_MODE, BM_SETCHECK, BST_CHECKED);
-        OpenComPort();
-        g_app.m_bComPortOpen = TRUE;
+        ConnectComPort();
 
         ClickEdidTab();
         ASSERT_NE(g_edidDlg.m_hWnd, nullptr);
@@ -129,7 +126,6 @@ protected:
     void TearDown() override {
         MainWindowSuite::TearDown();
         m_operator.Stop();
-        g_app.m_bComPortOpen = FALSE;
         g_linkIdle = TRUE;
         SetTimerScale(REAL_PERIODS);
     }
@@ -174,7 +170,6 @@ protected:
         return WaitForReceivedFrames(m_framesBeforeTest + count, ARRIVAL_TIMEOUT_MS);
     }
 
-    static bool WaitForIdleLink() { return PumpUntil([] { return g_linkIdle != FALSE; }, ARRIVAL_TIMEOUT_MS); }
 
     void ChooseFile(const std::wstring& path) {
         m_operator.AnswerFileDialog(path);

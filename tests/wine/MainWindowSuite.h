@@ -3,6 +3,9 @@
 // application's main window, and no test leaves its serial worker running.
 #pragma once
 
+#include "app/MainWindowTimers.h"
+#include "app/ProcessState.h"
+#include "core/RequestGate.h"
 #include "framework/CWinApp.h"
 #include "res/resource.h"
 #include "tests/wine/MessagePumping.h"
@@ -40,6 +43,7 @@ protected:
             ::SetEvent(m_dlg->m_serial.m_hStopEvent);
             EXPECT_TRUE(PumpUntil([this] { return m_dlg->m_serial.m_bWorkerAlive == FALSE; }, ARRIVAL_TIMEOUT_MS));
         }
+        g_app.m_bComPortOpen = FALSE;
         AfxGetApp()->m_pMainWnd = nullptr;
         SimulatorFixture::TearDown();
     }
@@ -52,6 +56,19 @@ protected:
         ASSERT_TRUE(m_dlg->m_serial.StartWorker());
         ASSERT_TRUE(PumpUntil([this] { return m_dlg->m_serial.m_bWorkerAlive == TRUE; }, ARRIVAL_TIMEOUT_MS));
     }
+
+    // The panel as its COM Connect leaves it: COM mode, the simulator's port
+    // open with its worker running, the port list's refresh stopped.
+    void ConnectComPort() {
+        s_window->SendDlgItemMessage(IDC_COM_MODE, BM_SETCHECK, BST_CHECKED);
+        g_controlMode = CONTROL_MODE_COM;
+        OpenComPort();
+        if (HasFatalFailure()) return;
+        g_app.m_bComPortOpen = TRUE;
+        s_window->KillTimer(TIMER_PORT_POLL);
+    }
+
+    static bool WaitForIdleLink() { return PumpUntil([] { return g_linkIdle != FALSE; }, ARRIVAL_TIMEOUT_MS); }
 
     static constexpr UINT COM_BAUD_RATE = 115200;
     static constexpr DWORD COM_EVENTS = EV_RXCHAR | EV_RXFLAG;

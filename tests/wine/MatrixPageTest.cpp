@@ -78,8 +78,6 @@ protected:
     void SetUp() override {
         MainWindowSuite::SetUp();
         if (HasFatalFailure()) return;
-        s_window->SendDlgItemMessage(IDC_COM_MODE, BM_SETCHECK, BST_CHECKED);
-        g_controlMode = CONTROL_MODE_COM;
         g_linkIdle = TRUE;
         g_messageDlgShown = FALSE;
         SetTimerScale(SHORT_PERIODS);
@@ -87,21 +85,17 @@ protected:
         ASSERT_TRUE(g_matrixDlg.Create(IDD_MATRIX_PAGE, s_window));
         g_matrixDlg.ShowWindow(SW_SHOW);
         s_window->m_nPage = PAGE_MATRIX;
-        OpenComPort();
-        g_app.m_bComPortOpen = TRUE;
+        ConnectComPort();
         PumpFor(SETTLE_MS);
-        // What the COM connect does once the port is open.
-        s_window->KillTimer(TIMER_PORT_POLL);
         s_window->KillTimer(TIMER_STATUS_POLL);
         m_operator.Start();
     }
 
     void TearDown() override {
-        EXPECT_TRUE(WaitForIdle()) << "a request was left open";
+        EXPECT_TRUE(WaitForIdleLink()) << "a request was left open";
         m_operator.Stop();
         if (s_window != nullptr) s_window->KillTimer(TIMER_REPLY_TIMEOUT);
         MainWindowSuite::TearDown();
-        g_app.m_bComPortOpen = FALSE;
         if (g_matrixDlg.m_hWnd != nullptr) g_matrixDlg.DestroyWindow();
         SetTimerScale(1.0);
     }
@@ -121,7 +115,6 @@ protected:
     static bool Checked(int id) { return g_matrixDlg.SendDlgItemMessage(id, BM_GETCHECK) == BST_CHECKED; }
     static bool Enabled(int id) { return ::IsWindowEnabled(g_matrixDlg.GetDlgItem(id)) != FALSE; }
 
-    static bool WaitForIdle() { return PumpUntil([] { return g_linkIdle == TRUE; }, ARRIVAL_TIMEOUT_MS); }
     bool WaitForBoxes(std::size_t count) {
         return PumpUntil([&] { return m_operator.Messages().size() >= count && g_linkIdle == TRUE; },
                          ARRIVAL_TIMEOUT_MS);
@@ -209,7 +202,7 @@ TEST_F(MatrixPageTest, ChainsOnShowingThePageFillItFromTheDevice) {
     // last query: it frees the link and shows nothing.
     g_linkIdle = FALSE;
     DeviceReports("02 03 00 00 01 00 00 00 00 00");
-    ASSERT_TRUE(WaitForIdle());
+    ASSERT_TRUE(WaitForIdleLink());
     ExpectShows(1, 3);
     ExpectShows(4, 1);
 
@@ -271,7 +264,7 @@ TEST_F(MatrixPageTest, UnknownInputIsSkippedAndASilentOutputTimesOutOnce) {
     Click(IDC_MATRIX_A_IN1);
     PumpFor(SETTLE_MS);
     EXPECT_FALSE(g_linkIdle);
-    ASSERT_TRUE(WaitForIdle());
+    ASSERT_TRUE(WaitForIdleLink());
     ExpectShows(1, 1);
     PumpFor(2 * SHORT_REPLY_WAIT_MS);
     EXPECT_EQ(m_operator.Messages(), std::vector<std::wstring>{L"Time out!"});
@@ -321,7 +314,7 @@ TEST_F(MatrixPageTest, EveryRoutingButtonSendsItsFrameArmsItsTimerAndTakesALateA
         EXPECT_EQ(KillRouteTimers(), std::vector<unsigned>{row.timer});
         // Armed again to run out at once: the resend goes out without the wait.
         g_matrixDlg.SetTimer(row.timer, 1);
-        ASSERT_TRUE(WaitForIdle());
+        ASSERT_TRUE(WaitForIdleLink());
         const std::vector<Bytes> received = ReceivedFrames();
         EXPECT_EQ(std::vector<Bytes>(received.begin() + static_cast<std::ptrdiff_t>(before), received.end()),
                   std::vector<Bytes>(2, SetRoute(row.input, row.output)));
@@ -355,7 +348,7 @@ TEST_F(MatrixPageTest, PreviousAndNextKeepTheirWrapWhileTheDeviceNeverAnswers) {
     ASSERT_TRUE(WaitForBoxes(2));
     EXPECT_EQ(g_matrixDlg.m_nCurrentInput[1], 5);
     Click(IDC_MATRIX_B_NEXT);
-    ASSERT_TRUE(WaitForIdle());
+    ASSERT_TRUE(WaitForIdleLink());
     ExpectShows(2, 1);
     EXPECT_EQ(ReceivedFrames(), (std::vector<Bytes>{SetRoute(4, 2), SetRoute(4, 2), SetRoute(4, 2), SetRoute(4, 2),
                                                     SetRoute(1, 2)}));
@@ -389,7 +382,7 @@ TEST_F(MatrixPageTest, ArcAcknowledgementsAndReportsDuringARoutingRequest) {
     EXPECT_FALSE(g_linkIdle);
     EXPECT_EQ(ReceivedFrames().size(), 1u);
     ExpectShows(4, 2);
-    ASSERT_TRUE(WaitForIdle());
+    ASSERT_TRUE(WaitForIdleLink());
     EXPECT_EQ(ReceivedFrames(), (std::vector<Bytes>{SetRoute(3, 2), SetRoute(3, 2)}));
     ExpectShows(2, 3);
     EXPECT_EQ(CheckedInput(3), 0);

@@ -46,6 +46,7 @@ void UpgradePageFixture::SetUp() {
     g_messageDlgShown = FALSE;
     g_deviceInfoText.clear();
     ConnectComPort();
+    PumpFor(SETTLE_MS);
     ShowUpgradePage();
     if (HasFatalFailure()) return;
     for (int id : {IDC_UPGRADE_PATH, IDC_UPGRADE_LOG, IDC_UPGRADE_LABELS_READ}) g_fwDlg.SetDlgItemText(id, L"");
@@ -54,17 +55,6 @@ void UpgradePageFixture::SetUp() {
     ::GetTempPathW(MAX_PATH, temp);
     m_folder = std::wstring(temp) + L"corvane-upgrade\\";
     ::CreateDirectoryW(m_folder.c_str(), nullptr);
-}
-
-// What the COM connect does, on the port the simulator sits on.
-void UpgradePageFixture::ConnectComPort() {
-    s_window->SendDlgItemMessage(IDC_COM_MODE, BM_SETCHECK, BST_CHECKED);
-    g_controlMode = CONTROL_MODE_COM;
-    OpenComPort();
-    if (HasFatalFailure()) return;
-    g_app.m_bComPortOpen = TRUE;
-    s_window->KillTimer(TIMER_PORT_POLL);
-    PumpFor(SETTLE_MS);
 }
 
 // The operator's click on the "Upgrade" tab: the page comes up at (1, 70),
@@ -97,7 +87,6 @@ void UpgradePageFixture::TearDown() {
     SetTimerScale(1.0);
     MainWindowSuite::TearDown();
     m_operator.Stop();
-    g_app.m_bComPortOpen = FALSE;
     for (const auto& file : m_files) ::DeleteFileW(file.first.c_str());
 }
 

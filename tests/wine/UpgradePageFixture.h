@@ -53,7 +53,6 @@ protected:
     PopupOperator m_operator;
 
 private:
-    void ConnectComPort();
     void ShowUpgradePage();
     std::vector<Bytes> AllUpgradeFrames() const;
 

@@ -304,8 +304,10 @@ TEST_F(UpgradePageTest, BothKindsResendFailAndTimeOut) {
         EXPECT_EQ(sent.size() - start.size(), kind.startDelayS > 0 ? 1u : 0u) << "every resend is the start command";
         EXPECT_NEAR(start[0] - clickedAt, kind.startDelayS * START_SCALE, 0.5 * START_SCALE);
         EXPECT_NEAR(start[1] - start[0], 3.0 * START_SCALE, 0.5 * START_SCALE);
-        EXPECT_NEAR(start[2] - start[1], 0.3 * START_SCALE, 0.2 * START_SCALE);
-        EXPECT_NEAR(start[3] - start[2], 0.3 * START_SCALE, 0.2 * START_SCALE);
+        // The mean spacing of the 300 ms resends: one late tick on a loaded
+        // machine does not decide it, a wrong period does.
+        const double resendSpacing = (start.back() - start[1]) / static_cast<double>(start.size() - 2);
+        EXPECT_NEAR(resendSpacing, 0.3 * START_SCALE, 0.1 * START_SCALE);
         EXPECT_NEAR(start.back() - start[0], 16.0 * START_SCALE, 1.0 * START_SCALE);
         EXPECT_EQ(PageText(IDC_UPGRADE_LOG), kind.upgradingText + kind.failedText);
         EXPECT_EQ(LogTextColour(), RED);
