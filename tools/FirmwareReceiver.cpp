@@ -105,18 +105,18 @@ std::optional<Bytes> FirmwareReceiver::Acknowledge(int index, const Bytes& frame
         m_knobs.droppedAckBlock = NO_BLOCK;
         return std::nullopt;
     }
-    return AckFrame(m_done ? BlockAck::DONE : 0, index, BlockAck::NEXT);
+    return AckFrame(m_done ? Block::LAST : 0, index, BlockAck::NEXT);
 }
 
 Bytes FirmwareReceiver::AckFrame(std::uint8_t doneFlag, int index, std::uint8_t status) const {
     Bytes frame(ProtocolLayout::Command::LENGTH, 0);
     std::copy(std::begin(ProtocolLayout::DATA_SYNC), std::end(ProtocolLayout::DATA_SYNC), frame.begin());
-    frame[BlockAck::DONE_FLAG] = doneFlag;
+    frame[Block::FLAG] = doneFlag;
     if (m_kind == Kind::Mcu) {
-        frame[BlockAck::NUMBER] = static_cast<std::uint8_t>(index);
+        frame[Block::MCU_NUMBER] = static_cast<std::uint8_t>(index);
         frame[BlockAck::MCU_STATUS] = status;
     } else {
-        if (m_knobs.flashJunk) std::copy(std::begin(FLASH_JUNK), std::end(FLASH_JUNK), frame.begin() + BlockAck::NUMBER);
+        if (m_knobs.flashJunk) std::copy(std::begin(FLASH_JUNK), std::end(FLASH_JUNK), frame.begin() + Block::FLASH_OFFSET_HIGH);
         frame[BlockAck::FLASH_STATUS] = status;
     }
     ProtocolLayout::SetCheckByte(frame);

@@ -7,6 +7,7 @@
 
 namespace {
 
+namespace Network = ProtocolLayout::Network;
 namespace Search = ProtocolLayout::Search;
 namespace IpConfig = ProtocolLayout::IpConfig;
 // Made-up devices of a crowded search get addresses a few networks above
@@ -21,14 +22,25 @@ bool AllZero(const Bytes& bytes, std::size_t first, std::size_t end) {
                        bytes.begin() + static_cast<std::ptrdiff_t>(end), [](std::uint8_t byte) { return byte == 0; });
 }
 
-// A static address a.b.c.d comes with the gateway a.b.c.1 and the mask
-// 255.255.255.0.
+// The address at its place, then the gateway and the mask its network has.
+void PutNetwork(Bytes& datagram, const LanResponder::Address& address) {
+    std::copy(address.begin(), address.end(), datagram.begin() + Network::ADDRESS);
+    std::copy(address.begin(), address.end() - 1, datagram.begin() + Network::GATEWAY);
+    datagram[Network::GATEWAY + Network::OCTETS - 1] = Network::GATEWAY_HOST;
+    std::copy(std::begin(Network::MASK_BYTES), std::end(Network::MASK_BYTES), datagram.begin() + Network::MASK);
+}
+
+LanResponder::Address AddressIn(const Bytes& datagram) {
+    LanResponder::Address address{};
+    std::copy_n(datagram.begin() + Network::ADDRESS, address.size(), address.begin());
+    return address;
+}
+
+// A static address comes with its network's gateway and mask.
 bool HasStaticNetwork(const Bytes& packet) {
-    const auto at = [&packet](std::size_t position) { return packet.begin() + static_cast<std::ptrdiff_t>(position); };
-    return std::equal(at(IpConfig::ADDRESS), at(IpConfig::ADDRESS + IpConfig::GATEWAY_HOST - IpConfig::GATEWAY),
-                      at(IpConfig::GATEWAY)) &&
-           packet[IpConfig::GATEWAY_HOST] == IpConfig::GATEWAY_HOST_OCTET &&
-           std::equal(std::begin(IpConfig::MASK_BYTES), std::end(IpConfig::MASK_BYTES), at(IpConfig::MASK));
+    Bytes expected = packet;
+    PutNetwork(expected, AddressIn(packet));
+    return expected == packet;
 }
 
 // 76 bytes, FF in b74 and their plain sum in b75; an automatic address leaves
@@ -42,7 +54,7 @@ bool IsWellFormedConfig(const Bytes& packet) {
     }
     switch (packet[IpConfig::MODE]) {
     case IpConfig::MODE_AUTO:
-        return packet[IpConfig::AUTO_FLAG] == IpConfig::AUTO && AllZero(packet, IpConfig::ADDRESS, IpConfig::AUTO_FLAG);
+        return packet[IpConfig::AUTO_FLAG] == IpConfig::AUTO && AllZero(packet, Network::ADDRESS, IpConfig::AUTO_FLAG);
     case IpConfig::MODE_STATIC:
         return packet[IpConfig::AUTO_FLAG] == 0 && HasStaticNetwork(packet);
     default:
@@ -140,11 +152,8 @@ std::vector<LanDatagram> LanResponder::AnswerSearch() const {
 
 Bytes LanResponder::SearchAnswerOf(const Mac& mac, const Address& address) const {
     Bytes answer(SEARCH_ANSWER_LENGTH, 0);
-    std::copy(mac.begin(), mac.end(), answer.begin() + Search::MAC);
-    std::copy(address.begin(), address.end(), answer.begin() + Search::ADDRESS);
-    std::copy(address.begin(), address.end() - 1, answer.begin() + Search::GATEWAY);
-    answer[Search::GATEWAY + Search::ADDRESS_LENGTH - 1] = IpConfig::GATEWAY_HOST_OCTET;
-    std::copy(std::begin(IpConfig::MASK_BYTES), std::end(IpConfig::MASK_BYTES), answer.begin() + Search::MASK);
+    std::copy(mac.begin(), mac.end(), answer.begin() + Network::MAC);
+    PutNetwork(answer, address);
     std::copy(std::begin(Search::MARKER_BYTES), std::end(Search::MARKER_BYTES), answer.begin() + Search::MARKER);
     return answer;
 }
@@ -152,19 +161,15 @@ Bytes LanResponder::SearchAnswerOf(const Mac& mac, const Address& address) const
 // Only a whole packet for this device's MAC, laid out as the protocol has
 // it and with a right sum, is a request.
 std::vector<LanDatagram> LanResponder::AnswerConfig(const Bytes& packet) {
-    if (!IsWellFormedConfig(packet) || !std::equal(m_mac.begin(), m_mac.end(), packet.begin() + IpConfig::TARGET_MAC)) {
+    if (!IsWellFormedConfig(packet) || !std::equal(m_mac.begin(), m_mac.end(), packet.begin() + Network::MAC)) {
         return {};
     }
     if (m_configMode == AnswerMode::Silent) return {};
     Bytes answer = packet;
     if (m_configMode != AnswerMode::Refused) {
-        if (packet[IpConfig::MODE] == IpConfig::MODE_STATIC) {
-            std::copy_n(packet.begin() + IpConfig::ADDRESS, m_address.size(), m_address.begin());
-        } else {
-            m_address = m_autoAddress;
-        }
+        m_address = packet[IpConfig::MODE] == IpConfig::MODE_STATIC ? AddressIn(packet) : m_autoAddress;
         std::copy_n(packet.begin() + IpConfig::NEW_MAC, m_mac.size(), m_mac.begin());
-        std::copy(m_address.begin(), m_address.end(), answer.begin() + IpConfig::ADDRESS);
+        std::copy(m_address.begin(), m_address.end(), answer.begin() + Network::ADDRESS);
         answer[IpConfig::STATUS] = IpConfig::STATUS_ACCEPTED;
     }
     answer[IpConfig::SUM] = ProtocolLayout::Sum(answer, 0, IpConfig::SUM);

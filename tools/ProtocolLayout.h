@@ -44,16 +44,17 @@ constexpr std::uint8_t FLASH = 0xF8;
 constexpr std::uint8_t LABELS = 0xFA;
 }  // namespace Group
 
-// Firmware blocks from the panel: DATA_SYNC, the last-block flag, the block's
-// place, the data, the check byte. An MCU block numbers itself in b3; a flash
-// block gives bits 16..23 and 8..15 of its offset in b3 and b4.
+// A firmware transfer's frames both ways open with DATA_SYNC and a flag in
+// b2, 80 on the last block and on the answer that ends the transfer. An MCU
+// block and its answer carry the block's number in b3; a flash block gives
+// bits 16..23 and 8..15 of its offset in b3 and b4.
 namespace Block {
 constexpr std::size_t FLAG = 2;
 constexpr std::uint8_t LAST = 0x80;
+constexpr std::size_t MCU_NUMBER = 3;
 constexpr std::uint8_t PADDING = 0xFF;
 
 constexpr std::size_t MCU_LENGTH = 1029;
-constexpr std::size_t MCU_NUMBER = 3;
 constexpr std::size_t MCU_DATA = 4;
 constexpr std::size_t MCU_DATA_LENGTH = 1024;
 
@@ -64,12 +65,9 @@ constexpr std::size_t FLASH_DATA = 5;
 constexpr std::size_t FLASH_DATA_LENGTH = 256;
 }  // namespace Block
 
-// The device's 13-byte answer to a block (DATA_SYNC, check byte as a
-// command frame's).
+// The device's 13-byte answer to a block (check byte as a command frame's):
+// the flag and number as above, then the block's status.
 namespace BlockAck {
-constexpr std::size_t DONE_FLAG = 2;
-constexpr std::uint8_t DONE = 0x80;
-constexpr std::size_t NUMBER = 3;
 constexpr std::size_t MCU_STATUS = 4;
 constexpr std::size_t FLASH_STATUS = 5;
 constexpr std::uint8_t NEXT = 0x00;
@@ -84,41 +82,40 @@ constexpr std::size_t LENGTH = 256;
 constexpr std::size_t FILE_START = 1;
 }  // namespace EdidBlock
 
-// The device search on UDP: a one-byte "a", answered with the MAC, the
-// address and the marker 77 88.
+// Both LAN datagrams open alike: a MAC in b0..b5, then an address, its
+// gateway and its mask, four bytes each. A device at a.b.c.d has the gateway
+// a.b.c.1 and the mask 255.255.255.0.
+namespace Network {
+constexpr std::size_t MAC = 0;
+constexpr std::size_t ADDRESS = 6;
+constexpr std::size_t GATEWAY = 10;
+constexpr std::size_t MASK = 14;
+constexpr std::size_t OCTETS = 4;
+constexpr std::uint8_t GATEWAY_HOST = 0x01;
+constexpr std::uint8_t MASK_BYTES[OCTETS] = {0xFF, 0xFF, 0xFF, 0x00};
+}  // namespace Network
+
+// The device search on UDP: a one-byte "a", answered with the device's MAC
+// and network and the marker 77 88.
 namespace Search {
 constexpr std::uint16_t PORT = 30600;
 constexpr std::uint8_t REQUEST = 0x61;
 constexpr std::size_t ANSWER_LENGTH = 50;
-constexpr std::size_t MAC = 0;
-constexpr std::size_t MAC_LENGTH = 6;
-constexpr std::size_t ADDRESS = 6;
-constexpr std::size_t ADDRESS_LENGTH = 4;
-constexpr std::size_t GATEWAY = 10;
-constexpr std::size_t MASK = 14;
 constexpr std::size_t MARKER = 18;
 constexpr std::uint8_t MARKER_BYTES[] = {0x77, 0x88};
 }  // namespace Search
 
-// The 76-byte IP configuration packet on UDP, and its answer (the packet
-// back, with 00 in the status byte when it was taken).
+// The 76-byte IP configuration packet on UDP: the target's MAC, the network
+// it is to take, and its answer (the packet back, with 00 in the status byte
+// when it was taken).
 namespace IpConfig {
 constexpr std::uint16_t PORT = 30601;
 constexpr std::size_t LENGTH = 76;
-constexpr std::size_t TARGET_MAC = 0;
-constexpr std::size_t ADDRESS = 6;
-constexpr std::size_t GATEWAY = 10;
-constexpr std::size_t GATEWAY_HOST = 13;
-constexpr std::size_t MASK = 14;
 constexpr std::size_t AUTO_FLAG = 18;
 constexpr std::size_t NEW_MAC = 19;
 constexpr std::size_t MODE = 25;
 constexpr std::size_t STATUS = 74;
 constexpr std::size_t SUM = 75;
-constexpr std::size_t OCTETS = 4;
-constexpr std::size_t MAC_LENGTH = 6;
-constexpr std::uint8_t GATEWAY_HOST_OCTET = 0x01;
-constexpr std::uint8_t MASK_BYTES[] = {0xFF, 0xFF, 0xFF, 0x00};
 constexpr std::uint8_t AUTO = 0x01;
 constexpr std::uint8_t MODE_AUTO = 0x16;
 constexpr std::uint8_t MODE_STATIC = 0x17;
