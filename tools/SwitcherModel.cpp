@@ -97,14 +97,8 @@ std::uint8_t OnOff(bool on) { return on ? ON : OFF; }
 std::uint8_t LinkState(bool connected) { return connected ? LINK_CONNECTED : LINK_DISCONNECTED; }
 
 bool IsValidEdidBlock(const Bytes& block) {
-    if (!std::equal(std::begin(EDID_HEADER), std::end(EDID_HEADER), block.begin() + EDID_FILE_START)) {
-        return false;
-    }
-    std::uint8_t sum = 0;
-    for (std::size_t i = EDID_FILE_START; i < EDID_FILE_START + EDID_BASE_BLOCK; ++i) {
-        sum = static_cast<std::uint8_t>(sum + block[i]);
-    }
-    return sum == 0;
+    return std::equal(std::begin(EDID_HEADER), std::end(EDID_HEADER), block.begin() + EDID_FILE_START) &&
+           ProtocolLayout::Sum(block, EDID_FILE_START, EDID_BASE_BLOCK) == 0;
 }
 
 std::string OnOffText(bool on) { return on ? "on" : "off"; }
