@@ -8,6 +8,7 @@
 #include <limits>
 #include <optional>
 #include <sstream>
+#include <utility>
 
 namespace {
 
@@ -55,9 +56,15 @@ std::string JoinFrom(const std::vector<std::string>& words, std::size_t first) {
     return text;
 }
 
-ControlOutcome Ok(const std::string& detail = {}) { return {detail.empty() ? "ok" : "ok " + detail, {}, false, false, std::nullopt, std::nullopt, std::nullopt}; }
+ControlOutcome Reply(std::string text) {
+    ControlOutcome outcome;
+    outcome.reply = std::move(text);
+    return outcome;
+}
 
-ControlOutcome Error(const std::string& detail) { return {"error " + detail, {}, false, false, std::nullopt, std::nullopt, std::nullopt}; }
+ControlOutcome Ok(const std::string& detail = {}) { return Reply(detail.empty() ? "ok" : "ok " + detail); }
+
+ControlOutcome Error(const std::string& detail) { return Reply("error " + detail); }
 
 // One count argument: words[1] in [minimum, maximum].
 std::optional<int> CountArgument(const std::vector<std::string>& words, int minimum, int maximum) {
@@ -139,8 +146,7 @@ ControlOutcome ControlInterpreter::Execute(const std::string& line) {
         return ExecuteEdid(words);
     }
     if (command == "upgrade") {
-        const std::string reply = ExecuteFirmwareCommand(m_model.Firmware(), words);
-        return {reply, {}, false, false, std::nullopt, std::nullopt, std::nullopt};
+        return Reply(ExecuteFirmwareCommand(m_model.Firmware(), words));
     }
     if (command == "state") {
         return Ok(m_model.Describe());
