@@ -11,16 +11,11 @@
 # leaves out. Takes about five minutes.
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-readonly root
-JOBS=$(nproc)
-readonly JOBS
+# shellcheck source=build-steps.sh
+source "$(dirname "${BASH_SOURCE[0]}")/build-steps.sh"
 # The simulator is built optimised and without sanitizers: its own lateness
 # would count against the panel's figures.
-readonly NATIVE="$root/build/bench-native"
-readonly WINDOWS="$root/build/win"
-readonly PANEL="$WINDOWS/app/Corvane.exe"
-readonly DRIVER="$WINDOWS/tests/wine/corvane_panel_driver.exe"
+readonly BENCH_NATIVE="$root/build/bench-native"
 readonly TESTS="$WINDOWS/tests/wine/corvane_wine_tests.exe"
 readonly BENCH_FILTER='*.Bench*'
 readonly FIGURE_MARK='figure: '
@@ -97,10 +92,8 @@ if [[ "${1:-}" == "--inside-session" ]]; then
 fi
 
 bash "$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$NATIVE" -G Ninja -DCMAKE_BUILD_TYPE=Release
-cmake --build "$NATIVE" -j "$JOBS" --target switcher-sim
-cmake -S "$root" -B "$WINDOWS" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake"
-cmake --build "$WINDOWS" -j "$JOBS" --target Corvane corvane_panel_driver corvane_wine_tests
+build_tree "$BENCH_NATIVE" -DCMAKE_BUILD_TYPE=Release -- switcher-sim
+build_windows -- Corvane corvane_panel_driver corvane_wine_tests
 bash "$root/scripts/wine-session.sh" --session-dir "$WINDOWS/bench-session" \
-    --simulator "$NATIVE/tools/switcher-sim" -- \
+    --simulator "$BENCH_NATIVE/tools/switcher-sim" -- \
     bash "$root/scripts/bench.sh" --inside-session

@@ -1,7 +1,12 @@
+# shellcheck shell=bash
 # Steps inside a Wine test session (scripts/wine-session.sh) shared by
 # run-panel.sh and bench.sh: the simulated switcher on the session's COM port,
 # the panel, and the driver that connects the panel to the port as an
-# operator would. Sourced; the caller sets PANEL and DRIVER.
+# operator would. Sourced after build-steps.sh, whose Windows tree holds the
+# panel and the driver.
+
+readonly PANEL="$WINDOWS/app/Corvane.exe"
+readonly DRIVER="$WINDOWS/tests/wine/corvane_panel_driver.exe"
 
 # The switcher's state the General page shows once connected: input 2 on
 # output A, audio mode 3 on input 1, auto switch and ARC on.

@@ -6,15 +6,9 @@
 # the panel, its idle CPU share included.)
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-readonly root
-JOBS=$(nproc)
-readonly JOBS
-readonly NATIVE="$root/build/native"
-readonly WINDOWS="$root/build/win"
-readonly PANEL="$WINDOWS/app/Corvane.exe"
+# shellcheck source=build-steps.sh
+source "$(dirname "${BASH_SOURCE[0]}")/build-steps.sh"
 readonly SCREENSHOT="$root/build/screenshot.png"
-readonly DRIVER="$WINDOWS/tests/wine/corvane_panel_driver.exe"
 readonly PAINT_SETTLE_SECONDS=1
 
 # Inside the session: the simulator on the mapped port, the panel, and the
@@ -46,10 +40,8 @@ if [[ "${1:-}" == "--inside-session" ]]; then
 fi
 
 bash "$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$NATIVE" -G Ninja -DCORVANE_SANITIZE=ON
-cmake --build "$NATIVE" -j "$JOBS" --target switcher-sim
-cmake -S "$root" -B "$WINDOWS" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake"
-cmake --build "$WINDOWS" -j "$JOBS" --target Corvane corvane_panel_driver
+build_native -- switcher-sim
+build_windows -- Corvane corvane_panel_driver
 
 # A local display (":0") is reachable from the session's private network;
 # anything else gets a private Xvfb.

@@ -5,12 +5,8 @@
 # test fails.
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-readonly root
-JOBS=$(nproc)
-readonly JOBS
-readonly NATIVE="$root/build/native"
-readonly WINDOWS="$root/build/win"
+# shellcheck source=build-steps.sh
+source "$(dirname "${BASH_SOURCE[0]}")/build-steps.sh"
 
 # The repository stands alone: a clone with nothing beside it must build and
 # pass. Only documentation may mention the workspace next to it.
@@ -27,11 +23,8 @@ check_stands_alone() {
 check_stands_alone
 bash "$root/scripts/install-deps.sh"
 
-cmake -S "$root" -B "$NATIVE" -G Ninja -DCORVANE_SANITIZE=ON
-cmake --build "$NATIVE" -j "$JOBS"
-cmake -S "$root" -B "$WINDOWS" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
-    -DCORVANE_SIMULATOR="$NATIVE/tools/switcher-sim"
-cmake --build "$WINDOWS" -j "$JOBS"
+build_native
+build_windows -DCORVANE_SIMULATOR="$NATIVE/tools/switcher-sim"
 
 status=0
 ctest --test-dir "$NATIVE" --output-on-failure -j "$JOBS" || status=1
@@ -40,8 +33,7 @@ ctest --test-dir "$WINDOWS" --output-on-failure -j "$JOBS" || status=1
 # The libFuzzer targets (clang, a tree of their own), each run briefly over
 # its seeds and regression inputs; README shows a long run.
 readonly FUZZ="$root/build/fuzz"
-cmake -S "$root" -B "$FUZZ" -G Ninja -DCORVANE_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
-cmake --build "$FUZZ" -j "$JOBS" --target corvane_fuzz_targets
+build_tree "$FUZZ" -DCORVANE_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -- corvane_fuzz_targets
 ctest --test-dir "$FUZZ" -L fuzz --output-on-failure -j "$JOBS" || status=1
 
 if [[ $status -ne 0 ]]; then
