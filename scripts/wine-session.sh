@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs one command (usually ctest of the Windows tree) inside a Wine test
-# session:
+# Runs one command (usually, for ctest, one group of the Windows test
+# program through tests/wine/wine-run) inside a Wine test session:
 #   - a private network namespace (and PID namespace) with loopback and a
 #     veth pair whose both ends stay inside, so broadcasts have a route and
 #     nothing a test sends can leave the machine;
