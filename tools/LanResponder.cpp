@@ -145,13 +145,13 @@ std::vector<LanDatagram> LanResponder::AnswerSearch() const {
             address[3] = static_cast<std::uint8_t>(1 + i % DEVICES_PER_NETWORK);
         }
         answers.push_back({m_pace * i, Search::PORT,
-                           Shaped(SearchAnswerOf(mac, address), m_searchMode, SEARCH_ANSWER_LENGTH - 1)});
+                           Shaped(SearchAnswerOf(mac, address), m_searchMode, Search::ANSWER_LENGTH - 1)});
     }
     return answers;
 }
 
 Bytes LanResponder::SearchAnswerOf(const Mac& mac, const Address& address) const {
-    Bytes answer(SEARCH_ANSWER_LENGTH, 0);
+    Bytes answer(Search::ANSWER_LENGTH, 0);
     std::copy(mac.begin(), mac.end(), answer.begin() + Network::MAC);
     PutNetwork(answer, address);
     std::copy(std::begin(Search::MARKER_BYTES), std::end(Search::MARKER_BYTES), answer.begin() + Search::MARKER);

@@ -23,7 +23,6 @@
 #pragma once
 
 #include "tools/Bytes.h"
-#include "tools/ProtocolLayout.h"
 
 #include <array>
 #include <chrono>
@@ -52,7 +51,6 @@ public:
     using Mac = std::array<std::uint8_t, 6>;
     using Address = std::array<std::uint8_t, 4>;
 
-    static constexpr std::size_t SEARCH_ANSWER_LENGTH = ProtocolLayout::Search::ANSWER_LENGTH;
     static constexpr std::size_t HUGE_ANSWER_LENGTH = 1500;
     static constexpr Mac DEFAULT_MAC = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E};
 
