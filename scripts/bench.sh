@@ -8,7 +8,7 @@
 #   - idle CPU share and wake-ups of the panel, with no port open and
 #     connected to the simulated switcher.
 # The first three are the Bench* cases of the Wine test program, which ctest
-# leaves out. Takes about five minutes.
+# leaves out. Takes about four minutes.
 set -euo pipefail
 
 # shellcheck source=build-steps.sh
